@@ -1,0 +1,24 @@
+// Menu command and dialog control identifiers, shared by the code and the
+// resource script (which the resource compiler reads too: plain defines only).
+#pragma once
+
+#define CMD_OPEN_SETUP 40000
+#define CMD_IMPORT_SOUNDS 40001
+#define CMD_SAVE_SETUP 40002
+#define CMD_SAVE_SETUP_AS 40003
+#define CMD_EXIT 40004
+#define CMD_UNDO 40005
+#define CMD_COPY 40006
+#define CMD_PASTE 40007
+#define CMD_ALL_KEYS_VOLUME_100 40010
+#define CMD_ALL_KEYS_PITCH_ZERO 40011
+#define CMD_KILL_ALL_SOUNDS 40012
+#define CMD_ABOUT 40013
+#define CMD_ALL_KEYS_MONO 40019
+
+#define IDC_MESSAGE_TEXT 1002
+#define IDC_ABOUT_PICTURE 1006
+#define IDC_SAVE 1007
+#define IDC_DONT_SAVE 3
+
+#define SOUND_LIST_ID 104

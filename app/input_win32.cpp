@@ -1,0 +1,8 @@
+#include "app/input.h"
+
+#include <windows.h>
+
+bool isAltDown() { return (GetAsyncKeyState(VK_MENU) & 0x8000) != 0; }
+bool isCtrlDown() { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0; }
+bool isLeftButtonDown() { return GetAsyncKeyState(VK_LBUTTON) != 0; }
+uint32_t tickCount() { return GetTickCount(); }

@@ -1,0 +1,3 @@
+#include "audio/audio_device.h"
+
+AudioDevice* audioDevice = nullptr;

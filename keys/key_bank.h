@@ -1,0 +1,59 @@
+// The 47 performance keys, their stored settings and the keyboard map.
+#pragma once
+#include <cstdint>
+
+class Voice;
+
+constexpr int KeyCount = 47;
+
+// Trigger-mode codes as stored in KeySlot::triggerMode. The running codes are
+// carried only while a toggle key sounds; one higher is their idle form.
+enum TriggerMode : int16_t {
+    HoldFinish = 991,
+    HoldStop = 992,
+    ToggleStopRunning = 993,
+    ToggleStop = 994,
+    ToggleFinishRunning = 995,
+    ToggleFinish = 996,
+};
+
+// Everything of a key that is stored, copied, pasted and undone: all but its voice.
+struct KeySettings {
+    int16_t extraA = -1;
+    uint8_t reservedByte1 = 0;
+    uint8_t reservedByte2 = 0;
+    int16_t note = 60;
+    int16_t triggerMode = HoldStop;
+    int16_t soundIndex = 0;
+    int16_t volume = 100;
+    int16_t pan = 100;
+    int16_t fineTune = 0;
+    int16_t muted = 0;
+    int16_t extraB = 10;
+    int16_t extraC = 0;
+    int16_t extraD = 1;
+};
+
+struct KeySlot : KeySettings {
+    Voice* voice = nullptr;  // owned by the slot; empty until a sound bank is loaded
+};
+
+struct KeyBank {
+    KeySlot slots[KeyCount];
+    int16_t selectedKey = 0;
+    uint8_t finishing[KeyCount] = {};
+};
+
+extern KeyBank keyBank;
+
+// Key index 0..46 for a virtual-key code, or -1 for a code that is no performance key.
+int keyIndexForVirtualKey(unsigned virtualKey);
+void onKeyDownMessage(unsigned virtualKey);
+void onKeyUpMessage(unsigned virtualKey);
+
+// Start-up: opens the audio device, builds the rate table, gives every key its
+// start-up values, selects key 0 and refreshes the panel.
+void initKeyBank();
+
+// Puts a running toggle code back to its idle form (993 -> 994, 995 -> 996).
+void setIdleTriggerMode(KeySlot& slot);

@@ -1,0 +1,138 @@
+#include "keys/playing.h"
+
+#include "app/input.h"
+#include "audio/voice.h"
+#include "keys/key_bank.h"
+#include "keys/pitch_volume.h"
+#include "panel/panel_redraw.h"
+
+namespace {
+
+void writeLevel(Voice* voice, int level) {
+    if (level <= 0) voice->SetVolume(level);  // the device refuses levels above 0
+}
+
+void restartVoice(int key) {
+    KeySlot& slot = keyBank.slots[key];
+    Voice* voice = slot.voice;
+    voice->Stop();
+    voice->SetCurrentPosition(0);
+    voice->SetFrequency(keyFrequency(slot.note, slot.fineTune));
+    voice->SetPan(panPosition(slot.pan));
+    if (voice->Play(0, 0, DSBPLAY_LOOPING) == DSERR_BUFFERLOST) {
+        // A restored buffer is started once through, without looping.
+        if (voice->Restore() == DS_OK) voice->Play(0, 0, 0);
+    }
+    // One step above the target first, then the target: a new press always
+    // sounds at the key's volume, muted or not.
+    int level = volumeLevel(slot.volume);
+    writeLevel(voice, level + 1);
+    writeLevel(voice, level);
+}
+
+void letVoiceFinish(int key) {
+    if (!isKeyPlaying(key)) return;
+    keyBank.finishing[key] = 1;
+    keyBank.slots[key].voice->Play(0, 0, 0);
+    redrawKeyCap(key);
+}
+
+void stopVoice(int key) {
+    keyBank.slots[key].voice->Stop();
+    clearMuteFlag(key);
+    redrawKeyCap(key);
+}
+
+}  // namespace
+
+bool isKeyPlaying(int key) {
+    Voice* voice = keyBank.slots[key].voice;
+    if (!voice) return false;
+    uint32_t status = 0;
+    return voice->GetStatus(&status) == DS_OK && (status & DSBSTATUS_PLAYING) != 0;
+}
+
+void keyDown(int key) {
+    KeySlot& slot = keyBank.slots[key];
+    if (!slot.voice) return;
+    if (isAltDown()) {
+        muteKey(key);
+        return;
+    }
+    if (slot.triggerMode == ToggleFinishRunning || slot.triggerMode == ToggleStopRunning) {
+        setIdleTriggerMode(slot);
+        keyUp(key);
+        return;
+    }
+    restartVoice(key);
+    if (slot.triggerMode == ToggleFinish) slot.triggerMode = ToggleFinishRunning;
+    else if (slot.triggerMode == ToggleStop) slot.triggerMode = ToggleStopRunning;
+    redrawKeyCap(key);
+}
+
+void keyUp(int key) {
+    KeySlot& slot = keyBank.slots[key];
+    if (!slot.voice) return;
+    if (isAltDown()) {
+        if (!isCtrlDown()) unmuteKey(key);
+        return;
+    }
+    switch (slot.triggerMode) {
+    case HoldFinish:
+    case ToggleFinish: letVoiceFinish(key); break;
+    case HoldStop:
+    case ToggleStop: stopVoice(key); break;
+    default: break;  // running toggles and unknown codes ignore the release
+    }
+}
+
+void muteKey(int key) {
+    if (isKeyPlaying(key)) setVoiceVolume(key, 0);
+    keyBank.slots[key].muted = 1;
+    drawMuteButton();
+    redrawKeyCap(key);
+}
+
+void unmuteKey(int key) {
+    if (isKeyPlaying(key)) applyKeyVolume(key);
+    keyBank.slots[key].muted = 0;
+    redrawKeyCap(key);
+    drawMuteButton();
+}
+
+void clearMuteFlag(int key) {
+    keyBank.slots[key].muted = 0;
+    drawMuteButton();
+}
+
+void muteButton(int key) {
+    muteKey(key);
+    while (isLeftButtonDown()) {
+    }
+    if (!isCtrlDown()) unmuteKey(key);
+}
+
+void killAllSounds() {
+    for (int k = 0; k < KeyCount; ++k) {
+        KeySlot& slot = keyBank.slots[k];
+        if (!slot.voice) continue;
+        unmuteKey(k);
+        slot.voice->Stop();
+        setIdleTriggerMode(slot);
+        keyBank.finishing[k] = 0;
+        redrawKeyCap(k);
+    }
+}
+
+void pollFinishingKeys() {
+    for (int k = 0; k < KeyCount; ++k) {
+        if (keyBank.finishing[k] == 1 && !isKeyPlaying(k)) {
+            clearMuteFlag(k);
+            redrawKeyCap(k);
+            keyBank.finishing[k] = 0;
+        }
+    }
+    uint32_t start = tickCount();
+    while (tickCount() < start + 1u) {
+    }
+}

@@ -1,0 +1,17 @@
+// What a key press and release do to a key's voice in each trigger mode,
+// muting, Kill All and the idle poll of keys playing to their end.
+#pragma once
+
+void keyDown(int key);
+void keyUp(int key);
+void muteKey(int key);
+void unmuteKey(int key);
+void clearMuteFlag(int key);
+bool isKeyPlaying(int key);
+// Mute button: mutes the selected key while the left button is held; with
+// Ctrl down at the release the key stays muted.
+void muteButton(int key);
+void killAllSounds();
+// One pass of the main loop: clears keys whose play-to-end has finished, then
+// waits until the millisecond tick has moved on.
+void pollFinishingKeys();

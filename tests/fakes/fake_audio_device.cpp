@@ -1,0 +1,40 @@
+#include "fakes/fake_audio_device.h"
+
+#include "audio/wave_format.h"
+#include "fakes/call_log.h"
+
+FakeAudio fakeAudio;
+
+void FakeAudio::reset() {
+    deviceOpens = true;
+    device.buffers.clear();
+    device.createResult = DS_OK;
+    device.duplicateResult = DS_OK;
+    audioDevice = nullptr;
+}
+
+bool openAudioDevice() {
+    callLog.push_back("device open");
+    audioDevice = fakeAudio.deviceOpens ? &fakeAudio.device : nullptr;
+    return fakeAudio.deviceOpens;
+}
+
+SoundResult FakeAudioDevice::CreateSoundBuffer(const SoundBufferDesc& desc, Voice** buffer) {
+    callLog.push_back("device CreateSoundBuffer " + std::to_string(desc.bufferBytes));
+    lastFlags = desc.flags;
+    lastBufferBytes = desc.bufferBytes;
+    lastFormatTag = desc.format ? desc.format->formatTag : 0;
+    if (createResult != DS_OK) return createResult;
+    buffers.push_back(std::make_unique<FakeVoice>("buffer" + std::to_string(buffers.size()), desc.bufferBytes));
+    *buffer = buffers.back().get();
+    return DS_OK;
+}
+
+SoundResult FakeAudioDevice::DuplicateSoundBuffer(Voice* original, Voice** duplicate) {
+    auto* source = static_cast<FakeVoice*>(original);
+    callLog.push_back("device DuplicateSoundBuffer " + (source ? source->name : std::string("none")));
+    if (duplicateResult != DS_OK || !source) return duplicateResult != DS_OK ? duplicateResult : -1;
+    buffers.push_back(std::make_unique<FakeVoice>(source->name + ".voice" + std::to_string(buffers.size())));
+    *duplicate = buffers.back().get();
+    return DS_OK;
+}

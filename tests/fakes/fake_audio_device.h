@@ -1,0 +1,32 @@
+// An audio device whose buffers are FakeVoices, logged as "device <call>".
+#pragma once
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "audio/audio_device.h"
+#include "fakes/fake_voice.h"
+
+class FakeAudioDevice : public AudioDevice {
+public:
+    ~FakeAudioDevice() override = default;
+    SoundResult CreateSoundBuffer(const SoundBufferDesc& desc, Voice** buffer) override;
+    SoundResult DuplicateSoundBuffer(Voice* original, Voice** duplicate) override;
+
+    // Every buffer made, in order; they stay alive after Release for inspection.
+    std::deque<std::unique_ptr<FakeVoice>> buffers;
+    SoundResult createResult = DS_OK;
+    SoundResult duplicateResult = DS_OK;
+    uint32_t lastFormatTag = 0;
+    uint32_t lastFlags = 0;
+    uint32_t lastBufferBytes = 0;
+};
+
+struct FakeAudio {
+    bool deviceOpens = true;  // what openAudioDevice will find
+    FakeAudioDevice device;
+    // Back to a fresh device that opens; audioDevice left empty.
+    void reset();
+};
+
+extern FakeAudio fakeAudio;
