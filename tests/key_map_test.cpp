@@ -1,5 +1,149 @@
+// The keyboard map and the key bank as start-up leaves it.
 #include <gtest/gtest.h>
 
-#include "keys/key_bank.h"
+#include "support/key_bank_fixture.h"
 
-TEST(KeyboardMap, placeholder) { EXPECT_EQ(keyIndexForVirtualKey(81), 13); }
+namespace {
+
+// The physical keys along the rows, left to right: number row, Q row, A row, Z row.
+constexpr unsigned CodeOfKey[KeyCount] = {
+    0xC0, '1', '2', '3', '4', '5', '6', '7', '8', '9', '0', 0xBD, 0xBB,
+    'Q', 'W', 'E', 'R', 'T', 'Y', 'U', 'I', 'O', 'P', 0xDB, 0xDD, 0xDC,
+    'A', 'S', 'D', 'F', 'G', 'H', 'J', 'K', 'L', 0xBA, 0xDE,
+    'Z', 'X', 'C', 'V', 'B', 'N', 'M', 0xBC, 0xBE, 0xBF,
+};
+
+class KeyboardMap : public KeyBankFixture {};
+class StartUp : public KeyBankFixture {};
+
+TEST_F(KeyboardMap, EveryPerformanceKeyReachesItsKeyInRowOrder) {
+    for (int k = 0; k < KeyCount; ++k) EXPECT_EQ(keyIndexForVirtualKey(CodeOfKey[k]), k) << "code " << CodeOfKey[k];
+    int mapped = 0;
+    for (unsigned code = 0; code <= 0xFFFF; ++code)
+        if (keyIndexForVirtualKey(code) >= 0) ++mapped;
+    EXPECT_EQ(mapped, KeyCount);
+    // A code that only matches in its low byte is no key.
+    EXPECT_EQ(keyIndexForVirtualKey(0x100 + 'Q'), -1);
+    EXPECT_EQ(keyIndexForVirtualKey(0xFFFFFFFFu), -1);
+}
+
+TEST_F(KeyboardMap, PressAndReleaseOfAKeyPlayAndStopTheSameKey) {
+    giveEveryKeyAVoice();
+    for (int k = 0; k < KeyCount; ++k) keyBank.slots[k].triggerMode = HoldStop;
+    for (int k = 0; k < KeyCount; ++k) {
+        callLog.clear();
+        onKeyDownMessage(CodeOfKey[k]);
+        ASSERT_FALSE(callLog.empty()) << "key " << k;
+        EXPECT_EQ(callLog.front(), voiceCall(k, "Stop"));
+        EXPECT_EQ(callLog.back(), capOf(k));
+        EXPECT_TRUE(voiceOf(k).playing) << "key " << k;
+
+        callLog.clear();
+        onKeyUpMessage(CodeOfKey[k]);
+        EXPECT_EQ(callLog, (Calls{voiceCall(k, "Stop"), "panel drawMuteButton", capOf(k)})) << "key " << k;
+        EXPECT_FALSE(voiceOf(k).playing) << "key " << k;
+    }
+}
+
+TEST_F(KeyboardMap, KeysOutsideTheMainBlockDoNothing) {
+    giveEveryKeyAVoice();
+    std::vector<unsigned> others = {' ', 0x25, 0x26, 0x27, 0x28, 0x0D, 0x08, 0x09, 0x10, 0x11, 0x12, 0x14, 0x1B, 0};
+    for (unsigned f = 0x70; f <= 0x7B; ++f) others.push_back(f);  // F1..F12
+    for (unsigned pad = 96; pad <= 105; ++pad) others.push_back(pad);  // keypad digits are not the number row
+    for (unsigned code : others) {
+        EXPECT_EQ(keyIndexForVirtualKey(code), -1) << "code " << code;
+        onKeyDownMessage(code);
+        onKeyUpMessage(code);
+    }
+    EXPECT_TRUE(callLog.empty());
+    for (int k = 0; k < KeyCount; ++k) EXPECT_FALSE(voiceOf(k).playing);
+}
+
+TEST_F(StartUp, OpensTheDeviceFirstAndRefreshesThePanelLast) {
+    callLog.clear();
+    keyBank.selectedKey = 30;
+    initKeyBank();
+    EXPECT_EQ(callLog, (Calls{"device open", "panel refreshSelectedKey"}));
+    EXPECT_EQ(audioDevice, &fakeAudio.device);
+    EXPECT_EQ(keyBank.selectedKey, 0);
+}
+
+TEST_F(StartUp, GoesOnWithoutAnAudioDevice) {
+    fakeAudio.reset();
+    fakeAudio.deviceOpens = false;
+    keyBank = KeyBank{};
+    keyBank.slots[13].note = 0;
+    callLog.clear();
+    initKeyBank();
+    EXPECT_EQ(audioDevice, nullptr);
+    EXPECT_EQ(callLog, (Calls{"device open", "panel refreshSelectedKey"}));
+    EXPECT_EQ(keyBank.slots[13].note, 60);
+    EXPECT_EQ(keyFrequency(60, 0), 44100u);
+}
+
+TEST_F(StartUp, NumberRowPlaysSoundZeroChromaticallyLeftOfCentre) {
+    for (int k = 0; k <= 12; ++k) {
+        const KeySlot& slot = keyBank.slots[k];
+        EXPECT_EQ(slot.soundIndex, 0);
+        EXPECT_EQ(slot.note, 48 + k);
+        EXPECT_EQ(slot.triggerMode, HoldStop);
+        EXPECT_EQ(slot.volume, 100);
+        EXPECT_EQ(slot.pan, 50);
+    }
+}
+
+TEST_F(StartUp, QRowPlaysSoundOneFromMiddleNoteUpAtVolume80) {
+    for (int k = 13; k <= 25; ++k) {
+        const KeySlot& slot = keyBank.slots[k];
+        EXPECT_EQ(slot.soundIndex, 1);
+        EXPECT_EQ(slot.note, 47 + k);
+        EXPECT_EQ(slot.triggerMode, HoldFinish);
+        EXPECT_EQ(slot.volume, 80);
+        EXPECT_EQ(slot.pan, 100);
+    }
+    EXPECT_EQ(keyBank.slots[13].note, 60);
+    EXPECT_EQ(keyBank.slots[25].note, 72);
+}
+
+TEST_F(StartUp, LowerRowsEachToggleTheirOwnSound) {
+    for (int k = 26; k <= 46; ++k) {
+        const KeySlot& slot = keyBank.slots[k];
+        EXPECT_EQ(slot.soundIndex, k - 24);
+        EXPECT_EQ(slot.note, 60);
+        EXPECT_EQ(slot.triggerMode, ToggleStop);
+        EXPECT_EQ(slot.volume, 100);
+        EXPECT_EQ(slot.pan, 100);
+    }
+    EXPECT_EQ(keyBank.slots[26].soundIndex, 2);
+    EXPECT_EQ(keyBank.slots[46].soundIndex, 22);
+}
+
+TEST_F(StartUp, EveryKeyStartsUnmutedInTuneIdleAndSilent) {
+    // Leftovers that start-up must clear.
+    for (int k = 0; k < KeyCount; ++k) {
+        keyBank.finishing[k] = 1;
+        keyBank.slots[k].muted = 1;
+        keyBank.slots[k].extraA = 7;
+        keyBank.slots[k].extraB = 7;
+        keyBank.slots[k].extraC = 7;
+        keyBank.slots[k].extraD = 7;
+        keyBank.slots[k].reservedByte1 = 7;
+        keyBank.slots[k].reservedByte2 = 7;
+    }
+    initKeyBank();
+    for (int k = 0; k < KeyCount; ++k) {
+        const KeySlot& slot = keyBank.slots[k];
+        EXPECT_EQ(keyBank.finishing[k], 0) << "key " << k;
+        EXPECT_EQ(slot.muted, 0) << "key " << k;
+        EXPECT_EQ(slot.fineTune, 0) << "key " << k;
+        EXPECT_EQ(slot.extraA, -1);
+        EXPECT_EQ(slot.extraB, 10);
+        EXPECT_EQ(slot.extraC, 0);
+        EXPECT_EQ(slot.extraD, 1);
+        EXPECT_EQ(slot.reservedByte1, 0);
+        EXPECT_EQ(slot.reservedByte2, 0);
+        EXPECT_EQ(slot.voice, nullptr);
+    }
+}
+
+}  // namespace

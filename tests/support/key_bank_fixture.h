@@ -1,0 +1,75 @@
+// A key bank fresh from start-up for each test, with fake voices handed to the
+// keys a test plays, and helpers for the voice calls a key press makes.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audio/audio_device.h"
+#include "fakes/call_log.h"
+#include "fakes/fake_audio_device.h"
+#include "fakes/fake_input.h"
+#include "fakes/fake_voice.h"
+#include "keys/key_bank.h"
+#include "keys/pitch_volume.h"
+#include "keys/playing.h"
+
+using Calls = std::vector<std::string>;
+
+inline FakeVoice& voiceOf(int key) { return *static_cast<FakeVoice*>(keyBank.slots[key].voice); }
+
+// What a press that starts key k makes of its voice, in order.
+inline Calls restartCalls(int key, long rate, int pan, int level) {
+    std::string v = "voice" + std::to_string(key) + " ";
+    return {v + "Stop",
+            v + "SetCurrentPosition 0",
+            v + "SetFrequency " + std::to_string(rate),
+            v + "SetPan " + std::to_string(pan),
+            v + "Play 1",
+            v + "SetVolume " + std::to_string(level + 1),
+            v + "SetVolume " + std::to_string(level)};
+}
+
+inline Calls joined(Calls first, const Calls& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+inline std::string capOf(int key) { return "panel redrawKeyCap " + std::to_string(key); }
+inline std::string voiceCall(int key, const std::string& call) { return "voice" + std::to_string(key) + " " + call; }
+
+class KeyBankFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        callLog.clear();
+        fakeInput = FakeInput{};
+        fakeAudio.reset();
+        masterVolume = 10;
+        keyBank = KeyBank{};
+        initKeyBank();
+        callLog.clear();
+    }
+
+    void TearDown() override {
+        // The voices die with the fixture: leave no key pointing at them.
+        keyBank = KeyBank{};
+        fakeInput = FakeInput{};
+        audioDevice = nullptr;
+        callLog.clear();
+    }
+
+    // Gives key k a voice named "voice<k>" and returns it.
+    FakeVoice& giveVoice(int key) {
+        voices.push_back(std::make_unique<FakeVoice>("voice" + std::to_string(key)));
+        keyBank.slots[key].voice = voices.back().get();
+        return *voices.back();
+    }
+
+    void giveEveryKeyAVoice() {
+        for (int k = 0; k < KeyCount; ++k) giveVoice(k);
+    }
+
+    std::vector<std::unique_ptr<FakeVoice>> voices;
+};
