@@ -10,6 +10,8 @@ void FakeAudio::reset() {
     device.buffers.clear();
     device.createResult = DS_OK;
     device.duplicateResult = DS_OK;
+    device.refusedFormatTag = 0;
+    device.newBufferLockResult = DS_OK;
     audioDevice = nullptr;
 }
 
@@ -25,7 +27,9 @@ SoundResult FakeAudioDevice::CreateSoundBuffer(const SoundBufferDesc& desc, Voic
     lastBufferBytes = desc.bufferBytes;
     lastFormatTag = desc.format ? desc.format->formatTag : 0;
     if (createResult != DS_OK) return createResult;
+    if (refusedFormatTag != 0 && lastFormatTag == refusedFormatTag) return static_cast<SoundResult>(0x88780032u);
     buffers.push_back(std::make_unique<FakeVoice>("buffer" + std::to_string(buffers.size()), desc.bufferBytes));
+    buffers.back()->lockResult = newBufferLockResult;
     *buffer = buffers.back().get();
     return DS_OK;
 }

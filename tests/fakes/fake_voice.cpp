@@ -39,6 +39,7 @@ SoundResult FakeVoice::SetVolume(int32_t level) {
     return DS_OK;
 }
 SoundResult FakeVoice::GetStatus(uint32_t* status) {
+    ++statusQueries;
     *status = playing ? DSBSTATUS_PLAYING : 0;
     return statusResult;
 }

@@ -35,6 +35,7 @@ public:
     int32_t volume = 0;
     uint32_t frequency = 0;
     int32_t pan = 0;
+    int statusQueries = 0;  // GetStatus is not logged, only counted
 
 private:
     void log(const std::string& call);

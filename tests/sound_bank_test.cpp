@@ -1,0 +1,275 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "audio/audio_device.h"
+#include "audio/sound_bank.h"
+#include "fakes/call_log.h"
+#include "fakes/fake_audio_device.h"
+#include "fakes/fake_dialogs.h"
+#include "fakes/fake_sound_list.h"
+#include "keys/key_bank.h"
+#include "library/sound_directory.h"
+#include "support/wave_bytes.h"
+
+using namespace wavetest;
+using Calls = std::vector<std::string>;
+
+namespace {
+
+class SoundBankTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        callLog.clear();
+        fakeAudio.reset();
+        fakeLibrary.reset();
+        fakeDialogs.reset();
+        keyBank = KeyBank{};
+        soundBank = SoundBank{};
+        initKeyBank();  // start-up key settings; opens the fake device
+        useSoundDirectory(files.folder + "/bank");
+        callLog.clear();
+    }
+
+    void TearDown() override {
+        releaseAllSounds();
+        soundBank = SoundBank{};
+        keyBank = KeyBank{};
+        fakeAudio.reset();
+        soundDirectory[0] = '\0';
+    }
+
+    static void useSoundDirectory(const std::string& folder) {
+        std::snprintf(soundDirectory, PathCapacity, "%s", folder.c_str());
+    }
+
+    // Writes the file where the bank will look for list entry name, the
+    // directory and the name joined by a backslash as on Windows (here one
+    // file name holding a backslash), and adds the entry to the list.
+    std::string addSound(const std::string& name, const Bytes& bytes) {
+        std::string path = std::string(soundDirectory) + "\\" + name;
+        files.writeAt(path, bytes);
+        fakeLibrary.entries.push_back(name);
+        return path;
+    }
+
+    void addWaves(int count) {
+        for (int i = 0; i < count; ++i) {
+            char name[16];
+            std::snprintf(name, sizeof name, "%02d.wav", i + 1);
+            addSound(name, simpleWave(countingBytes(8 + i)));
+        }
+    }
+
+    static FakeVoice* bankBuffer(int sound) { return static_cast<FakeVoice*>(soundBank.soundBuffers.at(sound)); }
+    static FakeVoice* voiceOf(int key) { return static_cast<FakeVoice*>(keyBank.slots[key].voice); }
+    // True when key k holds a voice duplicated from the bank buffer of sound s.
+    static bool playsSound(int key, int sound) {
+        return voiceOf(key) && bankBuffer(sound) && voiceOf(key)->name.rfind(bankBuffer(sound)->name + ".voice", 0) == 0;
+    }
+
+    TempFiles files;
+};
+
+TEST_F(SoundBankTest, thirty_sounds_give_every_key_a_voice_of_its_start_up_sound) {
+    addWaves(30);
+    loadSoundBank();
+    EXPECT_EQ(soundBank.soundCount, 30);
+    ASSERT_EQ(soundBank.soundBuffers.size(), 30u);
+    for (int s = 0; s < 30; ++s) EXPECT_NE(bankBuffer(s), nullptr) << s;
+    for (int k = 0; k <= 12; ++k) EXPECT_TRUE(playsSound(k, 0)) << k;
+    for (int k = 13; k <= 25; ++k) EXPECT_TRUE(playsSound(k, 1)) << k;
+    for (int k = 26; k < KeyCount; ++k) EXPECT_TRUE(playsSound(k, k - 24)) << k;
+    EXPECT_TRUE(callsStartingWith("dialog").empty());
+}
+
+TEST_F(SoundBankTest, five_sounds_leave_keys_past_the_list_without_a_voice) {
+    addWaves(5);
+    keyBank.slots[0].soundIndex = -1;
+    keyBank.slots[1].soundIndex = 4;
+    loadSoundBank();
+    EXPECT_EQ(voiceOf(0), nullptr);
+    EXPECT_TRUE(playsSound(1, 4));
+    for (int k = 2; k <= 25; ++k) EXPECT_NE(voiceOf(k), nullptr) << k;
+    for (int k = 26; k <= 28; ++k) EXPECT_TRUE(playsSound(k, k - 24)) << k;
+    for (int k = 29; k < KeyCount; ++k) EXPECT_EQ(voiceOf(k), nullptr) << k;
+    EXPECT_EQ(callsStartingWith("device DuplicateSoundBuffer").size(), 25u + 3u);
+}
+
+TEST_F(SoundBankTest, a_sound_is_loaded_into_a_static_buffer_one_byte_longer_than_its_data) {
+    Bytes samples = countingBytes(1000);
+    addSound("01 tone.wav", riffWave(concat({pcmFormatChunk(2, 44100), chunk("data", samples)})));
+    loadSoundBank();
+    EXPECT_EQ(callLog[0], "device CreateSoundBuffer 1001");
+    EXPECT_EQ(fakeAudio.device.lastFlags, 0x80E2u);
+    EXPECT_EQ(fakeAudio.device.lastFormatTag, 1u);
+    EXPECT_EQ(Calls(callLog.begin() + 1, callLog.begin() + 3), (Calls{"buffer0 Lock 2", "buffer0 Unlock 1001"}));
+    const Bytes& memory = bankBuffer(0)->memory;
+    ASSERT_EQ(memory.size(), 1001u);
+    EXPECT_EQ(Bytes(memory.begin(), memory.begin() + 1000), samples);
+    EXPECT_EQ(memory[1000], 0);  // the extra byte is not written
+}
+
+TEST_F(SoundBankTest, a_file_that_is_not_a_wave_leaves_its_entry_empty_without_a_message) {
+    addWaves(2);
+    Bytes text;
+    appendText(text, "just some text, not a sound at all\n");
+    addSound("03 notes.wav", text);
+    addSound("04.wav", simpleWave(countingBytes(4)));
+    keyBank.slots[30].soundIndex = 2;
+    loadSoundBank();
+    EXPECT_EQ(soundBank.soundBuffers[2], nullptr);
+    EXPECT_EQ(voiceOf(26), nullptr);  // start-up sound 2
+    EXPECT_EQ(voiceOf(30), nullptr);
+    EXPECT_TRUE(playsSound(27, 3));
+    EXPECT_EQ(callsStartingWith("device CreateSoundBuffer").size(), 3u);
+    EXPECT_TRUE(callsStartingWith("dialog").empty());
+}
+
+TEST_F(SoundBankTest, a_format_the_device_refuses_is_reported_once_with_its_path) {
+    addWaves(2);
+    Bytes compressed = formatFields(1, 22050, 4, 0x55);
+    appendLe16(compressed, 0);
+    std::string path = addSound("03 compressed.wav", riffWave(concat({chunk("fmt ", compressed), chunk("data", countingBytes(9))})));
+    fakeAudio.device.refusedFormatTag = 0x55;
+    loadSoundBank();
+    EXPECT_EQ(callsStartingWith("dialog"), (Calls{"dialog message Could not load sound:\n" + path}));
+    EXPECT_EQ(soundBank.soundBuffers[2], nullptr);
+    EXPECT_EQ(voiceOf(26), nullptr);
+    EXPECT_NE(bankBuffer(1), nullptr);
+}
+
+TEST_F(SoundBankTest, data_announcing_more_bytes_than_the_file_holds_makes_no_buffer) {
+    Bytes cut = simpleWave(countingBytes(400));
+    cut.resize(cut.size() - 100);
+    addSound("01 cut.wav", cut);
+    Bytes huge = riffWave(concat({pcmFormatChunk(), chunk("data", countingBytes(16), 0xFFFFFFFF)}));
+    addSound("02 huge.wav", huge);
+    loadSoundBank();
+    EXPECT_TRUE(callsStartingWith("device CreateSoundBuffer").empty());
+    EXPECT_EQ(soundBank.soundBuffers, (std::vector<Voice*>{nullptr, nullptr}));
+    EXPECT_EQ(voiceOf(0), nullptr);
+    EXPECT_TRUE(callsStartingWith("dialog").empty());
+}
+
+TEST_F(SoundBankTest, a_buffer_that_cannot_be_locked_is_dropped_so_no_key_plays_it) {
+    addWaves(1);
+    fakeAudio.device.newBufferLockResult = static_cast<SoundResult>(0x88780064u);
+    loadSoundBank();
+    ASSERT_EQ(fakeAudio.device.buffers.size(), 1u);
+    EXPECT_TRUE(fakeAudio.device.buffers[0]->released);
+    EXPECT_EQ(soundBank.soundBuffers[0], nullptr);
+    EXPECT_EQ(voiceOf(0), nullptr);
+    EXPECT_TRUE(callsStartingWith("device DuplicateSoundBuffer").empty());
+}
+
+TEST_F(SoundBankTest, without_a_device_loading_makes_nothing_and_touches_nothing) {
+    addWaves(3);
+    audioDevice = nullptr;
+    loadSoundBank();
+    EXPECT_EQ(soundBank.soundCount, 3);
+    EXPECT_EQ(soundBank.soundBuffers, (std::vector<Voice*>{nullptr, nullptr, nullptr}));
+    for (const KeySlot& slot : keyBank.slots) EXPECT_EQ(slot.voice, nullptr);
+    EXPECT_TRUE(callLog.empty());
+}
+
+TEST_F(SoundBankTest, a_path_too_long_for_the_path_area_is_skipped_not_cut) {
+    // Directory, backslash and name pass 339 characters. A valid sound waits
+    // at the path the cut would give.
+    std::string parent = files.folder + "/" + std::string(120, 'p');
+    ASSERT_LT(parent.size(), 200u);
+    mkdir(parent.c_str(), 0700);
+    struct RemoveAtEnd {
+        std::string folder;
+        ~RemoveAtEnd() { rmdir(folder.c_str()); }
+    } removeParent{parent};
+    std::string directory = parent + "/" + std::string(250 - parent.size() - 1, 'd');
+    useSoundDirectory(directory);
+    ASSERT_EQ(std::string(soundDirectory), directory);
+    std::string name = std::string(120, 'n') + ".wav";
+    std::string fullPath = directory + "\\" + name;
+    files.writeAt(fullPath.substr(0, 339), simpleWave(countingBytes(4)));
+    fakeLibrary.entries.push_back(name);
+    loadSoundBank();
+    EXPECT_EQ(soundBank.soundBuffers[0], nullptr);
+    EXPECT_TRUE(callsStartingWith("device").empty());
+    std::remove(fullPath.substr(0, 339).c_str());
+}
+
+TEST_F(SoundBankTest, releasing_all_sounds_releases_buffers_and_voices_without_stopping_them) {
+    addWaves(23);
+    loadSoundBank();
+    voiceOf(5)->playing = true;
+    callLog.clear();
+    releaseAllSounds();
+    for (const auto& buffer : fakeAudio.device.buffers) EXPECT_TRUE(buffer->released) << buffer->name;
+    for (const Voice* entry : soundBank.soundBuffers) EXPECT_EQ(entry, nullptr);
+    for (const KeySlot& slot : keyBank.slots) EXPECT_EQ(slot.voice, nullptr);
+    EXPECT_EQ(callLog.size(), 23u + 47u);
+    EXPECT_TRUE(callsStartingWith("buffer").size() == callLog.size());
+    for (const std::string& call : callLog) EXPECT_EQ(call.substr(call.size() - 7), "Release");
+    EXPECT_EQ(soundBank.soundCount, 23);
+}
+
+class AssignSoundTest : public SoundBankTest {
+protected:
+    void SetUp() override {
+        SoundBankTest::SetUp();
+        addWaves(6);
+        loadSoundBank();
+        callLog.clear();
+    }
+};
+
+TEST_F(AssignSoundTest, a_sounding_running_toggle_key_falls_silent_and_gets_the_new_sound_idle) {
+    keyBank.selectedKey = 26;
+    keyBank.slots[26].triggerMode = ToggleStopRunning;
+    FakeVoice* old = voiceOf(26);
+    old->playing = true;
+    assignSoundToSelectedKey(4);
+    EXPECT_EQ(keyBank.slots[26].soundIndex, 4);
+    EXPECT_EQ(keyBank.slots[26].triggerMode, ToggleStop);
+    EXPECT_EQ(callLog, (Calls{"panel redrawKeyCap 26", old->name + " Release",
+                              "device DuplicateSoundBuffer " + bankBuffer(4)->name}));
+    EXPECT_TRUE(old->released);
+    EXPECT_TRUE(playsSound(26, 4));
+
+    keyBank.slots[26].triggerMode = ToggleFinishRunning;
+    assignSoundToSelectedKey(5);
+    EXPECT_EQ(keyBank.slots[26].triggerMode, ToggleFinish);
+}
+
+TEST_F(AssignSoundTest, an_index_past_the_bank_changes_only_the_sound_index) {
+    keyBank.selectedKey = 3;
+    keyBank.slots[3].triggerMode = ToggleStopRunning;
+    Voice* old = keyBank.slots[3].voice;
+    assignSoundToSelectedKey(6);
+    EXPECT_EQ(keyBank.slots[3].soundIndex, 6);
+    EXPECT_EQ(keyBank.slots[3].voice, old);
+    EXPECT_EQ(keyBank.slots[3].triggerMode, ToggleStopRunning);
+    EXPECT_TRUE(callLog.empty());
+}
+
+TEST_F(AssignSoundTest, no_selection_or_an_index_a_key_cannot_hold_does_nothing) {
+    keyBank.selectedKey = 3;
+    assignSoundToSelectedKey(NoSelection);
+    assignSoundToSelectedKey(40000);
+    EXPECT_EQ(keyBank.slots[3].soundIndex, 0);
+    EXPECT_TRUE(callLog.empty());
+}
+
+TEST_F(AssignSoundTest, a_sound_that_did_not_load_leaves_the_key_without_a_voice) {
+    soundBank.soundBuffers[2]->Release();
+    soundBank.soundBuffers[2] = nullptr;
+    keyBank.selectedKey = 0;
+    assignSoundToSelectedKey(2);
+    EXPECT_EQ(keyBank.slots[0].soundIndex, 2);
+    EXPECT_EQ(voiceOf(0), nullptr);
+    EXPECT_TRUE(callsStartingWith("device").empty());
+}
+
+}  // namespace

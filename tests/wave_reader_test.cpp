@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "audio/wave_format.h"
+#include "audio/wave_reader.h"
+#include "support/wave_bytes.h"
+
+using namespace wavetest;
+
+namespace {
+
+class WaveReaderTest : public ::testing::Test {
+protected:
+    void TearDown() override { closeWaveFile(&file, &format); }
+
+    WaveResult open(const Bytes& bytes) { return openPath(files.write("reader.wav", bytes)); }
+    WaveResult openPath(const std::string& path) { return openWaveFile(path.c_str(), &file, &format, &riff); }
+
+    // Opens, finds the data chunk and reads up to maxBytes into out.
+    WaveResult readAll(const Bytes& bytes, Bytes& out, uint32_t maxBytes = 1 << 20) {
+        if (WaveResult result = open(bytes)) return result;
+        if (WaveResult result = findDataChunk(file, &riff, &data)) return result;
+        out.assign(maxBytes, 0xEE);
+        WaveResult result = readWaveData(file, maxBytes, out.data(), &data, &copied);
+        out.resize(copied);
+        return result;
+    }
+
+    const uint8_t* extraBytes() const { return reinterpret_cast<const uint8_t*>(format) + 18; }
+
+    TempFiles files;
+    WaveFile* file = nullptr;
+    WaveFormatRecord* format = nullptr;
+    WaveChunkInfo riff;
+    WaveChunkInfo data;
+    uint32_t copied = 99;
+};
+
+TEST_F(WaveReaderTest, plain_pcm_file_gives_its_format_and_exactly_its_sample_bytes) {
+    Bytes out;
+    ASSERT_EQ(readAll(riffWave(concat({pcmFormatChunk(2, 44100, 16), chunk("data", countingBytes(10))})), out), 0u);
+    EXPECT_EQ(format->formatTag, 1);
+    EXPECT_EQ(format->channels, 2);
+    EXPECT_EQ(format->samplesPerSec, 44100u);
+    EXPECT_EQ(format->avgBytesPerSec, 176400u);
+    EXPECT_EQ(format->blockAlign, 4);
+    EXPECT_EQ(format->bitsPerSample, 16);
+    EXPECT_EQ(format->extraSize, 0);
+    EXPECT_EQ(riff.ckid, waveChunkId("RIFF"));
+    EXPECT_EQ(riff.fccType, waveChunkId("WAVE"));
+    EXPECT_EQ(riff.dwDataOffset, 8u);
+    EXPECT_EQ(data.ckid, waveChunkId("data"));
+    EXPECT_EQ(data.dwDataOffset, 12u + 24u + 8u);
+    EXPECT_EQ(out, countingBytes(10));
+    EXPECT_EQ(data.cksize, 0u);
+}
+
+TEST_F(WaveReaderTest, reads_count_down_the_data_chunk_and_never_copy_past_it) {
+    ASSERT_EQ(open(riffWave(concat({pcmFormatChunk(), chunk("data", countingBytes(10)), chunk("junk", Bytes(6, 0x77))}))), 0u);
+    ASSERT_EQ(findDataChunk(file, &riff, &data), 0u);
+    EXPECT_EQ(waveBytesLeft(file), 10u + 14u);
+    Bytes out(32, 0xEE);
+    ASSERT_EQ(readWaveData(file, 4, out.data(), &data, &copied), 0u);
+    EXPECT_EQ(copied, 4u);
+    EXPECT_EQ(data.cksize, 6u);
+    ASSERT_EQ(readWaveData(file, 100, out.data() + 4, &data, &copied), 0u);
+    EXPECT_EQ(copied, 6u);
+    EXPECT_EQ(Bytes(out.begin(), out.begin() + 10), countingBytes(10));
+    EXPECT_EQ(out[10], 0xEE);
+    ASSERT_EQ(readWaveData(file, 100, out.data(), &data, &copied), 0u);
+    EXPECT_EQ(copied, 0u);
+}
+
+TEST_F(WaveReaderTest, chunks_are_found_in_any_order_past_other_and_odd_sized_chunks) {
+    Bytes samples = countingBytes(7);  // odd: followed by a pad byte
+    Bytes list = chunk("LIST", concat({Bytes{'I', 'N', 'F', 'O'}, chunk("INAM", Bytes(5, 'x'))}));
+    const Bytes layouts[] = {
+        concat({pcmFormatChunk(), list, chunk("data", samples)}),
+        concat({chunk("data", samples), chunk("odd ", Bytes(3, 1)), pcmFormatChunk()}),
+        concat({chunk("odd ", Bytes(1, 1)), chunk("zero", {}), pcmFormatChunk(), chunk("zero", {}), chunk("data", samples)}),
+    };
+    for (const Bytes& layout : layouts) {
+        Bytes out;
+        EXPECT_EQ(readAll(riffWave(layout), out), 0u);
+        EXPECT_EQ(out, samples);
+        EXPECT_EQ(format ? format->channels : 0, 1);
+        closeWaveFile(&file, &format);
+    }
+}
+
+TEST_F(WaveReaderTest, only_the_first_fmt_and_data_chunks_count) {
+    Bytes out;
+    Bytes layout = concat({pcmFormatChunk(1, 8000), chunk("data", countingBytes(4)), pcmFormatChunk(2, 48000),
+                           chunk("data", countingBytes(4, 50))});
+    ASSERT_EQ(readAll(riffWave(layout), out), 0u);
+    EXPECT_EQ(format->samplesPerSec, 8000u);
+    EXPECT_EQ(out, countingBytes(4));
+}
+
+TEST_F(WaveReaderTest, pcm_format_chunks_longer_than_16_bytes_are_not_read_past_the_fields) {
+    // 18 bytes with an extra size of 0, and 20 bytes whose extra size claims 2.
+    Bytes eighteen = formatFields();
+    appendLe16(eighteen, 0);
+    Bytes twenty = formatFields();
+    appendLe16(twenty, 2);
+    appendLe16(twenty, 0xBEEF);
+    for (const Bytes& body : {eighteen, twenty}) {
+        Bytes out;
+        ASSERT_EQ(readAll(riffWave(concat({chunk("fmt ", body), chunk("data", countingBytes(6))})), out), 0u);
+        EXPECT_EQ(format->extraSize, 0);
+        EXPECT_EQ(out, countingBytes(6));
+        closeWaveFile(&file, &format);
+    }
+}
+
+TEST_F(WaveReaderTest, format_chunk_shorter_than_16_bytes_is_not_a_wave) {
+    Bytes fourteen = formatFields();
+    fourteen.resize(14);
+    EXPECT_EQ(open(riffWave(concat({chunk("fmt ", fourteen), chunk("data", countingBytes(4))}))), waveErrNotWave);
+    EXPECT_EQ(file, nullptr);
+    EXPECT_EQ(format, nullptr);
+}
+
+TEST_F(WaveReaderTest, non_pcm_format_keeps_its_extra_bytes_after_the_18_byte_header) {
+    Bytes body = formatFields(1, 22050, 4, 0x11);
+    appendLe16(body, 2);
+    appendLe16(body, 0x01F9);
+    ASSERT_EQ(open(riffWave(concat({chunk("fmt ", body), chunk("data", countingBytes(4))}))), 0u);
+    EXPECT_EQ(format->formatTag, 0x11);
+    EXPECT_EQ(format->bitsPerSample, 4);
+    EXPECT_EQ(format->extraSize, 2);
+    EXPECT_EQ(extraBytes()[0], 0xF9);
+    EXPECT_EQ(extraBytes()[1], 0x01);
+    EXPECT_EQ(findDataChunk(file, &riff, &data), 0u);
+}
+
+TEST_F(WaveReaderTest, non_pcm_format_without_room_for_an_extra_size_has_none) {
+    // A 16-byte float format: the next chunk's id is not taken for a size.
+    ASSERT_EQ(open(riffWave(concat({chunk("fmt ", formatFields(1, 44100, 32, 3)), chunk("data", countingBytes(8))}))), 0u);
+    EXPECT_EQ(format->formatTag, 3);
+    EXPECT_EQ(format->extraSize, 0);
+}
+
+TEST_F(WaveReaderTest, extra_size_larger_than_the_format_chunk_holds_is_not_a_wave) {
+    // The 3 announced bytes would come from the data chunk's header.
+    Bytes body = formatFields(1, 22050, 4, 0x11);
+    appendLe16(body, 3);
+    appendLe16(body, 0);
+    EXPECT_EQ(open(riffWave(concat({chunk("fmt ", body), chunk("data", countingBytes(8))}))), waveErrNotWave);
+    EXPECT_EQ(format, nullptr);
+}
+
+TEST_F(WaveReaderTest, files_that_are_not_riff_wave_are_refused) {
+    Bytes text;
+    appendText(text, "This is a plain text file, long enough to hold a header.\n");
+    Bytes aiff;
+    appendText(aiff, "FORM");
+    appendLe32(aiff, 4);
+    appendText(aiff, "AIFF");
+    Bytes avi = simpleWave(countingBytes(4));
+    std::memcpy(avi.data() + 8, "AVI ", 4);
+    for (const Bytes& bytes : {text, aiff, avi}) {
+        EXPECT_EQ(open(bytes), waveErrNotWave);
+        EXPECT_EQ(file, nullptr);
+    }
+}
+
+TEST_F(WaveReaderTest, missing_empty_and_headless_files_fail_to_open) {
+    EXPECT_EQ(openPath(files.folder + "/no such file.wav"), waveErrCannotOpen);
+    EXPECT_EQ(open({}), waveErrChunkNotFound);
+    EXPECT_EQ(open(Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A'}), waveErrChunkNotFound);
+    EXPECT_EQ(open(riffWave({})), waveErrChunkNotFound);  // no "fmt " chunk
+    EXPECT_EQ(file, nullptr);
+    EXPECT_EQ(format, nullptr);
+    EXPECT_EQ(riff.ckid, 0u);
+}
+
+TEST_F(WaveReaderTest, files_cut_inside_the_format_chunk_fail) {
+    Bytes fields = riffWave(pcmFormatChunk());
+    fields.resize(fields.size() - 6);  // inside the 16 fields
+    EXPECT_EQ(open(fields), waveErrCannotRead);
+
+    Bytes noExtraSize = formatFields(1, 22050, 4, 0x11);
+    noExtraSize.push_back(0);  // one byte of the two
+    Bytes cutSize = riffWave(chunk("fmt ", noExtraSize, 20));
+    cutSize.pop_back();  // the pad byte
+    EXPECT_EQ(open(cutSize), waveErrCannotRead);
+
+    Bytes shortExtra = formatFields(1, 22050, 4, 0x11);
+    appendLe16(shortExtra, 8);
+    appendLe16(shortExtra, 0);
+    EXPECT_EQ(open(riffWave(chunk("fmt ", shortExtra, 26))), waveErrNotWave);
+    EXPECT_EQ(format, nullptr);
+}
+
+TEST_F(WaveReaderTest, missing_data_chunk_is_reported_as_not_found) {
+    ASSERT_EQ(open(riffWave(concat({pcmFormatChunk(), chunk("LIST", Bytes(9, 'x'))}))), 0u);
+    EXPECT_EQ(findDataChunk(file, &riff, &data), waveErrChunkNotFound);
+}
+
+TEST_F(WaveReaderTest, search_stays_inside_the_riff_chunk) {
+    // The RIFF size covers only "WAVE" and the format chunk.
+    Bytes body = concat({pcmFormatChunk(), chunk("data", countingBytes(4))});
+    ASSERT_EQ(open(riffWave(body, 4 + 24)), 0u);
+    EXPECT_EQ(findDataChunk(file, &riff, &data), waveErrChunkNotFound);
+}
+
+TEST_F(WaveReaderTest, huge_announced_sizes_neither_hang_nor_read_past_the_file) {
+    // A chunk claiming almost 4 GB hides everything after it.
+    Bytes hiding = concat({pcmFormatChunk(), chunk("LIST", Bytes(4, 'x'), 0xFFFFFFF0), chunk("data", countingBytes(4))});
+    ASSERT_EQ(open(riffWave(hiding, 0xFFFFFFFF)), 0u);
+    EXPECT_EQ(findDataChunk(file, &riff, &data), waveErrChunkNotFound);
+    closeWaveFile(&file, &format);
+
+    // A huge format chunk: the fields load, the search then ends at the file's end.
+    ASSERT_EQ(open(riffWave(chunk("fmt ", formatFields(), 0xFFFFFFFF))), 0u);
+    EXPECT_EQ(waveBytesLeft(file), 0u);
+    EXPECT_EQ(findDataChunk(file, &riff, &data), waveErrChunkNotFound);
+}
+
+TEST_F(WaveReaderTest, data_chunk_announcing_more_than_the_file_holds_is_visible_before_reading_and_fails_to_read) {
+    Bytes cut = riffWave(concat({pcmFormatChunk(), chunk("data", countingBytes(100))}));
+    cut.resize(cut.size() - 60);
+    ASSERT_EQ(open(cut), 0u);
+    ASSERT_EQ(findDataChunk(file, &riff, &data), 0u);
+    EXPECT_EQ(data.cksize, 100u);
+    EXPECT_EQ(waveBytesLeft(file), 40u);
+    Bytes out(100);
+    EXPECT_EQ(readWaveData(file, 100, out.data(), &data, &copied), waveErrCorrupt);
+    EXPECT_EQ(copied, 0u);
+}
+
+TEST_F(WaveReaderTest, empty_data_chunk_reads_nothing_successfully) {
+    Bytes out;
+    EXPECT_EQ(readAll(simpleWave({}), out), 0u);
+    EXPECT_EQ(copied, 0u);
+}
+
+TEST_F(WaveReaderTest, closing_empty_handles_does_nothing) {
+    closeWaveFile(&file, &format);
+    EXPECT_EQ(file, nullptr);
+    EXPECT_EQ(waveBytesLeft(nullptr), 0u);
+    EXPECT_EQ(readWaveData(nullptr, 4, nullptr, &data, &copied), waveErrNoBufferState);
+}
+
+}  // namespace
