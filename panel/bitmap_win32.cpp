@@ -1,0 +1,83 @@
+#include "panel/bitmap_win32.h"
+
+#include <vector>
+
+#include "app/app_win32.h"
+#include "app/dialogs.h"
+#include "panel/panel_win32.h"
+
+HPALETTE PanelPalette = nullptr;
+PanelBitmap BackgroundBitmap;
+
+PanelBitmap loadBitmapResource(const char* name) {
+    PanelBitmap bitmap;
+    HRSRC found = FindResourceA(appInstance, name, MAKEINTRESOURCEA(2));  // RT_BITMAP
+    HGLOBAL loaded = found ? LoadResource(appInstance, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (bytes) {
+        auto* data = static_cast<const uint8_t*>(bytes);
+        if (readBitmapLayout(data, SizeofResource(appInstance, found), bitmap.layout)) bitmap.data = data;
+    }
+    if (!bitmap) showMessage("Problem loading bmp resource");
+    return bitmap;
+}
+
+int bitmapColourCount(const PanelBitmap& bitmap) { return bitmap ? bitmap.layout.colourCount : 0; }
+
+SIZE bitmapSize(const PanelBitmap& bitmap) {
+    if (!bitmap) return SIZE{0, 0};
+    return SIZE{bitmap.layout.width, bitmap.layout.height};
+}
+
+HPALETTE createPanelPalette(const PanelBitmap& bitmap) {
+    int count = bitmapColourCount(bitmap);
+    // LOGPALETTE declares one entry; room for the rest follows it.
+    std::vector<uint8_t> record(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * (count > 0 ? count : 1), 0);
+    auto* palette = reinterpret_cast<LOGPALETTE*>(record.data());
+    palette->palVersion = 0x300;
+    palette->palNumEntries = static_cast<WORD>(count);
+    for (int i = 0; i < count; ++i) {
+        PaletteColour colour = bitmapColour(bitmap.data, bitmap.layout, i);
+        palette->palPalEntry[i] = PALETTEENTRY{colour.red, colour.green, colour.blue, 0};
+    }
+    return CreatePalette(palette);
+}
+
+void drawBitmap(const PanelBitmap& bitmap, HWND window, int x, int y, HPALETTE palette) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    if (dc && bitmap) {
+        if (palette) {
+            SelectPalette(dc, palette, FALSE);
+            RealizePalette(dc);
+        }
+        const uint8_t* pixels = bitmap.data + bitmap.layout.pixelOffset;
+        RECT client;
+        GetClientRect(window, &client);
+        HRGN clip = CreateRectRgnIndirect(&client);
+        SelectClipRgn(dc, clip);
+        int height = bitmap.layout.height;
+        SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(bitmap.layout.width), static_cast<DWORD>(height), 0, 0, 0,
+                          static_cast<UINT>(height), pixels, reinterpret_cast<const BITMAPINFO*>(bitmap.data),
+                          DIB_RGB_COLORS);
+        EndPaint(window, &paint);
+        DeleteObject(clip);
+        return;
+    }
+    EndPaint(window, &paint);
+}
+
+void realizePanelPalette() {
+    if (!PanelPalette) return;
+    HDC dc = GetWindowDC(mainWindow);
+    SelectPalette(dc, PanelPalette, TRUE);
+    UnrealizeObject(PanelPalette);
+    RealizePalette(dc);
+    UpdateColors(dc);
+    ReleaseDC(mainWindow, dc);
+}
+
+void deletePanelPalette() {
+    if (PanelPalette) DeleteObject(PanelPalette);
+    PanelPalette = nullptr;
+}

@@ -1,0 +1,18 @@
+// The panel's brushes, fonts and text styles, made once at start-up.
+#pragma once
+#include <windows.h>
+
+struct TextStyle {
+    COLORREF background;
+    COLORREF text;
+    HFONT font;
+    UINT alignment;  // TA_LEFT, TA_RIGHT or TA_CENTER
+};
+
+extern HBRUSH FrameBrush, VolumeHotBrush, BarEmptyBrush, NoteBarBrush, FineTuneBarBrush, VolumeBarBrush;
+extern HFONT ReadoutFont, KeyCapFont;
+extern TextStyle ReadoutStyle, ReadoutHotStyle, KeyIdleStyle, KeyPlayingStyle, KeyRunningStyle, KeyMutedStyle;
+
+// The text in the box: the whole box filled with the style's background,
+// the text clipped to it.
+void drawStyledText(HDC dc, const RECT& box, const char* text, const TextStyle& style);

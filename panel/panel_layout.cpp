@@ -1,0 +1,96 @@
+#include "panel/panel_layout.h"
+
+#include "app/command_ids.h"
+#include "keys/key_bank.h"
+
+namespace {
+
+using A = PanelAction;
+
+struct KeyCapRow {
+    int firstKey, lastKey, x, y;
+};
+
+constexpr KeyCapRow KeyCapRows[] = {
+    {0, 12, 5, 191},   // number row, backquote to "="
+    {13, 25, 52, 222},  // Q row to backslash
+    {26, 36, 68, 253},  // A row to the apostrophe
+    {37, 46, 84, 284},  // Z row to slash
+};
+constexpr int KeyCapPitch = 31;
+
+}  // namespace
+
+const PanelControlSpec PanelButtons[PanelButtonCount] = {
+    {6001, 284, 29, "PITCHUP", nullptr, "UPCUR", true, A::NoteUp, 0},
+    {6013, 284, 65, "RESET", nullptr, "RESETCUR", false, A::NoteReset, 0},
+    {6002, 284, 84, "PITCHDOWN", nullptr, "DOWNCUR", true, A::NoteDown, 0},
+    {6003, 358, 29, "PITCHUP", nullptr, "UPCUR", true, A::FineTuneUp, 0},
+    {6014, 358, 65, "RESET", nullptr, "RESETCUR", false, A::FineTuneReset, 0},
+    {6004, 358, 84, "PITCHDOWN", nullptr, "DOWNCUR", true, A::FineTuneDown, 0},
+    {6005, 400, 29, "VOLUP", nullptr, "UPCUR", true, A::VolumeUp, 0},
+    {6015, 400, 65, "RESET", nullptr, "RESETCUR", false, A::VolumeReset, 0},
+    {6006, 400, 84, "VOLDOWN", nullptr, "DOWNCUR", true, A::VolumeDown, 0},
+    {6012, 425, 117, "MUTE", nullptr, "KILLCUR", true, A::Mute, 0},
+    {6011, 399, 289, "KILL", nullptr, "KILLCUR", false, A::KillAll, 0},
+    {6009, 252, 39, "DIALUP", nullptr, "UPCUR", false, A::None, 0},
+    {6010, 238, 39, "DIALDOWN", nullptr, "DOWNCUR", false, A::None, 0},
+    {6007, 30, 264, "MASVOLUP", nullptr, "UPCUR", false, A::MasterVolumeUp, 0},
+    {6008, 30, 291, "MASVOLDOWN", nullptr, "DOWNCUR", false, A::MasterVolumeDown, 0},
+    {6020, 54, 123, "DIALUP", nullptr, "UPCUR", false, A::None, 0},
+    {6021, 40, 123, "DIALDOWN", nullptr, "DOWNCUR", false, A::None, 0},
+    {6022, 117, 123, "DIALUP", nullptr, "UPCUR", false, A::None, 0},
+    {6023, 103, 123, "DIALDOWN", nullptr, "DOWNCUR", false, A::None, 0},
+    {6016, 196, 62, "LOOP1DOWN", "LOOP1", "LOOPCUR", false, A::TriggerMode, HoldStop},
+    {6017, 227, 62, "LOOP2DOWN", "LOOP2", "LOOPCUR", false, A::TriggerMode, ToggleStop},
+    {6018, 196, 98, "LOOP3DOWN", "LOOP3", "LOOPCUR", false, A::TriggerMode, HoldFinish},
+    {6019, 227, 98, "LOOP4DOWN", "LOOP4", "LOOPCUR", false, A::TriggerMode, ToggleFinish},
+};
+
+const PanelControlSpec PanKnobSpec = {PanKnobId, 184, PanKnobY, "PANDOWN", nullptr, "PANCUR", true, A::DragPan, 0};
+
+bool isKeyIndex(int key) { return key >= 0 && key < KeyCount; }
+bool isKeyCapId(int id) { return id >= FirstKeyCapId && id <= LastKeyCapId; }
+int keyOfKeyCapId(int id) { return id - FirstKeyCapId; }
+
+PanelControlSpec keyCapSpec(int key) {
+    PanelControlSpec spec = {FirstKeyCapId + key, 0, 0, "KEY", nullptr, "KEYCUR", true, A::SelectKey, 0};
+    for (const KeyCapRow& row : KeyCapRows) {
+        if (key >= row.firstKey && key <= row.lastKey) {
+            spec.x = row.x + KeyCapPitch * (key - row.firstKey);
+            spec.y = row.y;
+        }
+    }
+    return spec;
+}
+
+const PanelControlSpec* findPanelControlSpec(int id) {
+    for (const PanelControlSpec& spec : PanelButtons)
+        if (spec.id == id) return &spec;
+    if (id == PanKnobId) return &PanKnobSpec;
+    return nullptr;
+}
+
+bool releaseInsideControl(uint32_t lParam, const PanelRect& rectangle) {
+    long long x = static_cast<long long>(lParam & 0xFFFFu) + rectangle.left;
+    long long y = static_cast<long long>(lParam >> 16) + rectangle.top;
+    return x >= rectangle.left && x < rectangle.right && y >= rectangle.top && y < rectangle.bottom;
+}
+
+CursorChoice cursorChoiceForId(long long id) {
+    if (id >= FirstPanelId && id <= LastPanelId) return CursorChoice::ControlCursor;
+    if (id == SOUND_LIST_ID) return CursorChoice::ListCursor;
+    return CursorChoice::MainCursor;
+}
+
+int triggerLightButtonId(int triggerMode) {
+    switch (triggerMode) {
+    case HoldStop: return FirstTriggerModeButtonId;
+    case ToggleStopRunning:
+    case ToggleStop: return FirstTriggerModeButtonId + 1;
+    case HoldFinish: return FirstTriggerModeButtonId + 2;
+    case ToggleFinishRunning:
+    case ToggleFinish: return FirstTriggerModeButtonId + 3;
+    default: return 0;
+    }
+}

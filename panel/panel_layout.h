@@ -1,0 +1,92 @@
+// Where every panel control lies, what it looks like, which cursor it shows
+// and what it does: the fixed layout of the front panel in client pixels.
+#pragma once
+#include <cstdint>
+
+// Control ids. The band 6000..6999 belongs to the panel.
+constexpr int FirstPanelId = 6000;
+constexpr int LastPanelId = 6999;
+constexpr int FirstPanelButtonId = 6001;
+constexpr int LastPanelButtonId = 6023;
+constexpr int PanelButtonCount = 23;
+constexpr int MuteButtonId = 6012;
+constexpr int KillAllButtonId = 6011;
+constexpr int FirstTriggerModeButtonId = 6016;  // 6016..6019
+constexpr int TriggerModeButtonCount = 4;
+constexpr int FirstKeyCapId = 6024;  // 6024 + key index
+constexpr int LastKeyCapId = 6070;
+constexpr int PanKnobId = 6075;
+constexpr int PanelControlCount = 71;
+
+enum class PanelAction {
+    None,  // the dial buttons: pushed, nothing else
+    NoteUp,
+    NoteReset,
+    NoteDown,
+    FineTuneUp,
+    FineTuneReset,
+    FineTuneDown,
+    VolumeUp,
+    VolumeReset,
+    VolumeDown,
+    Mute,
+    KillAll,
+    MasterVolumeUp,
+    MasterVolumeDown,
+    TriggerMode,  // sets PanelControlSpec::triggerMode
+    SelectKey,
+    DragPan,
+};
+
+struct PanelControlSpec {
+    int id;
+    int x, y;               // top-left corner; the size is that of the pressed image
+    const char* image;      // pressed image
+    const char* litImage;   // trigger-mode buttons only, else nullptr
+    const char* cursor;
+    bool actsOnPress;       // else the action runs on a release inside the control
+    PanelAction action;
+    int16_t triggerMode;    // for PanelAction::TriggerMode
+};
+
+// The 23 panel buttons in creation order.
+extern const PanelControlSpec PanelButtons[PanelButtonCount];
+// Key cap k, k = 0..46: 30 x 30 on a 31-pixel pitch, four rows.
+PanelControlSpec keyCapSpec(int key);
+extern const PanelControlSpec PanKnobSpec;
+// A panel button or the pan knob by id; nullptr for any other id.
+const PanelControlSpec* findPanelControlSpec(int id);
+
+bool isKeyIndex(int key);
+bool isKeyCapId(int id);
+int keyOfKeyCapId(int id);  // for isKeyCapId ids
+
+struct PanelRect {
+    int left, top, right, bottom;
+};
+
+constexpr PanelRect NoteReadoutRect = {300, 12, 326, 24};
+constexpr PanelRect FineTuneReadoutRect = {342, 12, 368, 24};
+constexpr PanelRect VolumeReadoutRect = {416, 12, 442, 24};
+constexpr PanelRect NoteBarRect = {312, 29, 323, 114};
+constexpr PanelRect FineTuneBarRect = {344, 29, 355, 114};
+constexpr PanelRect VolumeBarRect = {428, 29, 439, 114};
+constexpr PanelRect MasterVolumeBarRect = {23, 267, 26, 312};
+constexpr PanelRect KeyCapLabelRect = {3, 3, 27, 12};  // in the cap's own coordinates
+
+constexpr int PanKnobY = 18;
+constexpr int PanKnobWidth = 25;
+constexpr int PanKnobHeight = 11;
+
+// Whether a button release at lParam (client coordinates of the control, as
+// two unsigned 16-bit halves) lies inside the control's rectangle, right and
+// bottom edges excluded. Points left of or above the control wrap to large
+// values and so count as outside.
+bool releaseInsideControl(uint32_t lParam, const PanelRect& rectangle);
+
+// Which cursor the pointer shows over a window with this child id.
+enum class CursorChoice { ControlCursor, ListCursor, MainCursor };
+CursorChoice cursorChoiceForId(long long id);
+
+// The trigger-mode button lit for a key's mode; 0 for a code that lights none.
+int triggerLightButtonId(int triggerMode);

@@ -1,0 +1,124 @@
+// The selected key's readouts, bar meters, frame, lights and pan knob, the
+// master volume bar and the whole panel's repaint.
+#include "panel/readouts_win32.h"
+
+#include "app/app_win32.h"
+#include "keys/key_bank.h"
+#include "keys/pitch_volume.h"
+#include "library/sound_list.h"
+#include "panel/bitmap_win32.h"
+#include "panel/panel_buttons_win32.h"
+#include "panel/panel_meters.h"
+#include "panel/panel_redraw.h"
+#include "panel/panel_win32.h"
+
+namespace {
+
+RECT toRect(const PanelRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+// Nullptr while the selected key index is out of reach of the key bank.
+const KeySlot* selectedSlot() {
+    return isKeyIndex(keyBank.selectedKey) ? &keyBank.slots[keyBank.selectedKey] : nullptr;
+}
+
+void drawValueDisplay(const ValueDisplay& shown, const PanelRect& readout, const PanelRect& bar, HBRUSH brush,
+                      const TextStyle& style, bool barFirst) {
+    if (barFirst) drawBarMeter(shown.barRangeTop, shown.barValue, toRect(bar), brush);
+    drawReadout(shown.readoutValue, toRect(readout), style);
+    if (!barFirst) drawBarMeter(shown.barRangeTop, shown.barValue, toRect(bar), brush);
+}
+
+}  // namespace
+
+void refreshSelectedKey() {
+    const KeySlot* slot = selectedSlot();
+    if (!slot) return;
+    soundListSelect(soundListEntryForKey(slot->soundIndex, soundListCount()));
+    drawSelectionFrame();
+    drawPanKnob(slot->pan);
+    drawNoteDisplay();
+    drawTriggerLight();
+    drawVolumeDisplay();
+    drawFineTuneDisplay();
+    drawMuteButton();
+}
+
+void drawSelectionFrame() {
+    PanelButton* cap = isKeyIndex(keyBank.selectedKey) ? panelControl(FirstKeyCapId + keyBank.selectedKey, false)
+                                                        : nullptr;
+    if (!cap) return;
+    HDC dc = GetDC(mainWindow);
+    RECT frame = cap->rectangle;
+    for (int ring = 0; ring < 3; ++ring) {
+        FrameRect(dc, &frame, FrameBrush);
+        InflateRect(&frame, -1, -1);
+    }
+    ReleaseDC(mainWindow, dc);
+}
+
+void drawTriggerLight() {
+    const KeySlot* slot = selectedSlot();
+    if (!slot) return;
+    PanelButton* lit = panelControl(triggerLightButtonId(slot->triggerMode), false);
+    if (lit) paintIntoControl(*lit, lit->litImage, 0, 0);
+}
+
+void drawReadout(int value, const RECT& box, const TextStyle& style) {
+    char text[ShortTextCapacity];
+    formatReadout(value, text);
+    HDC dc = GetDC(mainWindow);
+    drawStyledText(dc, box, text, style);
+    ReleaseDC(mainWindow, dc);
+}
+
+void drawBarMeter(int rangeTop, int value, const RECT& box, HBRUSH brush) {
+    int split = barSplit(rangeTop, value, box.top, box.bottom);
+    RECT empty = {box.left, box.top, box.right, split};
+    RECT filled = {box.left, split, box.right, box.bottom};
+    HDC dc = GetDC(mainWindow);
+    FillRect(dc, &empty, BarEmptyBrush);
+    FillRect(dc, &filled, brush);
+    ReleaseDC(mainWindow, dc);
+}
+
+void drawNoteDisplay() {
+    if (const KeySlot* slot = selectedSlot())
+        drawValueDisplay(noteDisplay(slot->note), NoteReadoutRect, NoteBarRect, NoteBarBrush, ReadoutStyle, false);
+}
+
+void drawFineTuneDisplay() {
+    if (const KeySlot* slot = selectedSlot())
+        drawValueDisplay(fineTuneDisplay(slot->fineTune), FineTuneReadoutRect, FineTuneBarRect, FineTuneBarBrush,
+                         ReadoutStyle, false);
+}
+
+void drawVolumeDisplay() {
+    const KeySlot* slot = selectedSlot();
+    if (!slot) return;
+    ValueDisplay shown = volumeDisplay(slot->volume);
+    drawValueDisplay(shown, VolumeReadoutRect, VolumeBarRect, shown.hot ? VolumeHotBrush : VolumeBarBrush,
+                     shown.hot ? ReadoutHotStyle : ReadoutStyle, true);
+}
+
+void drawMasterVolumeBar() { drawBarMeter(10, masterVolume, toRect(MasterVolumeBarRect), FrameBrush); }
+
+void drawMuteButton() {
+    PanelButton* mute = panelControl(MuteButtonId, false);
+    const KeySlot* slot = selectedSlot();
+    if (!mute) return;
+    if (slot && slot->muted != 0) paintIntoControl(*mute, mute->pressedImage, 0, 0);
+    else paintBackgroundBehind(*mute);
+}
+
+void drawPanKnob(int pan) {
+    PanelButton* knob = panelControl(PanKnobId, false);
+    if (!knob) return;
+    MoveWindow(knob->window, panKnobX(pan), PanKnobY, PanKnobWidth, PanKnobHeight, TRUE);
+    paintIntoControl(*knob, loadBitmapResource(panKnobImageName(panKnobImage(pan))), 0, 0);
+}
+
+void paintPanel() {
+    drawBitmap(BackgroundBitmap, mainWindow, 0, 0, PanelPalette);
+    refreshSelectedKey();
+    drawMasterVolumeBar();
+}
