@@ -1,0 +1,16 @@
+#include "setup/document.h"
+
+#include "library/sound_directory.h"
+#include "setup/joined_text.h"
+
+DocumentState document;
+
+void composeWindowTitle(char title[256]) {
+    joinText(title, ShownTextCapacity, {document.setupName, "  using:  ", soundDirectoryTitle});
+}
+
+void updateWindowTitle() {
+    char title[ShownTextCapacity];
+    composeWindowTitle(title);
+    setMainWindowTitle(title);
+}

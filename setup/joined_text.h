@@ -1,0 +1,20 @@
+// Texts for the title bar and the message dialogs are joined from pieces and
+// cut where the buffer ends.
+#pragma once
+#include <cstddef>
+#include <cstring>
+#include <initializer_list>
+
+constexpr size_t ShownTextCapacity = 256;  // 255 characters and a terminator
+
+inline void joinText(char* text, size_t capacity, std::initializer_list<const char*> pieces) {
+    size_t used = 0;
+    for (const char* piece : pieces) {
+        size_t length = std::strlen(piece);
+        size_t room = capacity - 1 - used;
+        if (length > room) length = room;
+        std::memcpy(text + used, piece, length);
+        used += length;
+    }
+    text[used] = '\0';
+}

@@ -1,0 +1,128 @@
+#include "setup/setup_commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/dialogs.h"
+#include "library/sound_directory.h"
+#include "panel/panel_redraw.h"
+#include "setup/document.h"
+#include "setup/joined_text.h"
+#include "setup/setup_file.h"
+#include "setup/setup_storage.h"
+
+namespace {
+
+const char* fileNamePart(const char* path) {
+    const char* name = path;
+    for (const char* c = path; *c; ++c)
+        if (*c == '\\' || *c == '/' || *c == ':') name = c + 1;
+    return name;
+}
+
+void setDocumentFile(const char* path, const char* name) {
+    std::snprintf(document.setupPath, sizeof document.setupPath, "%s", path);
+    std::snprintf(document.setupName, sizeof document.setupName, "%s", name);
+}
+
+void showTooLongDirectory() {
+    char text[ShownTextCapacity];
+    joinText(text, sizeof text,
+             {"The sound folder path is too long to be saved in a setup (at most 126 characters):\n", soundDirectory});
+    showMessage(text);
+}
+
+// The setup writer: the whole file or nothing. The modified flag is cleared
+// only when every byte reached the file.
+void writeSetup(const char* path, SaveTarget target) {
+    if (!soundDirectoryFitsSetup()) {
+        showTooLongDirectory();
+        return;
+    }
+    if (storeSetupFile(path, target, composeSetupBytes())) document.modified = false;
+    else showMessage("problem.");
+}
+
+void readSetup(const char* path) {
+    std::vector<uint8_t> bytes;
+    if (!readSetupFile(path, MaxSetupSize, bytes)) {
+        showMessage(ErrorReadingFileText);
+        return;
+    }
+    readSetupBytes(bytes.data(), bytes.size());
+}
+
+void askToFindSoundDirectory() {
+    char text[ShownTextCapacity];
+    joinText(text, sizeof text,
+             {"Problem locating sound directory:\n", soundDirectory, "\nDo you want to try and find it?"});
+    if (askOkCancel(text) != AnswerOk) return;
+    document.modified = true;
+    importSounds();
+}
+
+}  // namespace
+
+SaveChangesResult confirmSaveChanges() {
+    if (!document.modified) return SaveChangesResult::Proceed;
+    char text[ShownTextCapacity];
+    joinText(text, sizeof text, {"Save changes to \"", document.setupName, "\"?"});
+    switch (askSaveChanges(text)) {
+    case AnswerSave:
+        saveSetup();
+        return document.modified ? SaveChangesResult::Stop : SaveChangesResult::Proceed;
+    case AnswerDontSave:
+        return SaveChangesResult::Proceed;
+    default:
+        return SaveChangesResult::Stop;
+    }
+}
+
+void openSetupFile(const char* file) {
+    // Copied first: the caller may hand over the document's own path.
+    char path[PathCapacity] = "";
+    char name[PathCapacity] = "";
+    if (file) {
+        // A cut path would name another file, and opening makes what is missing.
+        if (std::strlen(file) >= sizeof path) {
+            showMessage(ErrorReadingFileText);
+            return;
+        }
+        std::memcpy(path, file, std::strlen(file) + 1);
+        std::snprintf(name, sizeof name, "%s", fileNamePart(path));
+    } else {
+        FileChoice choice = askOpenSetupPath(path, name);
+        if (choice == FileChoice::Failed) showMessage("Problem Opening File");
+        if (choice != FileChoice::Chosen) return;
+    }
+    setDocumentFile(path, name);
+
+    readSetup(document.setupPath);
+    redrawAllKeyCaps();
+    drawMasterVolumeBar();
+    if (loadSoundDirectory()) {
+        document.modified = false;
+        updateWindowTitle();
+        return;
+    }
+    askToFindSoundDirectory();
+}
+
+void saveSetup() {
+    if (document.setupPath[0] == '\0') {
+        saveSetupAs();
+        return;
+    }
+    writeSetup(document.setupPath, SaveTarget::ExistingFile);
+}
+
+void saveSetupAs() {
+    char path[PathCapacity] = "";
+    char name[PathCapacity] = "";
+    FileChoice choice = askSaveSetupPath(document.setupName, path, name);
+    if (choice == FileChoice::Failed) showMessage("Problem Saving File");
+    if (choice != FileChoice::Chosen) return;
+    setDocumentFile(path, name);
+    writeSetup(document.setupPath, SaveTarget::AnyFile);
+    updateWindowTitle();
+}

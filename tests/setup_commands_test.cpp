@@ -1,0 +1,356 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/dialogs.h"
+#include "audio/sound_bank.h"
+#include "fakes/call_log.h"
+#include "fakes/fake_audio_device.h"
+#include "fakes/fake_dialogs.h"
+#include "fakes/fake_setup_storage.h"
+#include "fakes/fake_sound_list.h"
+#include "fakes/fake_voice.h"
+#include "keys/key_bank.h"
+#include "keys/pitch_volume.h"
+#include "library/sound_directory.h"
+#include "setup/document.h"
+#include "setup/setup_commands.h"
+#include "setup/setup_file.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Calls = std::vector<std::string>;
+
+const char* const LivePath = "C:\\Setups\\live.qpd";
+
+void setSoundDirectory(const std::string& path) { std::snprintf(soundDirectory, PathCapacity, "%s", path.c_str()); }
+
+std::vector<std::string> dialogCalls() { return callsStartingWith("dialog "); }
+
+class SetupCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        keyBank = KeyBank();
+        releaseAllSounds();
+        soundBank = SoundBank();
+        callLog.clear();
+        fakeDialogs.reset();
+        fakeAudio.reset();
+        fakeLibrary.reset();
+        fakeSetupStorage.reset();
+        document = DocumentState();
+        masterVolume = 10;
+        soundDirectory[0] = '\0';
+        soundDirectoryTitle[0] = '\0';
+        initKeyBank();
+        fakeLibrary.existingFolders = {"C:\\Sounds\\Drums", "C:\\Sounds\\Pads"};
+        callLog.clear();
+    }
+    void TearDown() override {
+        keyBank = KeyBank();
+        soundBank = SoundBank();
+        audioDevice = nullptr;
+    }
+
+    // A setup file of the start-up keys with key 13's note changed and the given sound folder.
+    static Bytes setupFileWith(const std::string& folder, int16_t note13) {
+        KeyBank saved = keyBank;
+        int16_t savedMaster = masterVolume;
+        char savedFolder[PathCapacity];
+        std::snprintf(savedFolder, PathCapacity, "%s", soundDirectory);
+        keyBank.slots[13].note = note13;
+        masterVolume = 4;
+        setSoundDirectory(folder);
+        Bytes bytes = composeSetupBytes();
+        keyBank = saved;
+        masterVolume = savedMaster;
+        setSoundDirectory(savedFolder);
+        return bytes;
+    }
+
+    static void chooseToOpen(const std::string& path) {
+        fakeSetupStorage.openChoice = FileChoice::Chosen;
+        fakeSetupStorage.openPath = path;
+    }
+    static void chooseToSaveAs(const std::string& path) {
+        fakeSetupStorage.saveChoice = FileChoice::Chosen;
+        fakeSetupStorage.savePath = path;
+    }
+    static void setDocumentPath(const char* path, const char* name) {
+        std::snprintf(document.setupPath, PathCapacity, "%s", path);
+        std::snprintf(document.setupName, PathCapacity, "%s", name);
+    }
+};
+
+// The save-changes prompt
+
+TEST_F(SetupCommandsTest, an_unmodified_setup_is_replaced_or_closed_without_asking) {
+    EXPECT_EQ(confirmSaveChanges(), SaveChangesResult::Proceed);
+    EXPECT_TRUE(dialogCalls().empty());
+}
+
+TEST_F(SetupCommandsTest, a_modified_setup_asks_with_its_name_and_follows_the_answer) {
+    document.modified = true;
+    fakeDialogs.answers = {AnswerDontSave, AnswerCancel};
+    EXPECT_EQ(confirmSaveChanges(), SaveChangesResult::Proceed);
+    EXPECT_EQ(confirmSaveChanges(), SaveChangesResult::Stop);
+    EXPECT_EQ(dialogCalls(), (Calls{"dialog savechanges Save changes to \"Untitled\"?",
+                                    "dialog savechanges Save changes to \"Untitled\"?"}));
+    EXPECT_TRUE(document.modified);
+    EXPECT_TRUE(fakeSetupStorage.files.empty());
+}
+
+TEST_F(SetupCommandsTest, answering_save_proceeds_only_when_the_save_happened) {
+    setDocumentPath(LivePath, "live.qpd");
+    fakeSetupStorage.files[LivePath] = {1, 2, 3};
+    document.modified = true;
+    fakeDialogs.answers = {AnswerSave};
+    EXPECT_EQ(confirmSaveChanges(), SaveChangesResult::Proceed);
+    EXPECT_EQ(dialogCalls(), (Calls{"dialog savechanges Save changes to \"live.qpd\"?"}));
+    EXPECT_EQ(fakeSetupStorage.files[LivePath], composeSetupBytes());
+    EXPECT_FALSE(document.modified);
+}
+
+TEST_F(SetupCommandsTest, answering_save_then_cancelling_save_as_stops) {
+    document.modified = true;
+    fakeDialogs.answers = {AnswerSave};
+    EXPECT_EQ(confirmSaveChanges(), SaveChangesResult::Stop);
+    EXPECT_EQ(dialogCalls(),
+              (Calls{"dialog savechanges Save changes to \"Untitled\"?", "dialog save setup Untitled"}));
+    EXPECT_TRUE(document.modified);
+    EXPECT_STREQ(document.setupName, "Untitled");
+}
+
+// Save and Save As
+
+TEST_F(SetupCommandsTest, save_without_a_file_runs_save_as_which_names_and_titles_the_setup) {
+    setSoundDirectory("C:\\Sounds\\Drums");
+    std::snprintf(soundDirectoryTitle, PathCapacity, "Drums");
+    document.modified = true;
+    chooseToSaveAs(LivePath);
+    saveSetup();
+    EXPECT_EQ(dialogCalls(), (Calls{"dialog save setup Untitled"}));
+    EXPECT_EQ(fakeSetupStorage.files[LivePath], composeSetupBytes());
+    EXPECT_STREQ(document.setupPath, LivePath);
+    EXPECT_STREQ(document.setupName, "live.qpd");
+    EXPECT_FALSE(document.modified);
+    EXPECT_EQ(fakeLibrary.windowTitle, "live.qpd  using:  Drums");
+}
+
+TEST_F(SetupCommandsTest, save_writes_to_the_setup_path_and_leaves_the_title) {
+    setDocumentPath(LivePath, "live.qpd");
+    fakeSetupStorage.files[LivePath] = {};
+    document.modified = true;
+    keyBank.slots[3].note = 99;
+    saveSetup();
+    EXPECT_EQ(fakeSetupStorage.files[LivePath], composeSetupBytes());
+    EXPECT_FALSE(document.modified);
+    EXPECT_TRUE(dialogCalls().empty());
+    EXPECT_EQ(fakeLibrary.windowTitle, "Quillpad Beta A");
+}
+
+TEST_F(SetupCommandsTest, a_failed_save_keeps_the_old_file_and_the_modified_flag) {
+    setDocumentPath(LivePath, "live.qpd");
+    const Bytes old = {9, 9, 9};
+    fakeSetupStorage.files[LivePath] = old;
+    document.modified = true;
+
+    fakeSetupStorage.writesFail = true;
+    saveSetup();
+    EXPECT_EQ(fakeSetupStorage.files[LivePath], old);
+    EXPECT_TRUE(document.modified);
+
+    fakeSetupStorage.writesFail = false;
+    fakeSetupStorage.locked.insert(LivePath);
+    saveSetup();
+    EXPECT_EQ(fakeSetupStorage.files[LivePath], old);
+    EXPECT_TRUE(document.modified);
+    EXPECT_EQ(dialogCalls(), (Calls{"dialog message problem.", "dialog message problem."}));
+}
+
+TEST_F(SetupCommandsTest, save_does_not_make_a_file_that_has_gone) {
+    setDocumentPath(LivePath, "live.qpd");
+    document.modified = true;
+    saveSetup();
+    EXPECT_EQ(fakeSetupStorage.files.count(LivePath), 0u);
+    EXPECT_TRUE(document.modified);
+    EXPECT_EQ(dialogCalls(), (Calls{"dialog message problem."}));
+}
+
+TEST_F(SetupCommandsTest, a_failed_save_as_says_so_and_still_takes_the_new_name) {
+    document.modified = true;
+    chooseToSaveAs(LivePath);
+    fakeSetupStorage.locked.insert(LivePath);
+    saveSetupAs();
+    EXPECT_EQ(dialogCalls(), (Calls{"dialog save setup Untitled", "dialog message problem."}));
+    EXPECT_TRUE(document.modified);
+    EXPECT_STREQ(document.setupName, "live.qpd");
+    EXPECT_EQ(fakeLibrary.windowTitle, "live.qpd  using:  ");
+}
+
+TEST_F(SetupCommandsTest, file_dialogs_that_fail_say_so_and_cancelled_ones_say_nothing) {
+    document.modified = true;
+    fakeSetupStorage.saveChoice = FileChoice::Failed;
+    fakeSetupStorage.openChoice = FileChoice::Failed;
+    saveSetupAs();
+    openSetupFile();
+    fakeSetupStorage.saveChoice = FileChoice::Cancelled;
+    fakeSetupStorage.openChoice = FileChoice::Cancelled;
+    saveSetupAs();
+    openSetupFile();
+    EXPECT_EQ(dialogCalls(), (Calls{"dialog save setup Untitled", "dialog message Problem Saving File",
+                                    "dialog open setup", "dialog message Problem Opening File",
+                                    "dialog save setup Untitled", "dialog open setup"}));
+    EXPECT_TRUE(document.modified);
+    EXPECT_STREQ(document.setupName, "Untitled");
+    EXPECT_STREQ(document.setupPath, "");
+    EXPECT_TRUE(fakeSetupStorage.files.empty());
+    EXPECT_EQ(fakeLibrary.windowTitle, "Quillpad Beta A");
+}
+
+TEST_F(SetupCommandsTest, a_sound_folder_path_over_126_characters_is_refused_and_nothing_written) {
+    std::string tooLong = "C:\\" + std::string(124, 'x');  // 127 characters
+    setSoundDirectory(tooLong);
+    setDocumentPath(LivePath, "live.qpd");
+    const Bytes old = {7, 7};
+    fakeSetupStorage.files[LivePath] = old;
+    document.modified = true;
+    saveSetup();
+    chooseToSaveAs("C:\\Setups\\other.qpd");
+    saveSetupAs();
+    std::string message =
+        "dialog message The sound folder path is too long to be saved in a setup (at most 126 characters):\n" + tooLong;
+    EXPECT_EQ(dialogCalls(), (Calls{message, "dialog save setup live.qpd", message}));
+    EXPECT_EQ(fakeSetupStorage.files, (std::map<std::string, Bytes>{{LivePath, old}}));
+    EXPECT_TRUE(document.modified);
+
+    tooLong.pop_back();  // 126 fits
+    setSoundDirectory(tooLong);
+    saveSetupAs();
+    EXPECT_EQ(fakeSetupStorage.files["C:\\Setups\\other.qpd"].size(), 1039u + 126);
+    EXPECT_FALSE(document.modified);
+}
+
+// Open
+
+TEST_F(SetupCommandsTest, opening_a_setup_loads_its_folder_and_clears_the_modified_flag) {
+    fakeSetupStorage.files["C:\\Setups\\set.qpd"] = setupFileWith("C:\\Sounds\\Drums", 71);
+    chooseToOpen("C:\\Setups\\set.qpd");
+    document.modified = true;
+    openSetupFile();
+
+    EXPECT_EQ(keyBank.slots[13].note, 71);
+    EXPECT_EQ(masterVolume, 4);
+    EXPECT_STREQ(soundDirectory, "C:\\Sounds\\Drums");
+    EXPECT_STREQ(document.setupPath, "C:\\Setups\\set.qpd");
+    EXPECT_STREQ(document.setupName, "set.qpd");
+    EXPECT_FALSE(document.modified);  // although loading the folder set it
+    EXPECT_EQ(fakeLibrary.windowTitle, "set.qpd  using:  Drums");
+    EXPECT_EQ(dialogCalls(), (Calls{"dialog open setup"}));
+    // The caps and the master bar are redrawn from the file before the folder loads.
+    Calls order = callLog;
+    auto at = [&](const std::string& call) { return std::find(order.begin(), order.end(), call) - order.begin(); };
+    ASSERT_LT(at("folder set C:\\Sounds\\Drums"), static_cast<long>(order.size()));
+    EXPECT_LT(at("file read C:\\Setups\\set.qpd"), at("panel redrawAllKeyCaps"));
+    EXPECT_LT(at("panel redrawAllKeyCaps"), at("panel drawMasterVolumeBar"));
+    EXPECT_LT(at("panel drawMasterVolumeBar"), at("folder set C:\\Sounds\\Drums"));
+}
+
+TEST_F(SetupCommandsTest, a_missing_sound_folder_asks_and_cancel_keeps_the_old_sounds) {
+    fakeSetupStorage.files["C:\\Setups\\set.qpd"] = setupFileWith("C:\\Gone\\Kit", 72);
+    FakeVoice voice("voice13");
+    keyBank.slots[13].voice = &voice;
+    document.modified = true;
+    fakeDialogs.answers = {AnswerCancel};
+    openSetupFile("C:\\Setups\\set.qpd");
+
+    EXPECT_EQ(dialogCalls(),
+              (Calls{"dialog okcancel Problem locating sound directory:\nC:\\Gone\\Kit\nDo you want to try and find it?"}));
+    EXPECT_EQ(keyBank.slots[13].note, 72);
+    EXPECT_EQ(keyBank.slots[13].voice, &voice);
+    EXPECT_FALSE(voice.released);
+    EXPECT_STREQ(soundDirectory, "C:\\Gone\\Kit");
+    EXPECT_FALSE(document.modified);
+    EXPECT_EQ(fakeLibrary.windowTitle, "Quillpad Beta A");
+    EXPECT_STREQ(document.setupName, "set.qpd");
+    keyBank.slots[13].voice = nullptr;
+}
+
+TEST_F(SetupCommandsTest, a_missing_sound_folder_answered_ok_imports_sounds) {
+    fakeSetupStorage.files["C:\\Setups\\set.qpd"] = setupFileWith("C:\\Gone", 72);
+    fakeDialogs.answers = {AnswerOk};
+    fakeLibrary.importChosen = false;
+    openSetupFile("C:\\Setups\\set.qpd");
+    EXPECT_EQ(dialogCalls(), (Calls{"dialog okcancel Problem locating sound directory:\nC:\\Gone\nDo you want to "
+                                    "try and find it?",
+                                    "dialog import"}));
+    EXPECT_TRUE(document.modified);  // the Import dialog was cancelled
+    EXPECT_EQ(fakeLibrary.windowTitle, "Quillpad Beta A");
+
+    fakeDialogs.answers = {AnswerOk};
+    fakeLibrary.importChosen = true;
+    fakeLibrary.importFolder = "C:\\Sounds\\Pads";
+    openSetupFile("C:\\Setups\\set.qpd");
+    EXPECT_STREQ(soundDirectory, "C:\\Sounds\\Pads");
+    EXPECT_TRUE(document.modified);  // the setup now differs from its file
+    EXPECT_EQ(fakeLibrary.windowTitle, "set.qpd  using:  Pads");
+}
+
+TEST_F(SetupCommandsTest, a_setup_that_cannot_be_read_changes_no_key_but_the_flow_goes_on) {
+    setSoundDirectory("C:\\Sounds\\Drums");
+    keyBank.slots[13].note = 30;
+    fakeSetupStorage.files["C:\\Setups\\short.qpd"] = Bytes(600, 0x1F);
+    fakeSetupStorage.locked.insert("C:\\Setups\\locked.qpd");
+    const char* opened[] = {"C:\\Setups\\new.qpd", "C:\\Setups\\short.qpd", "C:\\Setups\\locked.qpd"};
+    for (const char* path : opened) {
+        callLog.clear();
+        document.modified = true;
+        chooseToOpen(path);
+        openSetupFile();
+        EXPECT_EQ(dialogCalls(), (Calls{"dialog open setup", "dialog message Error reading file."})) << path;
+        EXPECT_EQ(keyBank.slots[13].note, 30) << path;
+        EXPECT_EQ(masterVolume, 10) << path;
+        EXPECT_FALSE(document.modified) << path;  // the current folder loaded again
+        EXPECT_STREQ(document.setupPath, path);
+    }
+    EXPECT_EQ(fakeLibrary.windowTitle, "locked.qpd  using:  Drums");
+    // A new name typed in the Open dialog is made as an empty file.
+    EXPECT_EQ(fakeSetupStorage.files.count("C:\\Setups\\new.qpd"), 1u);
+    EXPECT_TRUE(fakeSetupStorage.files["C:\\Setups\\new.qpd"].empty());
+}
+
+TEST_F(SetupCommandsTest, a_file_from_outside_may_be_the_documents_own_path) {
+    fakeSetupStorage.files["C:\\Setups\\set.qpd"] = setupFileWith("C:\\Sounds\\Drums", 64);
+    setDocumentPath("C:\\Setups\\set.qpd", "set.qpd");
+    openSetupFile(document.setupPath);
+    EXPECT_STREQ(document.setupPath, "C:\\Setups\\set.qpd");
+    EXPECT_STREQ(document.setupName, "set.qpd");
+    EXPECT_EQ(keyBank.slots[13].note, 64);
+}
+
+TEST_F(SetupCommandsTest, a_path_too_long_to_hold_is_not_opened) {
+    std::string path = "C:\\" + std::string(300, 'p') + ".qpd";
+    openSetupFile(path.c_str());
+    EXPECT_EQ(dialogCalls(), (Calls{"dialog message Error reading file."}));
+    EXPECT_TRUE(callsStartingWith("file ").empty());
+    EXPECT_STREQ(document.setupName, "Untitled");
+}
+
+TEST_F(SetupCommandsTest, title_and_prompt_texts_are_cut_at_255_characters) {
+    std::string name(250, 'n');
+    setDocumentPath("", name.c_str());
+    std::snprintf(soundDirectoryTitle, PathCapacity, "Drums");
+    updateWindowTitle();
+    EXPECT_EQ(fakeLibrary.windowTitle, name + "  usi");
+    document.modified = true;
+    fakeDialogs.answers = {AnswerCancel};
+    confirmSaveChanges();
+    EXPECT_EQ(dialogCalls(), (Calls{"dialog savechanges Save changes to \"" + name.substr(0, 255 - 17)}));
+}
+
+}  // namespace

@@ -1,0 +1,325 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fakes/call_log.h"
+#include "fakes/fake_audio_device.h"
+#include "fakes/fake_dialogs.h"
+#include "keys/key_bank.h"
+#include "keys/pitch_volume.h"
+#include "library/sound_directory.h"
+#include "setup/document.h"
+#include "setup/setup_file.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Fields = std::array<int, 13>;
+
+// Layout offsets of a version-7995 file.
+constexpr size_t MasterVolumeAt = 566;
+constexpr size_t FineTunesAt = 568;
+constexpr size_t ExtraBCAt = 756;
+constexpr size_t LengthByteAt = 944;
+
+Fields fieldsOf(const KeySettings& key) {
+    return {key.extraA, key.reservedByte1, key.reservedByte2, key.note,   key.triggerMode, key.soundIndex, key.volume,
+            key.pan,    key.fineTune,      key.muted,         key.extraB, key.extraC,      key.extraD};
+}
+
+std::array<Fields, KeyCount> allKeyFields() {
+    std::array<Fields, KeyCount> all;
+    for (int k = 0; k < KeyCount; ++k) all[k] = fieldsOf(keyBank.slots[k]);
+    return all;
+}
+
+int wordAt(const Bytes& bytes, size_t offset) {
+    return static_cast<int16_t>(static_cast<uint16_t>(bytes[offset] << 8 | bytes[offset + 1]));
+}
+
+void putWordAt(Bytes& bytes, size_t offset, int value) {
+    bytes[offset] = static_cast<uint8_t>(static_cast<uint16_t>(value) >> 8);
+    bytes[offset + 1] = static_cast<uint8_t>(value & 0xFF);
+}
+
+void setSoundDirectory(const std::string& path) { std::snprintf(soundDirectory, PathCapacity, "%s", path.c_str()); }
+
+class SetupFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        keyBank = KeyBank();
+        callLog.clear();
+        fakeDialogs.reset();
+        fakeAudio.reset();
+        document = DocumentState();
+        masterVolume = 10;
+        soundDirectory[0] = '\0';
+        initKeyBank();
+        callLog.clear();
+    }
+    void TearDown() override {
+        keyBank = KeyBank();
+        audioDevice = nullptr;
+    }
+
+    // A file of the given version: the newest layout cut to the sections that version carries.
+    static Bytes olderFile(Bytes full, int version, size_t length) {
+        putWordAt(full, 0, version);
+        full.resize(length);
+        return full;
+    }
+
+    static bool read(const Bytes& bytes) { return readSetupBytes(bytes.data(), bytes.size()); }
+
+    // Every key with fields unlike the start-up ones, so a field left out is seen.
+    static void giveEveryKeyDistinctFields() {
+        const int16_t modes[] = {HoldFinish, HoldStop, ToggleStopRunning, ToggleStop, ToggleFinishRunning, ToggleFinish};
+        for (int k = 0; k < KeyCount; ++k) {
+            KeySlot& key = keyBank.slots[k];
+            key.note = static_cast<int16_t>(3 * k - 20);
+            key.triggerMode = modes[k % 6];
+            key.soundIndex = static_cast<int16_t>(46 - k);
+            key.volume = static_cast<int16_t>(9 * k);
+            key.pan = static_cast<int16_t>(1 + 4 * k);
+            key.fineTune = static_cast<int16_t>(4 * k - 92);
+            key.muted = 1;
+            key.extraB = static_cast<int16_t>(100 + k);
+            key.extraC = static_cast<int16_t>(-k);
+            key.extraD = static_cast<int16_t>(7 * k + 2);
+        }
+    }
+};
+
+TEST_F(SetupFileTest, the_start_up_setup_is_1039_bytes_with_the_documented_words) {
+    Bytes bytes = composeSetupBytes();
+    ASSERT_EQ(bytes.size(), 1039u);
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 14),
+              (Bytes{0x1F, 0x3B, 0x00, 0x30, 0x03, 0xE0, 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x64, 0x00, 0x32}));
+    EXPECT_EQ(Bytes(bytes.begin() + 158, bytes.begin() + 170),
+              (Bytes{0x00, 0x3C, 0x03, 0xDF, 0x00, 0x01, 0xFF, 0xFF, 0x00, 0x50, 0x00, 0x64}));
+    EXPECT_EQ(bytes[MasterVolumeAt], 0x00);
+    EXPECT_EQ(bytes[MasterVolumeAt + 1], 0x0A);
+    EXPECT_EQ(wordAt(bytes, FineTunesAt), 0);           // key 0 fine tune
+    EXPECT_EQ(wordAt(bytes, ExtraBCAt), 10);            // key 0 extraB
+    EXPECT_EQ(bytes[LengthByteAt], 0x01);
+    for (size_t offset = 945; offset < 1039; offset += 2) EXPECT_EQ(wordAt(bytes, offset), 1) << offset;
+}
+
+TEST_F(SetupFileTest, writing_and_reading_back_reproduces_every_stored_field) {
+    giveEveryKeyDistinctFields();
+    keyBank.slots[5].extraA = 77;  // written as held, read back as -1
+    keyBank.slots[7].reservedByte1 = 9;  // never stored: the reader leaves it
+    masterVolume = 7;
+    setSoundDirectory("C:\\Sounds\\Drums");
+    Bytes bytes = composeSetupBytes();
+    ASSERT_EQ(bytes.size(), 1039u + 15);
+    EXPECT_EQ(bytes[LengthByteAt], 16);
+    EXPECT_EQ(std::string(bytes.begin() + 945, bytes.begin() + 960), "C:\\Sounds\\Drums");
+    EXPECT_EQ(wordAt(bytes, 2 + 12 * 5 + 6), 77);
+    EXPECT_EQ(wordAt(bytes, FineTunesAt + 4 * 3 + 2), 1);  // muted as held
+
+    auto saved = allKeyFields();
+    keyBank = KeyBank();
+    keyBank.slots[7].reservedByte1 = 9;
+    masterVolume = 3;
+    setSoundDirectory("C:\\Other");
+    document.modified = true;
+    EXPECT_TRUE(read(bytes));
+
+    for (int k = 0; k < KeyCount; ++k) {
+        Fields expected = saved[k];
+        expected[0] = -1;  // extraA
+        expected[9] = 0;   // muted
+        if (expected[4] == ToggleStopRunning) expected[4] = ToggleStop;
+        if (expected[4] == ToggleFinishRunning) expected[4] = ToggleFinish;
+        EXPECT_EQ(fieldsOf(keyBank.slots[k]), expected) << "key " << k;
+    }
+    EXPECT_EQ(keyBank.slots[2].triggerMode, ToggleStop);    // saved sounding as 993
+    EXPECT_EQ(keyBank.slots[4].triggerMode, ToggleFinish);  // saved sounding as 995
+    EXPECT_EQ(masterVolume, 7);
+    EXPECT_STREQ(soundDirectory, "C:\\Sounds\\Drums");
+    EXPECT_FALSE(document.modified);
+    EXPECT_TRUE(callLog.empty());  // no message for a good file
+}
+
+TEST_F(SetupFileTest, a_negative_fine_tune_is_stored_big_endian_and_read_back) {
+    keyBank.slots[0].fineTune = -100;
+    Bytes bytes = composeSetupBytes();
+    EXPECT_EQ(bytes[FineTunesAt], 0xFF);
+    EXPECT_EQ(bytes[FineTunesAt + 1], 0x9C);
+    keyBank.slots[0].fineTune = 0;
+    read(bytes);
+    EXPECT_EQ(keyBank.slots[0].fineTune, -100);
+}
+
+TEST_F(SetupFileTest, a_pan_outside_1_to_200_opens_as_100) {
+    const int stored[] = {0, 201, -5, 1, 200, -32768};
+    const int opened[] = {100, 100, 100, 1, 200, 100};
+    Bytes bytes = composeSetupBytes();
+    for (int k = 0; k < 6; ++k) putWordAt(bytes, 2 + 12 * k + 10, stored[k]);
+    read(bytes);
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(keyBank.slots[k].pan, opened[k]) << "stored " << stored[k];
+}
+
+TEST_F(SetupFileTest, a_sound_directory_of_126_bytes_fits_and_127_is_refused) {
+    std::string longest(126, 'd');
+    setSoundDirectory(longest);
+    EXPECT_TRUE(soundDirectoryFitsSetup());
+    Bytes bytes = composeSetupBytes();
+    ASSERT_EQ(bytes.size(), 1039u + 126);
+    EXPECT_EQ(bytes[LengthByteAt], 0x7F);
+    soundDirectory[0] = '\0';
+    read(bytes);
+    EXPECT_EQ(std::string(soundDirectory), longest);
+
+    setSoundDirectory(longest + "d");
+    EXPECT_FALSE(soundDirectoryFitsSetup());
+    EXPECT_TRUE(composeSetupBytes().empty());
+}
+
+TEST_F(SetupFileTest, a_length_byte_of_1_0_or_80_hex_gives_an_empty_sound_directory) {
+    keyBank.slots[0].extraD = 1234;
+    for (uint8_t lengthByte : {0x01, 0x00, 0x80}) {
+        Bytes bytes = composeSetupBytes();
+        bytes[LengthByteAt] = lengthByte;
+        setSoundDirectory("C:\\Old");
+        keyBank.slots[0].extraD = 0;
+        EXPECT_TRUE(read(bytes));
+        EXPECT_STREQ(soundDirectory, "") << int(lengthByte);
+        // No path byte was taken: the words after the length byte are the extraD words.
+        EXPECT_EQ(keyBank.slots[0].extraD, 1234) << int(lengthByte);
+    }
+}
+
+TEST_F(SetupFileTest, a_version_6066_file_holds_the_keys_and_master_volume_only) {
+    masterVolume = 6;
+    Bytes bytes = olderFile(composeSetupBytes(), 6066, 568);
+    giveEveryKeyDistinctFields();
+    masterVolume = 2;
+    setSoundDirectory("C:\\Keep");
+    EXPECT_TRUE(read(bytes));
+    EXPECT_EQ(masterVolume, 6);
+    EXPECT_STREQ(soundDirectory, "C:\\Keep");
+    for (const KeySlot& key : keyBank.slots) {
+        EXPECT_EQ(key.fineTune, 0);
+        EXPECT_EQ(key.muted, 0);
+        EXPECT_EQ(key.extraB, 10);
+        EXPECT_EQ(key.extraC, 0);
+        EXPECT_EQ(key.extraD, 1);
+    }
+    EXPECT_EQ(keyBank.slots[13].note, 60);  // the records came from the file
+}
+
+TEST_F(SetupFileTest, versions_below_6066_and_negative_ones_read_only_the_key_records) {
+    giveEveryKeyDistinctFields();
+    setSoundDirectory("C:\\In\\File");
+    masterVolume = 9;
+    Bytes full = composeSetupBytes();
+    for (int version : {6065, 0, 1, -1, -32768, -4}) {
+        // The later sections are there, but the version says they are not.
+        Bytes bytes = olderFile(full, version, full.size());
+        initKeyBank();
+        keyBank.slots[0].fineTune = 55;
+        masterVolume = 4;
+        setSoundDirectory("C:\\Kept");
+        EXPECT_TRUE(read(bytes)) << version;
+        EXPECT_EQ(masterVolume, 4) << version;
+        EXPECT_STREQ(soundDirectory, "C:\\Kept") << version;
+        EXPECT_EQ(keyBank.slots[1].note, -17) << version;
+        EXPECT_EQ(keyBank.slots[0].fineTune, 0) << version;
+        EXPECT_EQ(keyBank.slots[1].extraB, 10) << version;
+        EXPECT_EQ(keyBank.slots[1].extraD, 1) << version;
+    }
+    // Bytes 80 00 are the version -32768, the oldest of all.
+    Bytes bytes = full;
+    bytes[0] = 0x80;
+    bytes[1] = 0x00;
+    masterVolume = 4;
+    read(bytes);
+    EXPECT_EQ(masterVolume, 4);
+}
+
+TEST_F(SetupFileTest, each_section_is_read_from_the_version_that_brought_it) {
+    giveEveryKeyDistinctFields();
+    setSoundDirectory("C:\\Dir");
+    Bytes full = composeSetupBytes();
+    struct Case {
+        int version;
+        size_t length;
+        bool fineTune, extraBC, directory, extraD;
+    };
+    const Case cases[] = {
+        {7095, 568, false, false, false, false}, {7096, 756, true, false, false, false},
+        {7499, 756, true, false, false, false},  {7500, 944, true, true, false, false},
+        {7595, 944, true, true, false, false},   {7596, 951, true, true, true, false},
+        {7597, 1045, true, true, true, true},
+    };
+    for (const Case& c : cases) {
+        initKeyBank();
+        setSoundDirectory("C:\\Before");
+        EXPECT_TRUE(read(olderFile(full, c.version, c.length))) << c.version;
+        const KeySlot& key = keyBank.slots[3];
+        EXPECT_EQ(key.fineTune, c.fineTune ? -80 : 0) << c.version;
+        EXPECT_EQ(key.extraB, c.extraBC ? 103 : 10) << c.version;
+        EXPECT_EQ(key.extraC, c.extraBC ? -3 : 0) << c.version;
+        EXPECT_STREQ(soundDirectory, c.directory ? "C:\\Dir" : "C:\\Before") << c.version;
+        EXPECT_EQ(key.extraD, c.extraD ? 23 : 1) << c.version;
+    }
+}
+
+TEST_F(SetupFileTest, a_newer_version_warns_once_and_reads_as_the_newest_layout) {
+    setSoundDirectory("C:\\New");
+    keyBank.slots[46].extraD = 4321;
+    Bytes bytes = olderFile(composeSetupBytes(), 7996, 1039 + 6);
+    bytes.push_back(0xAB);  // whatever a newer version added is ignored
+    initKeyBank();
+    soundDirectory[0] = '\0';
+    document.modified = true;
+    callLog.clear();
+    EXPECT_TRUE(read(bytes));
+    EXPECT_EQ(callLog, (std::vector<std::string>{
+                           "dialog message WARNING: This setup is from a newer version! Do you want to force it open?"}));
+    EXPECT_STREQ(soundDirectory, "C:\\New");
+    EXPECT_EQ(keyBank.slots[46].extraD, 4321);
+    EXPECT_FALSE(document.modified);
+
+    callLog.clear();
+    putWordAt(bytes, 0, 7995);
+    read(bytes);
+    EXPECT_TRUE(callLog.empty());
+}
+
+TEST_F(SetupFileTest, a_file_cut_short_anywhere_changes_nothing_and_says_so) {
+    giveEveryKeyDistinctFields();
+    masterVolume = 3;
+    setSoundDirectory("C:\\Sounds");
+    Bytes newest = composeSetupBytes();
+    Bytes newer = olderFile(newest, 8000, newest.size());
+    Bytes v6066 = olderFile(newest, 6066, 568);
+    Bytes v7500 = olderFile(newest, 7500, 944);
+
+    initKeyBank();
+    masterVolume = 8;
+    setSoundDirectory("C:\\Current");
+    document.modified = true;
+    auto before = allKeyFields();
+    for (const Bytes* file : {&newest, &newer, &v6066, &v7500}) {
+        for (size_t length = 0; length < file->size(); ++length) {
+            callLog.clear();
+            Bytes cut(file->begin(), file->begin() + static_cast<long>(length));
+            ASSERT_FALSE(read(cut)) << length;
+            ASSERT_EQ(callLog, (std::vector<std::string>{"dialog message Error reading file."})) << length;
+            ASSERT_EQ(allKeyFields(), before) << length;
+            ASSERT_EQ(masterVolume, 8) << length;
+            ASSERT_STREQ(soundDirectory, "C:\\Current") << length;
+            ASSERT_TRUE(document.modified) << length;
+        }
+    }
+    EXPECT_FALSE(readSetupBytes(nullptr, 0));
+}
+
+}  // namespace
