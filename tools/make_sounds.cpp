@@ -295,32 +295,34 @@ struct DemoSound {
     std::function<Samples()> make;
 };
 
-// In the order the sound list sorts them: the number is the list position + 1.
+// Named so that the sound list sorts the two pitched sounds first (the number
+// row and the Q row play sounds 1 and 2), then basses and chords for the A row
+// and drums for the Z row.
 std::vector<DemoSound> demoSounds() {
     return {
-        {"01 Warm Pad A.wav", warmPad},
-        {"02 Electric Piano A.wav", electricPiano},
-        {"03 Kick.wav", kick},
-        {"04 Snare.wav", snare},
-        {"05 Closed Hat.wav", [] { return hiHat(Beat / 2, 0.04, 0.45); }},
-        {"06 Open Hat.wav", [] { return hiHat(Beat, 0.25, 0.45); }},
-        {"07 Clap.wav", clap},
-        {"08 Low Tom.wav", [] { return tom(130, 85); }},
-        {"09 Mid Tom.wav", [] { return tom(180, 120); }},
-        {"10 High Tom.wav", [] { return tom(250, 170); }},
-        {"11 Rim Shot.wav", rimShot},
-        {"12 Cowbell.wav", cowbell},
-        {"13 Shaker.wav", shaker},
-        {"14 Crash.wav", crash},
-        {"15 Bass A.wav", [] { return bass(33); }},
-        {"16 Bass C.wav", [] { return bass(36); }},
-        {"17 Bass D.wav", [] { return bass(38); }},
-        {"18 Bass E.wav", [] { return bass(40); }},
-        {"19 Chord A minor.wav", [] { return chord({57, 60, 64}); }},
-        {"20 Chord F.wav", [] { return chord({53, 57, 60}); }},
-        {"21 Chord C.wav", [] { return chord({60, 64, 67}); }},
-        {"22 Chord G.wav", [] { return chord({55, 59, 62}); }},
-        {"23 Pluck E.wav", [] { return pluck(64); }},
+        {"Air Pad.wav", warmPad},
+        {"Amber Keys.wav", electricPiano},
+        {"Kick.wav", kick},
+        {"Snare.wav", snare},
+        {"Hat Closed.wav", [] { return hiHat(Beat / 2, 0.04, 0.45); }},
+        {"Hat Open.wav", [] { return hiHat(Beat, 0.25, 0.45); }},
+        {"Clap.wav", clap},
+        {"Tom Low.wav", [] { return tom(130, 85); }},
+        {"Tom Mid.wav", [] { return tom(180, 120); }},
+        {"Tom High.wav", [] { return tom(250, 170); }},
+        {"Rim Shot.wav", rimShot},
+        {"Cowbell.wav", cowbell},
+        {"Shaker.wav", shaker},
+        {"Crash.wav", crash},
+        {"Bass A.wav", [] { return bass(33); }},
+        {"Bass C.wav", [] { return bass(36); }},
+        {"Bass D.wav", [] { return bass(38); }},
+        {"Bass E.wav", [] { return bass(40); }},
+        {"Chord Am.wav", [] { return chord({57, 60, 64}); }},
+        {"Chord F.wav", [] { return chord({53, 57, 60}); }},
+        {"Chord C.wav", [] { return chord({60, 64, 67}); }},
+        {"Chord G.wav", [] { return chord({55, 59, 62}); }},
+        {"Pluck E.wav", [] { return pluck(64); }},
     };
 }
 

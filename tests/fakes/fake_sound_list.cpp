@@ -38,7 +38,8 @@ bool getCurrentFolder(char folder[PathCapacity]) {
 }
 bool setCurrentFolder(const char* folder) {
     const auto& known = fakeLibrary.existingFolders;
-    bool exists = std::find(known.begin(), known.end(), folder) != known.end() || fakeLibrary.currentFolder == folder;
+    bool exists = std::find(known.begin(), known.end(), folder) != known.end() || fakeLibrary.currentFolder == folder ||
+                  std::string(folder) == "/start";
     callLog.push_back(std::string("folder set ") + folder + (exists ? "" : " (missing)"));
     if (exists) fakeLibrary.currentFolder = folder;
     return exists;

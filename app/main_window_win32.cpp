@@ -1,0 +1,219 @@
+// The entry point, the main window, its message table and command table.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "app/app_win32.h"
+#include "app/command_ids.h"
+#include "app/dialogs_win32.h"
+#include "library/external_file.h"
+#include "audio/audio_device_win32.h"
+#include "audio/sound_bank.h"
+#include "keys/key_bank.h"
+#include "keys/playing.h"
+#include "library/sound_directory.h"
+#include "library/sound_list_win32.h"
+#include "panel/panel_win32.h"
+#include "setup/document.h"
+#include "setup/setup_commands.h"
+
+HINSTANCE appInstance = nullptr;
+HWND mainWindow = nullptr;
+HMENU mainMenu = nullptr;
+HBRUSH PanelBackBrush = nullptr;
+
+namespace {
+
+constexpr COLORREF PanelBackColour = RGB(0, 51, 0);
+constexpr COLORREF ListTextColour = RGB(0, 200, 0);
+constexpr int RowHeight = 14;
+
+HACCEL accelerators = nullptr;
+
+void greyMenuItem(UINT id) { EnableMenuItem(mainMenu, id, MF_BYCOMMAND | MF_DISABLED | MF_GRAYED); }
+
+void runCommand(UINT id, WPARAM wParam, LPARAM lParam) {
+    switch (id) {
+    case CMD_OPEN_SETUP:
+        if (confirmSaveChanges() == SaveChangesResult::Proceed) openSetupFile();
+        break;
+    case CMD_IMPORT_SOUNDS: importSounds(); break;
+    case CMD_SAVE_SETUP: saveSetup(); break;
+    case CMD_SAVE_SETUP_AS: saveSetupAs(); break;
+    case CMD_EXIT: SendMessageA(mainWindow, WM_CLOSE, wParam, lParam); break;
+    case CMD_KILL_ALL_SOUNDS: killAllSounds(); break;
+    case CMD_ABOUT: showAboutBox(); break;
+    default: break;  // panel buttons and the sound list notify here too: nothing to do
+    }
+}
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        paintPanel();
+        return 0;
+    case WM_CLOSE:
+        if (confirmSaveChanges() == SaveChangesResult::Proceed) DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        deletePanelPalette();
+        releaseAllSounds();
+        PostQuitMessage(0);
+        return 0;
+    case WM_SETCURSOR:
+        return setPanelCursor(reinterpret_cast<HWND>(wParam));
+    case WM_DRAWITEM: {
+        auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item->CtlType == ODT_BUTTON) drawPanelButtonItem(item);
+        else if (wParam != 0) drawSoundListItem(item);
+        return 0;
+    }
+    case WM_MEASUREITEM:
+        if (wParam != 0) reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = RowHeight;
+        return 0;
+    case WM_KEYDOWN:
+        onKeyDownMessage(static_cast<unsigned>(wParam));
+        return 1;
+    case WM_KEYUP:
+        onKeyUpMessage(static_cast<unsigned>(wParam));
+        return 1;
+    case WM_SYSKEYDOWN:
+        // Alt plays and mutes keys; it never opens the menu or closes the window.
+        SendMessageA(window, WM_KEYDOWN, wParam, lParam);
+        return 0;
+    case WM_SYSKEYUP:
+        SendMessageA(window, WM_KEYUP, wParam, lParam);
+        return 0;
+    case WM_COMMAND:
+        runCommand(LOWORD(wParam), wParam, lParam);
+        return 0;
+    case WM_INITMENU:
+        EnableMenuItem(mainMenu, CMD_SAVE_SETUP,
+                       MF_BYCOMMAND | (document.modified ? MF_ENABLED : (MF_DISABLED | MF_GRAYED)));
+        return 0;
+    case WM_CTLCOLORLISTBOX: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, ListTextColour);
+        return reinterpret_cast<LRESULT>(PanelBackBrush);
+    }
+    case WM_LBUTTONDOWN:
+        SetCapture(window);
+        return 0;
+    case WM_LBUTTONUP:
+        ReleaseCapture();
+        return 0;
+    case WM_DROPFILES: {
+        char name[MAX_PATH] = "";
+        DragQueryFileA(reinterpret_cast<HDROP>(wParam), 0, name, MAX_PATH);
+        DragFinish(reinterpret_cast<HDROP>(wParam));
+        openExternalFile(name);
+        return 0;
+    }
+    case WM_QUERYNEWPALETTE:
+        realizePanelPalette();
+        InvalidateRect(window, nullptr, FALSE);
+        paintPanel();
+        return 0;
+    case WM_PALETTECHANGED:
+        realizePanelPalette();
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+bool registerMainWindowClass(HCURSOR mainCursor) {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = mainWindowProc;
+    windowClass.hInstance = appInstance;
+    windowClass.hIcon = LoadIconA(appInstance, "APPICON");
+    windowClass.hIconSm = static_cast<HICON>(LoadImageA(appInstance, "APPICON", IMAGE_ICON, 16, 16, 0));
+    windowClass.hCursor = mainCursor;
+    windowClass.hbrBackground = PanelBackBrush;
+    windowClass.lpszMenuName = "MAINMENU";
+    windowClass.lpszClassName = "Quillpad";
+    return RegisterClassExA(&windowClass) != 0;
+}
+
+// Makes the client area exactly 604 x 327, whatever the frame metrics are.
+void sizeClientArea() {
+    RECT outer, client;
+    GetWindowRect(mainWindow, &outer);
+    GetClientRect(mainWindow, &client);
+    int width = (outer.right - outer.left) + (ClientWidth - client.right);
+    int height = (outer.bottom - outer.top) + (ClientHeight - client.bottom);
+    SetWindowPos(mainWindow, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool centreMainWindow(HWND window) {
+    RECT outer;
+    GetWindowRect(window, &outer);
+    HDC screen = GetDC(nullptr);
+    int screenWidth = GetDeviceCaps(screen, HORZRES);
+    int screenHeight = GetDeviceCaps(screen, VERTRES);
+    ReleaseDC(nullptr, screen);
+    int x = screenWidth / 2 - (outer.right - outer.left) / 2;
+    int y = screenHeight / 2 - (outer.bottom - outer.top) / 2;
+    return SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER) != 0;
+}
+
+void createPanelResources() {
+    createPanelGraphics();
+    mainMenu = GetMenu(mainWindow);  // the class's "MAINMENU"
+    for (UINT id : {CMD_SAVE_SETUP, CMD_UNDO, CMD_PASTE, CMD_ALL_KEYS_MONO, CMD_ALL_KEYS_VOLUME_100,
+                    CMD_ALL_KEYS_PITCH_ZERO})
+        greyMenuItem(id);
+    createSoundList();
+    createPanel();
+}
+
+int runMainLoop() {
+    MSG message = {};
+    int exitCode = 0;
+    bool quit = false;
+    while (!quit) {
+        pollFinishingKeys();
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                quit = true;
+                exitCode = static_cast<int>(message.wParam);
+            }
+            if (TranslateAcceleratorA(mainWindow, accelerators, &message)) continue;
+            DispatchMessageA(&message);  // key messages are never translated into characters
+        }
+    }
+    return exitCode;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showState) {
+    appInstance = instance;
+    HCURSOR mainCursor = LoadCursorA(instance, "MAINCUR");
+    PanelBackBrush = CreateSolidBrush(PanelBackColour);
+    if (!registerMainWindowClass(mainCursor)) return 0;
+
+    mainWindow = CreateWindowExA(0, "Quillpad", "Quillpad Beta A", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 20,
+                                 20, ClientWidth, ClientHeight, nullptr, nullptr, instance, nullptr);
+    if (!mainWindow) return 0;
+    sizeClientArea();
+    centreMainWindow(mainWindow);
+
+    createPanelResources();
+    initKeyBank();
+    ShowWindow(mainWindow, showState);
+    UpdateWindow(mainWindow);
+    accelerators = LoadAcceleratorsA(instance, "accelerators");
+    DragAcceptFiles(mainWindow, TRUE);
+    if (commandLine && commandLine[0] != '\0') openExternalFile(commandLine);
+
+    int exitCode = runMainLoop();
+    // Last of all: Wine may crash at exit while the device is still held.
+    closeAudioDevice();
+    return exitCode;
+}
+
+void setMainWindowTitle(const char* title) { SetWindowTextA(mainWindow, title); }

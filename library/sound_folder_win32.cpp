@@ -1,0 +1,58 @@
+// The sound folder on disk: current directory, "*.wav" search, Import dialog.
+#include <windows.h>
+
+#include <commdlg.h>
+#include <cstring>
+
+#include "app/app_win32.h"
+#include "library/sound_directory.h"
+
+bool getCurrentFolder(char folder[PathCapacity]) {
+    DWORD length = GetCurrentDirectoryA(PathCapacity, folder);
+    return length > 0 && length < PathCapacity;
+}
+
+bool setCurrentFolder(const char* folder) { return SetCurrentDirectoryA(folder) != 0; }
+
+void folderTitle(const char* folder, char title[PathCapacity]) {
+    if (GetFileTitleA(folder, title, PathCapacity) != 0) title[0] = '\0';
+}
+
+void forEachWaveFile(void (*found)(const char* name, void* context), void* context) {
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA("*.wav", &entry);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        found(entry.cFileName, context);
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+}
+
+bool askImportSoundFolder(char folder[PathCapacity]) {
+    char path[PathCapacity] = "";
+    char name[PathCapacity] = "";
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = mainWindow;
+    dialog.lpstrFilter = "Wave files (*.wav)\0*.wav\0";
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = PathCapacity;
+    dialog.lpstrFileTitle = name;
+    dialog.nMaxFileTitle = PathCapacity;
+    dialog.lpstrTitle = "Import Sounds";
+    dialog.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    dialog.lpstrDefExt = "wav";
+    if (!GetOpenFileNameA(&dialog)) return false;
+    // The folder is the part of the chosen path before the file name: exactly
+    // the folder the dialog leaves current on Windows, also where a typed full
+    // path does not change the current directory.
+    size_t folderLength = dialog.nFileOffset;
+    if (folderLength == 0 || folderLength >= PathCapacity) return false;
+    std::memcpy(folder, path, folderLength);
+    folder[folderLength] = '\0';
+    // No trailing separator, except for a drive root such as C:\.
+    if (folderLength > 1 && folder[folderLength - 1] == '\\' && !(folderLength == 3 && folder[1] == ':'))
+        folder[folderLength - 1] = '\0';
+    return true;
+}
