@@ -1,0 +1,104 @@
+"""The harness's own sound and picture analysis, on signals whose answers are known.
+
+The end-to-end tests trust these numbers, so a fault here would make them lie."""
+
+import array
+import math
+import tempfile
+import unittest
+from pathlib import Path
+
+from harness import Recording, Screenshot, write_sine_wav
+
+RATE = 44100
+
+
+def tone(freq, seconds, amplitude, start=0.0, total=None, phase=0.0):
+    """Mono samples: silence until `start`, then a sine until start + seconds, then silence."""
+    total = start + seconds if total is None else total
+    out = array.array("h", [0]) * int(total * RATE)
+    first = int(start * RATE)
+    for i in range(first, min(len(out), first + int(seconds * RATE))):
+        out[i] = int(round(amplitude * 32767 * math.sin(2 * math.pi * freq * (i - first) / RATE + phase)))
+    return out
+
+
+class RecordingAnalysisTest(unittest.TestCase):
+    def test_frequency_within_a_tenth_of_a_percent_over_the_range_tests_use(self):
+        for freq in (110.0, 261.63, 440.0, 987.77, 1975.5):
+            samples = tone(freq, 0.3, 0.25, phase=0.7)
+            measured = Recording(samples, samples, RATE).frequency(0.0, 0.3)
+            self.assertAlmostEqual(measured, freq, delta=freq * 0.001, msg=f"{freq} Hz")
+
+    def test_frequency_ignores_low_level_noise_near_zero(self):
+        # A tone with a small high-frequency ripple would double-count crossings without hysteresis.
+        base = tone(220.0, 0.3, 0.3)
+        ripple = tone(7000.0, 0.3, 0.01)
+        mixed = array.array("h", (a + b for a, b in zip(base, ripple)))
+        self.assertAlmostEqual(Recording(mixed, mixed, RATE).frequency(0, 0.3), 220.0, delta=0.5)
+
+    def test_rms_of_half_scale_sine_is_minus_9_dbfs(self):
+        samples = tone(440.0, 0.5, 0.5)
+        self.assertAlmostEqual(Recording(samples, samples, RATE).rms_db(0.1, 0.4), -9.03, delta=0.02)
+
+    def test_level_of_each_channel_and_balance(self):
+        left = tone(440.0, 0.5, 0.5)
+        right = tone(440.0, 0.5, 0.25)
+        recording = Recording(left, right, RATE)
+        self.assertAlmostEqual(recording.rms_db(0, 0.5, "left") - recording.rms_db(0, 0.5, "right"), 6.02, delta=0.02)
+        self.assertAlmostEqual(recording.balance_db(0, 0.5), 6.02, delta=0.02)
+        self.assertAlmostEqual(Recording(right, left, RATE).balance_db(0, 0.5), -6.02, delta=0.02)
+
+    def test_onset_and_silence_find_where_the_tone_starts_and_ends(self):
+        samples = tone(500.0, 0.4, 0.5, start=0.25, total=1.0)
+        recording = Recording(samples, samples, RATE)
+        self.assertAlmostEqual(recording.onset(0.0), 0.25, delta=0.006)
+        self.assertAlmostEqual(recording.silence_after(0.3), 0.65, delta=0.006)
+        self.assertIsNone(recording.onset(0.7))
+
+    def test_silence_after_is_none_while_sound_lasts_to_the_end(self):
+        samples = tone(500.0, 1.0, 0.5)
+        self.assertIsNone(Recording(samples, samples, RATE).silence_after(0.2))
+
+    def test_written_wav_reads_back_as_the_same_tone(self):
+        with tempfile.TemporaryDirectory() as folder:
+            path = write_sine_wav(Path(folder) / "t.wav", 330.0, rate=22050, seconds=0.5, channels=2, amplitude=0.5)
+            recording = Recording.from_wav(path)
+        self.assertEqual(recording.rate, 22050)
+        self.assertAlmostEqual(recording.duration, 0.5, places=3)
+        self.assertAlmostEqual(recording.frequency(0, 0.5, "left"), 330.0, delta=0.3)
+        self.assertAlmostEqual(recording.rms_db(0, 0.5, "right"), -9.03, delta=0.05)
+
+
+class ScreenshotTest(unittest.TestCase):
+    def test_ppm_pixels_are_read_at_their_coordinates(self):
+        width, height = 3, 2
+        body = bytes([1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18])
+        shot = Screenshot.from_ppm(b"P6\n# a comment\n3 2\n255\n" + body)
+        self.assertEqual((shot.width, shot.height), (width, height))
+        self.assertEqual(shot.pixel(0, 0), (1, 2, 3))
+        self.assertEqual(shot.pixel(2, 0), (7, 8, 9))
+        self.assertEqual(shot.pixel(1, 1), (13, 14, 15))
+        self.assertEqual(shot.crop(1, 1, 2, 1).pixel(1, 0), (16, 17, 18))
+        with self.assertRaises(IndexError):
+            shot.pixel(3, 0)
+
+
+class MakeSoundsTest(unittest.TestCase):
+    """The tests' WAV files come from the project's make_sounds tool."""
+
+    def test_sine_has_the_asked_pitch_rate_length_channels_and_level(self):
+        from harness import make_sine
+        with tempfile.TemporaryDirectory() as folder:
+            path = make_sine(Path(folder) / "s.wav", 523.25, rate=22050, seconds=0.4, channels=2, amplitude=0.25)
+            import wave
+            with wave.open(str(path), "rb") as w:
+                self.assertEqual((w.getnchannels(), w.getsampwidth(), w.getframerate()), (2, 2, 22050))
+            recording = Recording.from_wav(path)
+        self.assertAlmostEqual(recording.duration, 0.4, delta=1 / 22050)
+        self.assertAlmostEqual(recording.frequency(0, 0.4, "right"), 523.25, delta=0.5)
+        self.assertAlmostEqual(recording.rms_db(0, 0.4, "left"), -15.05, delta=0.05)
+
+
+if __name__ == "__main__":
+    unittest.main()
