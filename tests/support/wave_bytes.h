@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -78,14 +80,23 @@ inline Bytes riffWave(const Bytes& chunks, int64_t announcedSize = -1) {
 
 inline Bytes simpleWave(const Bytes& samples) { return riffWave(concat({pcmFormatChunk(), chunk("data", samples)})); }
 
-// Files written under the test's temporary folder and removed at the end.
+// Files written under a folder of the running test's own (ctest runs tests
+// side by side) and removed with it at the end.
 class TempFiles {
 public:
-    TempFiles() : folder(::testing::TempDir()) {
-        if (!folder.empty() && folder.back() == '/') folder.pop_back();
+    TempFiles() {
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "no-test";
+        // Short, so tests of long paths still have room below it.
+        char tag[32];
+        std::snprintf(tag, sizeof tag, "qp-%zx", std::hash<std::string>{}(name));
+        folder = (std::filesystem::path(::testing::TempDir()) / tag).string();
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
     }
     ~TempFiles() {
-        for (const std::string& path : written) std::remove(path.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
     }
     TempFiles(const TempFiles&) = delete;
     TempFiles& operator=(const TempFiles&) = delete;
@@ -100,13 +111,9 @@ public:
         ASSERT_NE(file, nullptr) << path;
         if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::fclose(file);
-        written.push_back(path);
     }
 
     std::string folder;
-
-private:
-    std::vector<std::string> written;
 };
 
 }  // namespace wavetest
