@@ -98,6 +98,8 @@ void openSetupFile(const char* file) {
     setDocumentFile(path, name);
 
     readSetup(document.setupPath);
+    // The selected key may have another mode now: its old light must go too.
+    invalidateTriggerModeButtons();
     redrawAllKeyCaps();
     drawMasterVolumeBar();
     if (loadSoundDirectory()) {
