@@ -921,6 +921,14 @@ class Session:
         self.xdotool("key", "Return")
         wait_until(lambda: not dialog.visible(), 10, what=f'the "{title}" dialog to close')
 
+    def open_setup(self, path):
+        """File > Open Setup (Ctrl+O) with the full path of `path` typed in."""
+        self.chord("Control_L", "o")
+        dialog = self.wait_dialog("Open Setup")
+        self.type_text(windows_path(path))
+        self.xdotool("key", "Return")
+        wait_until(lambda: not dialog.visible(), 10, what="the Open Setup dialog to close")
+
     def import_sounds(self, folder, file_name):
         """File > Import Sounds (Ctrl+I) with `file_name` of `folder` chosen."""
         self.chord("Control_L", "i")

@@ -184,11 +184,7 @@ class KeyCapsAndReadoutsTest(PanelTestCase):
         setup.write_bytes(compose_setup(keys, 5, windows_path(sounds)))
         self.start()
         s = self.session
-        s.chord("Control_L", "o")
-        dialog = s.wait_dialog("Open Setup")
-        s.type_text(windows_path(setup))
-        s.xdotool("key", "Return")
-        wait_until(lambda: not dialog.visible(), 10, what="the Open Setup dialog to close")
+        s.open_setup(setup)
         wait_until(lambda: s.main.title() == "loud.qpd  using:  sounds", 5, what="the opened setup's title")
         time.sleep(0.3)
         shot = self.shot()

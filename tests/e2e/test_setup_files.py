@@ -117,11 +117,7 @@ class SetupFileTest(QuillpadTestCase):
         self.exit_without_prompt("right after saving")
 
         self.start()
-        s.chord("Control_L", "o")
-        dialog = s.wait_dialog("Open Setup")
-        s.type_text(windows_path(setup))
-        s.xdotool("key", "Return")
-        wait_until(lambda: not dialog.visible(), 10, what="the Open Setup dialog to close")
+        s.open_setup(setup)
         self.wait_title("live.qpd  using:  sounds")
 
         recorder = s.start_recording()
@@ -189,11 +185,7 @@ class SetupFileTest(QuillpadTestCase):
         setup = self.root / "moved.qpd"
         setup.write_bytes(compose_setup(start_up_keys(), 10, gone))
         self.start()
-        s.chord("Control_L", "o")
-        dialog = s.wait_dialog("Open Setup")
-        s.type_text(windows_path(setup))
-        s.xdotool("key", "Return")
-        wait_until(lambda: not dialog.visible(), 10, what="the Open Setup dialog to close")
+        s.open_setup(setup)
         s.wait_dialog("NOTE:")
         texts = dialog_texts(s, "NOTE:")
         self.assertEqual(texts.get(self.MESSAGE_TEXT),
