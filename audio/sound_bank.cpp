@@ -2,9 +2,9 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <string>
 
 #include "app/dialogs.h"
+#include "app/joined_text.h"
 #include "audio/audio_device.h"
 #include "audio/wave_reader.h"
 #include "keys/key_bank.h"
@@ -52,9 +52,9 @@ bool fillBuffer(WaveFile* file, WaveChunkInfo& data, Voice*& entry) {
 }
 
 void showLoadFailure(const char* path) {
-    std::string text = "Could not load sound:\n";
-    text += path;
-    showMessage(text.c_str());
+    char text[ShownTextCapacity];
+    joinText(text, sizeof text, {"Could not load sound:\n", path});
+    showMessage(text);
 }
 
 void releaseVoice(KeySlot& slot) {

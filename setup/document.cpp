@@ -1,7 +1,7 @@
 #include "setup/document.h"
 
 #include "library/sound_directory.h"
-#include "setup/joined_text.h"
+#include "app/joined_text.h"
 
 DocumentState document;
 

@@ -7,7 +7,7 @@
 #include "library/sound_directory.h"
 #include "panel/panel_redraw.h"
 #include "setup/document.h"
-#include "setup/joined_text.h"
+#include "app/joined_text.h"
 #include "setup/setup_file.h"
 #include "setup/setup_storage.h"
 
