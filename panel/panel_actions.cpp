@@ -18,9 +18,9 @@ void performPanelAction(int id) {
         selectKeyFromPanel(keyOfKeyCapId(id));
         return;
     }
-    const PanelControlSpec* spec = findPanelControlSpec(id);
-    if (!spec) return;
-    switch (spec->action) {
+    const PanelControlInfo* control = findPanelControlInfo(id);
+    if (!control) return;
+    switch (control->action) {
     case PanelAction::Mute:
         if (isKeyIndex(keyBank.selectedKey)) muteButton(keyBank.selectedKey);
         break;

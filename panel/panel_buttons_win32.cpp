@@ -16,8 +16,8 @@ WNDPROC standardButtonProc;  // the one the button class gave every control
 HCURSOR mainCursor;
 HCURSOR listCursor;
 
-PanelButton* createFromSpec(const PanelControlSpec& spec) {
-    return createPanelButton(spec.x, spec.y, spec.image, spec.cursor, spec.id, spec.actsOnPress);
+PanelButton* createFromInfo(const PanelControlInfo& control) {
+    return createPanelButton(control.x, control.y, control.image, control.cursor, control.id, control.actsOnPress);
 }
 
 void invalidateControl(const PanelButton* button) {
@@ -77,19 +77,19 @@ PanelButton* createPanelButton(int x, int y, const char* imageName, const char* 
 void createPanel() {
     mainCursor = LoadCursorA(appInstance, "MAINCUR");
     listCursor = LoadCursorA(appInstance, "LISTCUR");
-    for (const PanelControlSpec& spec : PanelButtons) {
-        panelButtons[spec.id - FirstPanelButtonId] = createFromSpec(spec);
-        if (spec.id == FirstTriggerModeButtonId + TriggerModeButtonCount - 1) {
+    for (const PanelControlInfo& control : PanelButtons) {
+        panelButtons[control.id - FirstPanelButtonId] = createFromInfo(control);
+        if (control.id == FirstTriggerModeButtonId + TriggerModeButtonCount - 1) {
             for (int i = 0; i < TriggerModeButtonCount; ++i) {
                 int id = FirstTriggerModeButtonId + i;
                 PanelButton* light = panelButtons[id - FirstPanelButtonId];
-                const PanelControlSpec* lightSpec = findPanelControlSpec(id);
+                const PanelControlInfo* lightSpec = findPanelControlInfo(id);
                 if (light && lightSpec) light->litImage = loadBitmapResource(lightSpec->litImage);
             }
         }
     }
-    for (int k = 0; k < KeyCount; ++k) keyCaps[k] = createFromSpec(keyCapSpec(k));
-    panKnob = createFromSpec(PanKnobSpec);
+    for (int k = 0; k < KeyCount; ++k) keyCaps[k] = createFromInfo(keyCapSpec(k));
+    panKnob = createFromInfo(PanKnobSpec);
 }
 
 PanelButton* panelControl(int id, bool perform) {

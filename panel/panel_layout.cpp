@@ -21,7 +21,7 @@ constexpr int KeyCapPitch = 31;
 
 }  // namespace
 
-const PanelControlSpec PanelButtons[PanelButtonCount] = {
+const PanelControlInfo PanelButtons[PanelButtonCount] = {
     {6001, 284, 29, "PITCHUP", nullptr, "UPCUR", true, A::NoteUp, 0},
     {6013, 284, 65, "RESET", nullptr, "RESETCUR", false, A::NoteReset, 0},
     {6002, 284, 84, "PITCHDOWN", nullptr, "DOWNCUR", true, A::NoteDown, 0},
@@ -47,26 +47,26 @@ const PanelControlSpec PanelButtons[PanelButtonCount] = {
     {6019, 227, 98, "LOOP4DOWN", "LOOP4", "LOOPCUR", false, A::TriggerMode, ToggleFinish},
 };
 
-const PanelControlSpec PanKnobSpec = {PanKnobId, 184, PanKnobY, "PANDOWN", nullptr, "PANCUR", true, A::DragPan, 0};
+const PanelControlInfo PanKnobSpec = {PanKnobId, 184, PanKnobY, "PANDOWN", nullptr, "PANCUR", true, A::DragPan, 0};
 
 bool isKeyIndex(int key) { return key >= 0 && key < KeyCount; }
 bool isKeyCapId(int id) { return id >= FirstKeyCapId && id <= LastKeyCapId; }
 int keyOfKeyCapId(int id) { return id - FirstKeyCapId; }
 
-PanelControlSpec keyCapSpec(int key) {
-    PanelControlSpec spec = {FirstKeyCapId + key, 0, 0, "KEY", nullptr, "KEYCUR", true, A::SelectKey, 0};
+PanelControlInfo keyCapSpec(int key) {
+    PanelControlInfo control = {FirstKeyCapId + key, 0, 0, "KEY", nullptr, "KEYCUR", true, A::SelectKey, 0};
     for (const KeyCapRow& row : KeyCapRows) {
         if (key >= row.firstKey && key <= row.lastKey) {
-            spec.x = row.x + KeyCapPitch * (key - row.firstKey);
-            spec.y = row.y;
+            control.x = row.x + KeyCapPitch * (key - row.firstKey);
+            control.y = row.y;
         }
     }
-    return spec;
+    return control;
 }
 
-const PanelControlSpec* findPanelControlSpec(int id) {
-    for (const PanelControlSpec& spec : PanelButtons)
-        if (spec.id == id) return &spec;
+const PanelControlInfo* findPanelControlInfo(int id) {
+    for (const PanelControlInfo& control : PanelButtons)
+        if (control.id == id) return &control;
     if (id == PanKnobId) return &PanKnobSpec;
     return nullptr;
 }

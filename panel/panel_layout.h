@@ -33,12 +33,12 @@ enum class PanelAction {
     KillAll,
     MasterVolumeUp,
     MasterVolumeDown,
-    TriggerMode,  // sets PanelControlSpec::triggerMode
+    TriggerMode,  // sets PanelControlInfo::triggerMode
     SelectKey,
     DragPan,
 };
 
-struct PanelControlSpec {
+struct PanelControlInfo {
     int id;
     int x, y;               // top-left corner; the size is that of the pressed image
     const char* image;      // pressed image
@@ -50,12 +50,12 @@ struct PanelControlSpec {
 };
 
 // The 23 panel buttons in creation order.
-extern const PanelControlSpec PanelButtons[PanelButtonCount];
+extern const PanelControlInfo PanelButtons[PanelButtonCount];
 // Key cap k, k = 0..46: 30 x 30 on a 31-pixel pitch, four rows.
-PanelControlSpec keyCapSpec(int key);
-extern const PanelControlSpec PanKnobSpec;
+PanelControlInfo keyCapSpec(int key);
+extern const PanelControlInfo PanKnobSpec;
 // A panel button or the pan knob by id; nullptr for any other id.
-const PanelControlSpec* findPanelControlSpec(int id);
+const PanelControlInfo* findPanelControlInfo(int id);
 
 bool isKeyIndex(int key);
 bool isKeyCapId(int id);

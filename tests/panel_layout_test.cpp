@@ -25,7 +25,7 @@ TEST(PanelLayout, KeyCapsLieOnTheirRows) {
 
 TEST(PanelLayout, KeyCapsArePressControlsSelectingTheirKey) {
     for (int k = 0; k < KeyCount; ++k) {
-        PanelControlSpec cap = keyCapSpec(k);
+        PanelControlInfo cap = keyCapSpec(k);
         EXPECT_EQ(cap.id, 6024 + k);
         EXPECT_TRUE(isKeyCapId(cap.id));
         EXPECT_EQ(keyOfKeyCapId(cap.id), k);
@@ -45,20 +45,20 @@ TEST(PanelLayout, KeyCapsArePressControlsSelectingTheirKey) {
 
 TEST(PanelLayout, TwentyThreePanelButtonsOwnTheirIds) {
     std::set<int> ids;
-    for (const PanelControlSpec& b : PanelButtons) {
+    for (const PanelControlInfo& b : PanelButtons) {
         ids.insert(b.id);
-        EXPECT_EQ(findPanelControlSpec(b.id), &b);
+        EXPECT_EQ(findPanelControlInfo(b.id), &b);
     }
     EXPECT_EQ(ids.size(), 23u);
     EXPECT_EQ(*ids.begin(), 6001);
     EXPECT_EQ(*ids.rbegin(), 6023);
     for (int unused : {0, 104, 6000, 6024, 6070, 6071, 6074, 6076, 6999})
-        EXPECT_EQ(findPanelControlSpec(unused), nullptr) << unused;
-    EXPECT_EQ(findPanelControlSpec(6075), &PanKnobSpec);
+        EXPECT_EQ(findPanelControlInfo(unused), nullptr) << unused;
+    EXPECT_EQ(findPanelControlInfo(6075), &PanKnobSpec);
 }
 
 TEST(PanelLayout, ControlsHaveTheirPlacesImagesCursorsAndActions) {
-    const PanelControlSpec* mute = findPanelControlSpec(6012);
+    const PanelControlInfo* mute = findPanelControlInfo(6012);
     EXPECT_EQ(mute->x, 425);
     EXPECT_EQ(mute->y, 117);
     EXPECT_STREQ(mute->image, "MUTE");
@@ -66,29 +66,29 @@ TEST(PanelLayout, ControlsHaveTheirPlacesImagesCursorsAndActions) {
     EXPECT_TRUE(mute->actsOnPress);
     EXPECT_EQ(mute->action, PanelAction::Mute);
 
-    const PanelControlSpec* kill = findPanelControlSpec(6011);
+    const PanelControlInfo* kill = findPanelControlInfo(6011);
     EXPECT_EQ(kill->x, 399);
     EXPECT_EQ(kill->y, 289);
     EXPECT_FALSE(kill->actsOnPress);
     EXPECT_EQ(kill->action, PanelAction::KillAll);
 
-    const PanelControlSpec* fineDown = findPanelControlSpec(6004);
+    const PanelControlInfo* fineDown = findPanelControlInfo(6004);
     EXPECT_EQ(fineDown->x, 358);
     EXPECT_EQ(fineDown->y, 84);
     EXPECT_STREQ(fineDown->image, "PITCHDOWN");
     EXPECT_TRUE(fineDown->actsOnPress);
 
-    const PanelControlSpec* masterDown = findPanelControlSpec(6008);
+    const PanelControlInfo* masterDown = findPanelControlInfo(6008);
     EXPECT_STREQ(masterDown->image, "MASVOLDOWN");
     EXPECT_FALSE(masterDown->actsOnPress);
 
     for (int dial : {6009, 6010, 6020, 6021, 6022, 6023}) {
-        EXPECT_EQ(findPanelControlSpec(dial)->action, PanelAction::None);
-        EXPECT_FALSE(findPanelControlSpec(dial)->actsOnPress);
+        EXPECT_EQ(findPanelControlInfo(dial)->action, PanelAction::None);
+        EXPECT_FALSE(findPanelControlInfo(dial)->actsOnPress);
     }
     for (int reset : {6013, 6014, 6015}) {
-        EXPECT_STREQ(findPanelControlSpec(reset)->image, "RESET");
-        EXPECT_FALSE(findPanelControlSpec(reset)->actsOnPress);
+        EXPECT_STREQ(findPanelControlInfo(reset)->image, "RESET");
+        EXPECT_FALSE(findPanelControlInfo(reset)->actsOnPress);
     }
 
     EXPECT_EQ(PanKnobSpec.x, 184);
@@ -103,14 +103,14 @@ TEST(PanelLayout, TriggerModeButtonsCarryTheirLitImageAndMode) {
     const char* pressed[] = {"LOOP1DOWN", "LOOP2DOWN", "LOOP3DOWN", "LOOP4DOWN"};
     const int16_t modes[] = {HoldStop, ToggleStop, HoldFinish, ToggleFinish};
     for (int i = 0; i < 4; ++i) {
-        const PanelControlSpec* b = findPanelControlSpec(6016 + i);
+        const PanelControlInfo* b = findPanelControlInfo(6016 + i);
         EXPECT_STREQ(b->litImage, lit[i]);
         EXPECT_STREQ(b->image, pressed[i]);
         EXPECT_EQ(b->triggerMode, modes[i]);
         EXPECT_EQ(b->action, PanelAction::TriggerMode);
     }
     int withLight = 0;
-    for (const PanelControlSpec& b : PanelButtons) withLight += b.litImage != nullptr;
+    for (const PanelControlInfo& b : PanelButtons) withLight += b.litImage != nullptr;
     EXPECT_EQ(withLight, 4);
 }
 
