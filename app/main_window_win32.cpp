@@ -78,11 +78,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         onKeyUpMessage(static_cast<unsigned>(wParam));
         return 1;
     case WM_SYSKEYDOWN:
-        // Alt plays and mutes keys; it never opens the menu or closes the window.
-        SendMessageA(window, WM_KEYDOWN, wParam, lParam);
-        return 0;
     case WM_SYSKEYUP:
-        SendMessageA(window, WM_KEYUP, wParam, lParam);
+        // Alt plays and mutes keys; it never opens the menu or closes the window.
+        forwardKeyToMainWindow(message, wParam, lParam);
         return 0;
     case WM_COMMAND:
         runCommand(LOWORD(wParam), wParam, lParam);
@@ -217,3 +215,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showSta
 }
 
 void setMainWindowTitle(const char* title) { SetWindowTextA(mainWindow, title); }
+
+void forwardKeyToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) {
+    bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    SendMessageA(mainWindow, down ? WM_KEYDOWN : WM_KEYUP, wParam, lParam);
+}

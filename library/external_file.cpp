@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "setup/document.h"
 #include "setup/setup_commands.h"
 
 void fileTypeSuffix(const char* text, char suffix[4]) {
@@ -26,8 +25,6 @@ void openExternalFile(const char* path) {
     char longPath[PathCapacity];
     // After "Path not found." there is no file to open: nothing changes.
     if (!longPathFromShell(target, longPath)) return;
-    std::snprintf(document.setupPath, sizeof document.setupPath, "%s", longPath);
-    const char* slash = std::strrchr(longPath, '\\');
-    std::snprintf(document.setupName, sizeof document.setupName, "%s", slash ? slash + 1 : longPath);
-    openSetupFile(document.setupPath);
+    // The open flow makes the long path the setup's path and its file part the name.
+    openSetupFile(longPath);
 }

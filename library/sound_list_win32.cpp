@@ -26,15 +26,13 @@ LRESULT CALLBACK soundListProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         return 1;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
         // The keys play whichever control has the focus; typing never moves the selection.
-        SendMessageA(mainWindow, WM_KEYDOWN, wParam, lParam);
+        forwardKeyToMainWindow(message, wParam, lParam);
         return 1;
     case WM_KEYUP:
-        SendMessageA(mainWindow, WM_KEYUP, wParam, lParam);
+        forwardKeyToMainWindow(message, wParam, lParam);
         break;
-    case WM_SYSKEYUP:
-        SendMessageA(mainWindow, WM_KEYUP, wParam, lParam);
-        return 1;
     case WM_LBUTTONUP:
         assignSelectedSoundFromList();
         break;

@@ -124,14 +124,12 @@ LRESULT CALLBACK panelButtonProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_KEYDOWN:
     case WM_KEYUP:
         // The performance keys keep playing while a control has the focus.
-        SendMessageA(mainWindow, message, wParam, lParam);
+        forwardKeyToMainWindow(message, wParam, lParam);
         break;
     case WM_SYSKEYDOWN:
-        // Alt plays and mutes keys; it never reaches the menu through a control.
-        SendMessageA(mainWindow, WM_KEYDOWN, wParam, lParam);
-        return 0;
     case WM_SYSKEYUP:
-        SendMessageA(mainWindow, WM_KEYUP, wParam, lParam);
+        // Alt plays and mutes keys; it never reaches the menu through a control.
+        forwardKeyToMainWindow(message, wParam, lParam);
         return 0;
     case WM_ERASEBKGND:
         return 1;
