@@ -9,6 +9,7 @@
 #include "app/dialogs.h"
 #include "audio/sound_bank.h"
 #include "fakes/call_log.h"
+#include "support/program_state.h"
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_dialogs.h"
 #include "fakes/fake_setup_storage.h"
@@ -35,18 +36,7 @@ std::vector<std::string> dialogCalls() { return callsStartingWith("dialog "); }
 class SetupCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        keyBank = KeyBank();
-        releaseAllSounds();
-        soundBank = SoundBank();
-        callLog.clear();
-        fakeDialogs.reset();
-        fakeAudio.reset();
-        fakeLibrary.reset();
-        fakeSetupStorage.reset();
-        document = DocumentState();
-        masterVolume = 10;
-        soundDirectory[0] = '\0';
-        soundDirectoryTitle[0] = '\0';
+        resetProgramState();
         initKeyBank();
         fakeLibrary.existingFolders = {"C:\\Sounds\\Drums", "C:\\Sounds\\Pads"};
         callLog.clear();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fakes/call_log.h"
+#include "support/program_state.h"
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_dialogs.h"
 #include "keys/key_bank.h"
@@ -51,13 +52,7 @@ void setSoundDirectory(const std::string& path) { std::snprintf(soundDirectory, 
 class SetupFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        keyBank = KeyBank();
-        callLog.clear();
-        fakeDialogs.reset();
-        fakeAudio.reset();
-        document = DocumentState();
-        masterVolume = 10;
-        soundDirectory[0] = '\0';
+        resetProgramState();
         initKeyBank();
         callLog.clear();
     }

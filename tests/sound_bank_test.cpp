@@ -9,6 +9,7 @@
 #include "audio/audio_device.h"
 #include "audio/sound_bank.h"
 #include "fakes/call_log.h"
+#include "support/program_state.h"
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_dialogs.h"
 #include "fakes/fake_sound_list.h"
@@ -24,12 +25,7 @@ namespace {
 class SoundBankTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        callLog.clear();
-        fakeAudio.reset();
-        fakeLibrary.reset();
-        fakeDialogs.reset();
-        keyBank = KeyBank{};
-        soundBank = SoundBank{};
+        resetProgramState();
         initKeyBank();  // start-up key settings; opens the fake device
         useSoundDirectory(files.folder + "/bank");
         callLog.clear();

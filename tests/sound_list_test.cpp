@@ -7,6 +7,7 @@
 
 #include "audio/sound_bank.h"
 #include "fakes/call_log.h"
+#include "support/program_state.h"
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_sound_list.h"
 #include "keys/key_bank.h"
@@ -18,16 +19,7 @@ namespace {
 class SoundListTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        callLog.clear();
-        fakeLibrary.reset();
-        // Voices and buffers of an earlier test go before the fake device frees them.
-        releaseAllSounds();
-        soundBank = SoundBank();
-        fakeAudio.reset();
-        keyBank = KeyBank();
-        document = DocumentState();
-        soundDirectory[0] = '\0';
-        soundDirectoryTitle[0] = '\0';
+        resetProgramState();
     }
     std::string row(int index, const char* name) {
         char text[PathCapacity + 16];

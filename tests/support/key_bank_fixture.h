@@ -9,6 +9,7 @@
 
 #include "audio/audio_device.h"
 #include "fakes/call_log.h"
+#include "support/program_state.h"
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_input.h"
 #include "fakes/fake_voice.h"
@@ -43,11 +44,7 @@ inline std::string voiceCall(int key, const std::string& call) { return "voice" 
 class KeyBankFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        callLog.clear();
-        fakeInput = FakeInput{};
-        fakeAudio.reset();
-        masterVolume = 10;
-        keyBank = KeyBank{};
+        resetProgramState();
         initKeyBank();
         callLog.clear();
     }

@@ -1,0 +1,33 @@
+// Puts every program-wide object and fake back to its start, in the one order
+// that is safe: voices and buffers are released while the fake device that
+// made them still holds them.
+#pragma once
+
+#include "audio/audio_device.h"
+#include "audio/sound_bank.h"
+#include "fakes/call_log.h"
+#include "fakes/fake_audio_device.h"
+#include "fakes/fake_dialogs.h"
+#include "fakes/fake_input.h"
+#include "fakes/fake_setup_storage.h"
+#include "fakes/fake_sound_list.h"
+#include "keys/key_bank.h"
+#include "keys/pitch_volume.h"
+#include "library/sound_directory.h"
+#include "setup/document.h"
+
+inline void resetProgramState() {
+    releaseAllSounds();
+    soundBank = SoundBank();
+    fakeAudio.reset();
+    keyBank = KeyBank();
+    masterVolume = 10;
+    document = DocumentState();
+    soundDirectory[0] = '\0';
+    soundDirectoryTitle[0] = '\0';
+    fakeInput = FakeInput{};
+    fakeLibrary.reset();
+    fakeDialogs.reset();
+    fakeSetupStorage.reset();
+    callLog.clear();
+}
