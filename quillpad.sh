@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ libgtest-dev g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xdotool
-          pulseaudio pulseaudio-utils sox imagemagick x11-utils python3)
+          pulseaudio pulseaudio-utils sox imagemagick x11-utils python3 clang-format-14)
 
 install_missing() {
     local missing=()
@@ -49,7 +49,14 @@ run() {
     exec wine build/windows/quillpad.exe "$(wine_path build/demo/Demo.qpd)"
 }
 
+# All C++ follows the root .clang-format; a file that does not fails the run.
+check_format() {
+    find app keys audio library setup panel edit tests tools \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print0 |
+        xargs -0 -r clang-format-14 --dry-run --Werror --style=file
+}
+
 run_tests() {
+    check_format
     ctest --preset native -j"$(nproc)"
     python3 tests/e2e/run.py --exe build/windows/quillpad.exe --make-sounds build/native/tools/make_sounds
 }

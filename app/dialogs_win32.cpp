@@ -20,10 +20,17 @@ INT_PTR CALLBACK messageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-        case IDC_SAVE: EndDialog(dialog, AnswerOk); return TRUE;
-        case IDCANCEL: EndDialog(dialog, AnswerCancel); return TRUE;
-        case IDC_DONT_SAVE: EndDialog(dialog, AnswerDontSave); return TRUE;
-        default: return FALSE;
+        case IDC_SAVE:
+            EndDialog(dialog, AnswerOk);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, AnswerCancel);
+            return TRUE;
+        case IDC_DONT_SAVE:
+            EndDialog(dialog, AnswerDontSave);
+            return TRUE;
+        default:
+            return FALSE;
         }
     default:
         return FALSE;

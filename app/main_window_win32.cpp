@@ -37,13 +37,26 @@ void runCommand(UINT id, WPARAM wParam, LPARAM lParam) {
     case CMD_OPEN_SETUP:
         if (confirmSaveChanges() == SaveChangesResult::Proceed) openSetupFile();
         break;
-    case CMD_IMPORT_SOUNDS: importSounds(); break;
-    case CMD_SAVE_SETUP: saveSetup(); break;
-    case CMD_SAVE_SETUP_AS: saveSetupAs(); break;
-    case CMD_EXIT: SendMessageA(mainWindow, WM_CLOSE, wParam, lParam); break;
-    case CMD_KILL_ALL_SOUNDS: killAllSounds(); break;
-    case CMD_ABOUT: showAboutBox(); break;
-    default: break;  // panel buttons and the sound list notify here too: nothing to do
+    case CMD_IMPORT_SOUNDS:
+        importSounds();
+        break;
+    case CMD_SAVE_SETUP:
+        saveSetup();
+        break;
+    case CMD_SAVE_SETUP_AS:
+        saveSetupAs();
+        break;
+    case CMD_EXIT:
+        SendMessageA(mainWindow, WM_CLOSE, wParam, lParam);
+        break;
+    case CMD_KILL_ALL_SOUNDS:
+        killAllSounds();
+        break;
+    case CMD_ABOUT:
+        showAboutBox();
+        break;
+    default:
+        break;  // panel buttons and the sound list notify here too: nothing to do
     }
 }
 
@@ -161,8 +174,8 @@ bool centreMainWindow(HWND window) {
 void createPanelResources() {
     createPanelGraphics();
     mainMenu = GetMenu(mainWindow);  // the class's "MAINMENU"
-    for (UINT id : {CMD_SAVE_SETUP, CMD_UNDO, CMD_PASTE, CMD_ALL_KEYS_MONO, CMD_ALL_KEYS_VOLUME_100,
-                    CMD_ALL_KEYS_PITCH_ZERO})
+    for (UINT id :
+         {CMD_SAVE_SETUP, CMD_UNDO, CMD_PASTE, CMD_ALL_KEYS_MONO, CMD_ALL_KEYS_VOLUME_100, CMD_ALL_KEYS_PITCH_ZERO})
         greyMenuItem(id);
     createSoundList();
     createPanel();
@@ -194,8 +207,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showSta
     PanelBackBrush = CreateSolidBrush(PanelBackColour);
     if (!registerMainWindowClass(mainCursor)) return 0;
 
-    mainWindow = CreateWindowExA(0, "Quillpad", "Quillpad Beta A", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 20,
-                                 20, ClientWidth, ClientHeight, nullptr, nullptr, instance, nullptr);
+    mainWindow = CreateWindowExA(0, "Quillpad", "Quillpad Beta A", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 20, 20,
+                                 ClientWidth, ClientHeight, nullptr, nullptr, instance, nullptr);
     if (!mainWindow) return 0;
     sizeClientArea();
     centreMainWindow(mainWindow);

@@ -46,8 +46,7 @@ WaveResult findDataChunk(WaveFile* file, const WaveChunkInfo* riff, WaveChunkInf
 // Copies min(maxBytes, data->cksize) bytes to destination and counts them off
 // data->cksize. *bytesRead is 0 after any failure; a file ending early gives
 // waveErrCorrupt.
-WaveResult readWaveData(WaveFile* file, uint32_t maxBytes, void* destination, WaveChunkInfo* data,
-                        uint32_t* bytesRead);
+WaveResult readWaveData(WaveFile* file, uint32_t maxBytes, void* destination, WaveChunkInfo* data, uint32_t* bytesRead);
 // Bytes from the current position to the end of the file (at most 2^32 - 1).
 uint32_t waveBytesLeft(const WaveFile* file);
 // Frees the record and closes the file; either may be empty. Empties both.

@@ -11,17 +11,15 @@ namespace {
 
 // Virtual-key codes in key-index order: number row, Q row, A row, Z row.
 constexpr uint8_t VirtualKeyOfKey[KeyCount] = {
-    192, 49, 50, 51, 52, 53, 54, 55, 56, 57, 48, 189, 187,
-    81, 87, 69, 82, 84, 89, 85, 73, 79, 80, 219, 221, 220,
-    65, 83, 68, 70, 71, 72, 74, 75, 76, 186, 222,
-    90, 88, 67, 86, 66, 78, 77, 188, 190, 191,
+    192, 49,  50, 51, 52, 53, 54, 55, 56, 57, 48, 189, 187, 81, 87, 69, 82, 84, 89, 85, 73,  79,  80,  219,
+    221, 220, 65, 83, 68, 70, 71, 72, 74, 75, 76, 186, 222, 90, 88, 67, 86, 66, 78, 77, 188, 190, 191,
 };
 
 struct KeyGroup {
     int firstKey, lastKey;
     int16_t soundIndexBase;  // sound index = base + key (group 3) or base (groups 1, 2)
     bool soundPerKey;
-    int16_t noteBase;        // note = noteBase + key, or noteBase when fixed
+    int16_t noteBase;  // note = noteBase + key, or noteBase when fixed
     bool notePerKey;
     int16_t triggerMode, volume, pan;
 };

@@ -42,9 +42,7 @@ double keyRate(int note, int fineTune) {
     return d < 0 ? 0.0 : d;
 }
 
-uint32_t keyFrequency(int note, int fineTune) {
-    return static_cast<uint32_t>(keyRate(note, fineTune));
-}
+uint32_t keyFrequency(int note, int fineTune) { return static_cast<uint32_t>(keyRate(note, fineTune)); }
 
 int volumeLevel(int volume) {
     // The power term has no real value below 0, and a negative master volume

@@ -79,10 +79,15 @@ void keyUp(int key) {
     }
     switch (slot.triggerMode) {
     case HoldFinish:
-    case ToggleFinish: letVoiceFinish(key); break;
+    case ToggleFinish:
+        letVoiceFinish(key);
+        break;
     case HoldStop:
-    case ToggleStop: stopVoice(key); break;
-    default: break;  // running toggles and unknown codes ignore the release
+    case ToggleStop:
+        stopVoice(key);
+        break;
+    default:
+        break;  // running toggles and unknown codes ignore the release
     }
 }
 
@@ -107,8 +112,7 @@ void clearMuteFlag(int key) {
 
 void muteButton(int key) {
     muteKey(key);
-    while (isLeftButtonDown()) {
-    }
+    while (isLeftButtonDown()) {}
     if (!isCtrlDown()) unmuteKey(key);
 }
 
@@ -135,6 +139,5 @@ void pollFinishingKeys() {
     // Compare the time gone by, not the counts: the count wraps every 49.7
     // days, and a coarse tick can jump from just below the wrap to just past it.
     uint32_t start = tickCount();
-    while (static_cast<uint32_t>(tickCount() - start) < 1u) {
-    }
+    while (static_cast<uint32_t>(tickCount() - start) < 1u) {}
 }

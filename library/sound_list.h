@@ -9,8 +9,8 @@ constexpr int NoSelection = -1;
 int soundListCount();
 // Copies entry i (at most 259 characters) into text; false for no such entry.
 bool soundListText(int index, char text[PathCapacity]);
-int soundListSelection();            // NoSelection when none
-void soundListSelect(int index);     // NoSelection selects none
+int soundListSelection();         // NoSelection when none
+void soundListSelect(int index);  // NoSelection selects none
 void soundListClear();
 void soundListInsertAt(int index, const char* name);
 // Case-insensitive order of the user's locale (lstrcmpiA on Windows).

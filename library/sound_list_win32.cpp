@@ -45,14 +45,13 @@ LRESULT CALLBACK soundListProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }  // namespace
 
 void createSoundList() {
-    soundListWindow = CreateWindowExA(
-        0, "LISTBOX", "soundList",
-        WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT | LBS_OWNERDRAWFIXED |
-            LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT,
-        461, 2, 141, 323, mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(SOUND_LIST_ID)), appInstance,
-        nullptr);
-    SetClassLongPtrA(soundListWindow, GCLP_HCURSOR,
-                     reinterpret_cast<LONG_PTR>(LoadCursorA(appInstance, "LISTCUR")));
+    soundListWindow =
+        CreateWindowExA(0, "LISTBOX", "soundList",
+                        WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT | LBS_OWNERDRAWFIXED |
+                            LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT,
+                        461, 2, 141, 323, mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(SOUND_LIST_ID)),
+                        appInstance, nullptr);
+    SetClassLongPtrA(soundListWindow, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(LoadCursorA(appInstance, "LISTCUR")));
     SetClassLongPtrA(soundListWindow, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(PanelBackBrush));
     listBoxProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(soundListWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(soundListProc)));
@@ -72,8 +71,8 @@ void drawSoundListItem(const DRAWITEMSTRUCT* item) {
     char text[PathCapacity + 16];
     soundListRowText(index, name, text);
     RECT area = item->rcItem;
-    ExtTextOutA(dc, area.left, area.top, ETO_OPAQUE | ETO_CLIPPED, &area, text,
-                static_cast<UINT>(std::strlen(text)), nullptr);
+    ExtTextOutA(dc, area.left, area.top, ETO_OPAQUE | ETO_CLIPPED, &area, text, static_cast<UINT>(std::strlen(text)),
+                nullptr);
 }
 
 int soundListCount() {

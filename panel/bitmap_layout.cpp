@@ -16,10 +16,14 @@ constexpr uint32_t UncompressedRgb = 0;
 int colourCountFor(uint16_t bitsPerPixel, uint32_t coloursUsed) {
     if (coloursUsed != 0) return coloursUsed > 0x7fffffffu ? 0x7fffffff : static_cast<int>(coloursUsed);
     switch (bitsPerPixel) {
-    case 1: return 2;
-    case 4: return 16;
-    case 8: return 256;
-    default: return 0;
+    case 1:
+        return 2;
+    case 4:
+        return 16;
+    case 8:
+        return 256;
+    default:
+        return 0;
     }
 }
 
@@ -36,8 +40,15 @@ bool readBitmapLayout(const uint8_t* data, size_t size, BitmapLayout& layout) {
     if (read.headerSize < BitmapInfoHeaderSize || read.headerSize > size) return false;
     if (compression != UncompressedRgb) return false;
     switch (read.bitsPerPixel) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: return false;
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+        break;
+    default:
+        return false;
     }
     // Drawn bottom-up, row 0 to height; top-down and empty bitmaps are not ours.
     if (read.width <= 0 || read.height <= 0) return false;

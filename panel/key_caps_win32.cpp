@@ -11,10 +11,14 @@ const TextStyle& keyCapStyle(int key) {
     if (!isKeyIndex(key)) return KeyIdleStyle;
     const KeySlot& slot = keyBank.slots[key];
     switch (keyCapLook(slot.triggerMode, isKeyPlaying(key), slot.muted != 0)) {
-    case KeyCapLook::Playing: return KeyPlayingStyle;
-    case KeyCapLook::Running: return KeyRunningStyle;
-    case KeyCapLook::Muted: return KeyMutedStyle;
-    case KeyCapLook::Idle: break;
+    case KeyCapLook::Playing:
+        return KeyPlayingStyle;
+    case KeyCapLook::Running:
+        return KeyRunningStyle;
+    case KeyCapLook::Muted:
+        return KeyMutedStyle;
+    case KeyCapLook::Idle:
+        break;
     }
     return KeyIdleStyle;
 }

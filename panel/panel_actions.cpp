@@ -24,9 +24,13 @@ void performPanelAction(int id) {
     case PanelAction::Mute:
         if (isKeyIndex(keyBank.selectedKey)) muteButton(keyBank.selectedKey);
         break;
-    case PanelAction::KillAll: killAllSounds(); break;
-    case PanelAction::SelectKey: break;  // handled above by id
-    case PanelAction::None: break;       // the dial buttons only look pushed
+    case PanelAction::KillAll:
+        killAllSounds();
+        break;
+    case PanelAction::SelectKey:
+        break;  // handled above by id
+    case PanelAction::None:
+        break;  // the dial buttons only look pushed
     // Editing the selected key's values, its trigger mode, the master volume
     // and the pan is not wired to the panel yet: these controls only push.
     case PanelAction::NoteUp:
@@ -41,6 +45,7 @@ void performPanelAction(int id) {
     case PanelAction::MasterVolumeUp:
     case PanelAction::MasterVolumeDown:
     case PanelAction::TriggerMode:
-    case PanelAction::DragPan: break;
+    case PanelAction::DragPan:
+        break;
     }
 }

@@ -10,7 +10,7 @@
 namespace {
 
 PanelButton* panelButtons[PanelButtonCount];  // by id - 6001
-PanelButton* keyCaps[KeyCount];  // by key index
+PanelButton* keyCaps[KeyCount];               // by key index
 PanelButton* panKnob;
 WNDPROC standardButtonProc;  // the one the button class gave every control
 HCURSOR mainCursor;
@@ -43,14 +43,11 @@ void actOnPress(PanelButton& button, HWND window) {
     ReleaseDC(window, item.hDC);
 }
 
-bool isChildWindow(HWND window) {
-    return window && (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) != 0;
-}
+bool isChildWindow(HWND window) { return window && (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) != 0; }
 
 }  // namespace
 
-PanelButton* createPanelButton(int x, int y, const char* imageName, const char* cursorName, int id,
-                               bool actsOnPress) {
+PanelButton* createPanelButton(int x, int y, const char* imageName, const char* cursorName, int id, bool actsOnPress) {
     PanelBitmap pressed = loadBitmapResource(imageName);
     if (!pressed) return nullptr;
     auto* button = new PanelButton;  // kept for the whole run
@@ -59,9 +56,9 @@ PanelButton* createPanelButton(int x, int y, const char* imageName, const char* 
     button->y = y;
     SIZE size = bitmapSize(pressed);
     button->rectangle = RECT{x, y, x + size.cx, y + size.cy};
-    button->window = CreateWindowExA(WS_EX_TRANSPARENT, "BUTTON", "button", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, x,
-                                     y, size.cx, size.cy, mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                     appInstance, nullptr);
+    button->window =
+        CreateWindowExA(WS_EX_TRANSPARENT, "BUTTON", "button", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, x, y, size.cx,
+                        size.cy, mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), appInstance, nullptr);
     button->cursor = LoadCursorA(appInstance, cursorName);
     // Class-wide, so simply set again for every control.
     SetClassLongPtrA(button->window, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(mainCursor));
@@ -150,8 +147,11 @@ BOOL setPanelCursor(HWND windowUnderPointer) {
         if (button && button->cursor) cursor = button->cursor;
         break;
     }
-    case CursorChoice::ListCursor: cursor = listCursor; break;
-    case CursorChoice::MainCursor: break;
+    case CursorChoice::ListCursor:
+        cursor = listCursor;
+        break;
+    case CursorChoice::MainCursor:
+        break;
     }
     SetCursor(cursor);
     return TRUE;

@@ -6,9 +6,9 @@
 
 struct PanelButton {
     HWND window = nullptr;
-    int x = 0, y = 0;            // creation position; the pan knob moves, these stay
-    RECT rectangle = {};         // (x, y, x + image width, y + image height)
-    PanelBitmap litImage;        // trigger-mode buttons only
+    int x = 0, y = 0;      // creation position; the pan knob moves, these stay
+    RECT rectangle = {};   // (x, y, x + image width, y + image height)
+    PanelBitmap litImage;  // trigger-mode buttons only
     PanelBitmap pressedImage;
     HCURSOR cursor = nullptr;
     int id = 0;
@@ -16,8 +16,7 @@ struct PanelButton {
 };
 
 // Nullptr when the pressed image could not be loaded; no window is made then.
-PanelButton* createPanelButton(int x, int y, const char* imageName, const char* cursorName, int id,
-                               bool actsOnPress);
+PanelButton* createPanelButton(int x, int y, const char* imageName, const char* cursorName, int id, bool actsOnPress);
 // The control of an id, or nullptr; with perform, its action runs first.
 PanelButton* panelControl(int id, bool perform);
 LRESULT CALLBACK panelButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

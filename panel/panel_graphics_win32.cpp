@@ -13,8 +13,8 @@ TextStyle ReadoutStyle, ReadoutHotStyle, KeyIdleStyle, KeyPlayingStyle, KeyRunni
 namespace {
 
 HFONT makePanelFont(int height, const char* face) {
-    return CreateFontA(height, 0, 0, 0, 400, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH | FF_SWISS, face);
+    return CreateFontA(height, 0, 0, 0, 400, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       PROOF_QUALITY, DEFAULT_PITCH | FF_SWISS, face);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ struct KeyCapRow {
 };
 
 constexpr KeyCapRow KeyCapRows[] = {
-    {0, 12, 5, 191},   // number row, backquote to "="
+    {0, 12, 5, 191},    // number row, backquote to "="
     {13, 25, 52, 222},  // Q row to backslash
     {26, 36, 68, 253},  // A row to the apostrophe
     {37, 46, 84, 284},  // Z row to slash
@@ -85,12 +85,17 @@ CursorChoice cursorChoiceForId(long long id) {
 
 int triggerLightButtonId(int triggerMode) {
     switch (triggerMode) {
-    case HoldStop: return FirstTriggerModeButtonId;
+    case HoldStop:
+        return FirstTriggerModeButtonId;
     case ToggleStopRunning:
-    case ToggleStop: return FirstTriggerModeButtonId + 1;
-    case HoldFinish: return FirstTriggerModeButtonId + 2;
+    case ToggleStop:
+        return FirstTriggerModeButtonId + 1;
+    case HoldFinish:
+        return FirstTriggerModeButtonId + 2;
     case ToggleFinishRunning:
-    case ToggleFinish: return FirstTriggerModeButtonId + 3;
-    default: return 0;
+    case ToggleFinish:
+        return FirstTriggerModeButtonId + 3;
+    default:
+        return 0;
     }
 }

@@ -40,13 +40,13 @@ enum class PanelAction {
 
 struct PanelControlInfo {
     int id;
-    int x, y;               // top-left corner; the size is that of the pressed image
-    const char* image;      // pressed image
-    const char* litImage;   // trigger-mode buttons only, else nullptr
+    int x, y;              // top-left corner; the size is that of the pressed image
+    const char* image;     // pressed image
+    const char* litImage;  // trigger-mode buttons only, else nullptr
     const char* cursor;
-    bool actsOnPress;       // else the action runs on a release inside the control
+    bool actsOnPress;  // else the action runs on a release inside the control
     PanelAction action;
-    int16_t triggerMode;    // for PanelAction::TriggerMode
+    int16_t triggerMode;  // for PanelAction::TriggerMode
 };
 
 // The 23 panel buttons in creation order.

@@ -35,9 +35,12 @@ PanKnobImage panKnobImage(int pan) {
 
 const char* panKnobImageName(PanKnobImage image) {
     switch (image) {
-    case PanKnobImage::Left: return "PANLEFT";
-    case PanKnobImage::Centre: return "PANCENTER";
-    case PanKnobImage::Right: return "PANRIGHT";
+    case PanKnobImage::Left:
+        return "PANLEFT";
+    case PanKnobImage::Centre:
+        return "PANCENTER";
+    case PanKnobImage::Right:
+        return "PANRIGHT";
     }
     return "PANCENTER";
 }

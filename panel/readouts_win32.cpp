@@ -44,8 +44,8 @@ void refreshSelectedKey() {
 }
 
 void drawSelectionFrame() {
-    PanelButton* cap = isKeyIndex(keyBank.selectedKey) ? panelControl(FirstKeyCapId + keyBank.selectedKey, false)
-                                                        : nullptr;
+    PanelButton* cap =
+        isKeyIndex(keyBank.selectedKey) ? panelControl(FirstKeyCapId + keyBank.selectedKey, false) : nullptr;
     if (!cap) return;
     HDC dc = GetDC(mainWindow);
     RECT frame = cap->rectangle;

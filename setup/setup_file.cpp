@@ -136,8 +136,7 @@ bool parseSetup(SetupBytes& in, StagedSetup& setup) {
         if (!in.word(setup.masterVolume)) return false;
         setup.hasMasterVolume = true;
     }
-    return readFineTunes(in, setup) && readExtraBC(in, setup) && readSoundDirectory(in, setup) &&
-           readExtraD(in, setup);
+    return readFineTunes(in, setup) && readExtraBC(in, setup) && readSoundDirectory(in, setup) && readExtraD(in, setup);
 }
 
 void commitSetup(const StagedSetup& setup) {
@@ -150,9 +149,7 @@ void commitSetup(const StagedSetup& setup) {
 
 }  // namespace
 
-bool soundDirectoryFitsSetup() {
-    return std::strlen(soundDirectory) <= static_cast<size_t>(MaxStoredDirectoryLength);
-}
+bool soundDirectoryFitsSetup() { return std::strlen(soundDirectory) <= static_cast<size_t>(MaxStoredDirectoryLength); }
 
 std::vector<uint8_t> composeSetupBytes() {
     std::vector<uint8_t> out;

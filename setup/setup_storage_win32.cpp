@@ -56,15 +56,14 @@ bool writeNewFile(const char* path, const std::vector<uint8_t>& bytes) {
 
 bool readSetupFile(const char* path, size_t maxBytes, std::vector<uint8_t>& bytes) {
     bytes.clear();
-    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     bytes.resize(maxBytes);
     size_t got = 0;
     while (got < maxBytes) {
         DWORD read = 0;
-        if (!ReadFile(file, bytes.data() + got, static_cast<DWORD>(maxBytes - got), &read, nullptr) || read == 0)
-            break;
+        if (!ReadFile(file, bytes.data() + got, static_cast<DWORD>(maxBytes - got), &read, nullptr) || read == 0) break;
         got += read;
     }
     bytes.resize(got);

@@ -21,7 +21,9 @@ constexpr int16_t Samples[] = {-32768, -101, -1, 0, 1, 100, 128, 401, 32767};
 
 // Real presses cost far more than the arithmetic: they take every value near
 // the ordinary range and every seventh one beyond it.
-bool worthAPress(int value) { return (value >= -600 && value <= 600) || value % 7 == 0 || value == Lowest16 || value == Highest16; }
+bool worthAPress(int value) {
+    return (value >= -600 && value <= 600) || value % 7 == 0 || value == Lowest16 || value == Highest16;
+}
 
 int nearestNote(int note) { return note < 0 ? 0 : note > 127 ? 127 : note; }
 
@@ -72,7 +74,9 @@ TEST_F(BadKeyValues, AnyFineTuneGivesAWholeRateTheVoiceCanTake) {
             // Checked before it is cast: an out-of-range cast is undefined.
             ASSERT_GE(rate, 0.0) << "note " << note << " fine " << fine;
             ASSERT_LT(rate, TwoTo32) << "note " << note << " fine " << fine;
-            if (fine != 0) { ASSERT_EQ(rate, std::trunc(rate)) << "note " << note << " fine " << fine; }
+            if (fine != 0) {
+                ASSERT_EQ(rate, std::trunc(rate)) << "note " << note << " fine " << fine;
+            }
             uint32_t frequency = keyFrequency(note, fine);
             ASSERT_GE(frequency, previous) << "note " << note << " fine " << fine;
             previous = frequency;
@@ -97,9 +101,15 @@ TEST_F(BadKeyValues, VolumeBelowZeroIsSilentAndAboveTheCurveKeepsThePreviousLeve
     for (int volume = Lowest16; volume <= Highest16; ++volume) {
         int level = volumeLevel(volume);
         ASSERT_GE(level, -10000) << "volume " << volume;
-        if (volume < 0) { ASSERT_EQ(level, -10000) << "volume " << volume; }
-        if (volume > 0) { ASSERT_GE(level, volumeLevel(volume - 1)) << "volume " << volume; }
-        if (volume >= 0 && volume <= 400) { ASSERT_LE(level, -51) << "volume " << volume; }
+        if (volume < 0) {
+            ASSERT_EQ(level, -10000) << "volume " << volume;
+        }
+        if (volume > 0) {
+            ASSERT_GE(level, volumeLevel(volume - 1)) << "volume " << volume;
+        }
+        if (volume >= 0 && volume <= 400) {
+            ASSERT_LE(level, -51) << "volume " << volume;
+        }
 
         // A volume edit on the panel writes it at once.
         slot.volume = static_cast<int16_t>(volume);
@@ -128,7 +138,9 @@ TEST_F(BadKeyValues, NegativeMasterVolumeIsSilent) {
         masterVolume = static_cast<int16_t>(master);
         int level = volumeLevel(100);
         ASSERT_GE(level, -10000) << "master " << master;
-        if (master <= 0) { ASSERT_EQ(level, -10000) << "master " << master; }
+        if (master <= 0) {
+            ASSERT_EQ(level, -10000) << "master " << master;
+        }
         if (master > 0) {
             masterVolume = static_cast<int16_t>(master - 1);
             ASSERT_LE(volumeLevel(100), level) << "master " << master;
@@ -158,7 +170,9 @@ TEST_F(BadKeyValues, VolumeAndMasterTogetherStayWithinTheDeviceRange) {
             masterVolume = static_cast<int16_t>(master);
             int level = volumeLevel(volume);
             ASSERT_GE(level, -10000) << "volume " << volume << " master " << master;
-            if (volume < 0 || master <= 0) { ASSERT_EQ(level, -10000) << "volume " << volume << " master " << master; }
+            if (volume < 0 || master <= 0) {
+                ASSERT_EQ(level, -10000) << "volume " << volume << " master " << master;
+            }
             voice->volume = Untouched;
             setVoiceVolume(0, volume);
             ASSERT_EQ(voice->volume, level > 0 ? Untouched : level);

@@ -7,10 +7,9 @@ namespace {
 
 // The physical keys along the rows, left to right: number row, Q row, A row, Z row.
 constexpr unsigned CodeOfKey[KeyCount] = {
-    0xC0, '1', '2', '3', '4', '5', '6', '7', '8', '9', '0', 0xBD, 0xBB,
-    'Q', 'W', 'E', 'R', 'T', 'Y', 'U', 'I', 'O', 'P', 0xDB, 0xDD, 0xDC,
-    'A', 'S', 'D', 'F', 'G', 'H', 'J', 'K', 'L', 0xBA, 0xDE,
-    'Z', 'X', 'C', 'V', 'B', 'N', 'M', 0xBC, 0xBE, 0xBF,
+    0xC0, '1', '2', '3',  '4',  '5', '6', '7',  '8',  '9',  '0', 0xBD, 0xBB, 'Q',  'W',  'E',
+    'R',  'T', 'Y', 'U',  'I',  'O', 'P', 0xDB, 0xDD, 0xDC, 'A', 'S',  'D',  'F',  'G',  'H',
+    'J',  'K', 'L', 0xBA, 0xDE, 'Z', 'X', 'C',  'V',  'B',  'N', 'M',  0xBC, 0xBE, 0xBF,
 };
 
 class KeyboardMap : public KeyBankFixture {};
@@ -48,7 +47,7 @@ TEST_F(KeyboardMap, PressAndReleaseOfAKeyPlayAndStopTheSameKey) {
 TEST_F(KeyboardMap, KeysOutsideTheMainBlockDoNothing) {
     giveEveryKeyAVoice();
     std::vector<unsigned> others = {' ', 0x25, 0x26, 0x27, 0x28, 0x0D, 0x08, 0x09, 0x10, 0x11, 0x12, 0x14, 0x1B, 0};
-    for (unsigned f = 0x70; f <= 0x7B; ++f) others.push_back(f);  // F1..F12
+    for (unsigned f = 0x70; f <= 0x7B; ++f) others.push_back(f);       // F1..F12
     for (unsigned pad = 96; pad <= 105; ++pad) others.push_back(pad);  // keypad digits are not the number row
     for (unsigned code : others) {
         EXPECT_EQ(keyIndexForVirtualKey(code), -1) << "code " << code;

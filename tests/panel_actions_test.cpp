@@ -29,8 +29,8 @@ TEST_F(PanelClicks, KeyCapSelectsItsKeyWithoutMarkingTheSetupModified) {
     callLog.clear();
     performPanelAction(6024 + 46);
     EXPECT_EQ(keyBank.selectedKey, 46);
-    EXPECT_EQ(callLog, (Calls{"panel invalidateKeyCap 13", "panel invalidateTriggerModeButtons",
-                              "panel refreshSelectedKey"}));
+    EXPECT_EQ(callLog,
+              (Calls{"panel invalidateKeyCap 13", "panel invalidateTriggerModeButtons", "panel refreshSelectedKey"}));
 }
 
 TEST_F(PanelClicks, KeyCapOfTheSelectedKeyRefreshesAgain) {
@@ -73,8 +73,7 @@ TEST_F(PanelClicks, MuteStaysWithCtrlAtTheRelease) {
 
 TEST_F(PanelClicks, DialsAndUnknownIdsDoNothing) {
     KeyBank before = keyBank;
-    for (int id : {6009, 6010, 6020, 6021, 6022, 6023, 6000, 6071, 6074, 6076, 104, 0, -1})
-        performPanelAction(id);
+    for (int id : {6009, 6010, 6020, 6021, 6022, 6023, 6000, 6071, 6074, 6076, 104, 0, -1}) performPanelAction(id);
     EXPECT_TRUE(callLog.empty());
     EXPECT_EQ(keyBank.selectedKey, before.selectedKey);
     EXPECT_FALSE(document.modified);

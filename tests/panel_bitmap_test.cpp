@@ -61,8 +61,8 @@ TEST(BitmapHeader, EmptyColoursUsedFieldFollowsTheDepth) {
 
 TEST(BitmapHeader, PaletteColoursAreStoredBlueGreenRed) {
     std::vector<uint8_t> bytes = packedBitmap(4, 4, 8, 3);
-    bytes[40 + 8] = 10;  // entry 2: blue
-    bytes[40 + 9] = 20;  // green
+    bytes[40 + 8] = 10;   // entry 2: blue
+    bytes[40 + 9] = 20;   // green
     bytes[40 + 10] = 30;  // red
     BitmapLayout layout = layoutOf(bytes);
     PaletteColour c = bitmapColour(bytes.data(), layout, 2);

@@ -141,9 +141,9 @@ TEST(PanelRelease, CountsOnlyPointsInsideTheControl) {
     auto at = [](int x, int y) { return static_cast<uint32_t>((y & 0xFFFF) << 16 | (x & 0xFFFF)); };
     EXPECT_TRUE(releaseInsideControl(at(0, 0), kill));
     EXPECT_TRUE(releaseInsideControl(at(54, 27), kill));
-    EXPECT_FALSE(releaseInsideControl(at(55, 10), kill));   // right edge excluded
-    EXPECT_FALSE(releaseInsideControl(at(10, 28), kill));   // bottom edge excluded
-    EXPECT_FALSE(releaseInsideControl(at(-1, 10), kill));   // left of it
-    EXPECT_FALSE(releaseInsideControl(at(10, -1), kill));   // above it
+    EXPECT_FALSE(releaseInsideControl(at(55, 10), kill));  // right edge excluded
+    EXPECT_FALSE(releaseInsideControl(at(10, 28), kill));  // bottom edge excluded
+    EXPECT_FALSE(releaseInsideControl(at(-1, 10), kill));  // left of it
+    EXPECT_FALSE(releaseInsideControl(at(10, -1), kill));  // above it
     EXPECT_FALSE(releaseInsideControl(at(-400, -300), kill));
 }

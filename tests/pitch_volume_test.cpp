@@ -13,10 +13,12 @@ class Pan : public KeyBankFixture {};
 class VoiceVolume : public KeyBankFixture {};
 
 TEST_F(Pitch, NotesPlayAtTheTableRates) {
-    const std::pair<int, uint32_t> rates[] = {{1, 1460},   {12, 2756},   {36, 11025},  {48, 22050},
-                                              {59, 41624}, {60, 44100},  {61, 46722},  {62, 49500},
-                                              {72, 88199}, {74, 99001},  {75, 104888}, {84, 176399}};
-    for (auto [note, rate] : rates) { EXPECT_EQ(keyFrequency(note, 0), rate) << "note " << note; }
+    const std::pair<int, uint32_t> rates[] = {{1, 1460},   {12, 2756},  {36, 11025},  {48, 22050},
+                                              {59, 41624}, {60, 44100}, {61, 46722},  {62, 49500},
+                                              {72, 88199}, {74, 99001}, {75, 104888}, {84, 176399}};
+    for (auto [note, rate] : rates) {
+        EXPECT_EQ(keyFrequency(note, 0), rate) << "note " << note;
+    }
 }
 
 TEST_F(Pitch, TableErrorsAccumulateFromTheMiddleNote) {
@@ -27,7 +29,9 @@ TEST_F(Pitch, TableErrorsAccumulateFromTheMiddleNote) {
     EXPECT_GT(keyRate(48, 0), 22050.0);
     EXPECT_LT(keyRate(48, 0), 22050.0001);
     // Each note one semitone ratio above the last.
-    for (int note = 1; note < NoteCount; ++note) { EXPECT_GT(keyRate(note, 0), keyRate(note - 1, 0)); }
+    for (int note = 1; note < NoteCount; ++note) {
+        EXPECT_GT(keyRate(note, 0), keyRate(note - 1, 0));
+    }
 }
 
 TEST_F(Pitch, FineTuneAtTheMiddleNote) {
@@ -52,10 +56,11 @@ TEST_F(Pitch, FineTuneRaisesAndLowersTheRateStepByStep) {
 }
 
 TEST_F(Volume, CurveAtFullMasterVolume) {
-    const std::pair<int, int> levels[] = {{0, -10000},  {1, -9000},   {10, -6838},  {25, -5205},
-                                          {50, -3367},  {80, -1815},  {100, -890},  {101, -890},
-                                          {150, -673},  {200, -514},  {300, -254},  {400, -51}};
-    for (auto [volume, level] : levels) { EXPECT_EQ(volumeLevel(volume), level) << "volume " << volume; }
+    const std::pair<int, int> levels[] = {{0, -10000}, {1, -9000},  {10, -6838}, {25, -5205}, {50, -3367}, {80, -1815},
+                                          {100, -890}, {101, -890}, {150, -673}, {200, -514}, {300, -254}, {400, -51}};
+    for (auto [volume, level] : levels) {
+        EXPECT_EQ(volumeLevel(volume), level) << "volume " << volume;
+    }
 }
 
 TEST_F(Volume, MasterVolumeScalesBeforeTheSquareRoot) {
@@ -74,8 +79,12 @@ TEST_F(Volume, SilenceAtVolumeZeroOrMasterZeroAndNeverAboveMinus51) {
             int level = volumeLevel(volume);
             ASSERT_GE(level, -10000) << "volume " << volume << " master " << master;
             ASSERT_LE(level, -51) << "volume " << volume << " master " << master;
-            if (master == 0) { ASSERT_EQ(level, -10000) << "volume " << volume; }
-            if (volume > 0) { ASSERT_GE(level, volumeLevel(volume - 1)) << "volume " << volume << " master " << master; }
+            if (master == 0) {
+                ASSERT_EQ(level, -10000) << "volume " << volume;
+            }
+            if (volume > 0) {
+                ASSERT_GE(level, volumeLevel(volume - 1)) << "volume " << volume << " master " << master;
+            }
         }
     }
 }

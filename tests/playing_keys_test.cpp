@@ -220,9 +220,9 @@ TEST_F(LostBuffer, NoRetryWhenRestoreFails) {
     voice.playResults = {DSERR_BUFFERLOST};
     voice.restoreResult = DSERR_BUFFERLOST;
     keyDown(0);
-    EXPECT_EQ(callLog, (Calls{"voice0 Stop", "voice0 SetCurrentPosition 0", "voice0 SetFrequency 22050",
-                              "voice0 SetPan -5000", "voice0 Play 1", "voice0 Restore", "voice0 SetVolume -889",
-                              "voice0 SetVolume -890", capOf(0)}));
+    EXPECT_EQ(callLog,
+              (Calls{"voice0 Stop", "voice0 SetCurrentPosition 0", "voice0 SetFrequency 22050", "voice0 SetPan -5000",
+                     "voice0 Play 1", "voice0 Restore", "voice0 SetVolume -889", "voice0 SetVolume -890", capOf(0)}));
 }
 
 TEST_F(LostBuffer, OtherPlayFailuresAreIgnored) {
@@ -390,11 +390,11 @@ TEST_F(MuteButton, KeyWithoutAVoiceOnlyFlipsTheFlag) {
 TEST_F(KillAll, StopsEverySoundingKeyAndPutsTogglesBackToIdle) {
     for (int k = 0; k < KeyCount; ++k)
         if (k != 5) giveVoice(k);
-    keyBank.slots[5].muted = 1;      // a key without a voice is passed over
+    keyBank.slots[5].muted = 1;  // a key without a voice is passed over
     keyBank.slots[5].triggerMode = ToggleStopRunning;
     keyDown(10);
     keyDown(20);
-    keyUp(20);  // HoldFinish: finishing
+    keyUp(20);    // HoldFinish: finishing
     keyDown(26);  // ToggleStop -> running
     keyBank.slots[30].triggerMode = ToggleFinish;
     keyDown(30);  // running

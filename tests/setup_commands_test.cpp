@@ -110,8 +110,7 @@ TEST_F(SetupCommandsTest, answering_save_then_cancelling_save_as_stops) {
     document.modified = true;
     fakeDialogs.answers = {AnswerSave};
     EXPECT_EQ(confirmSaveChanges(), SaveChangesResult::Stop);
-    EXPECT_EQ(dialogCalls(),
-              (Calls{"dialog savechanges Save changes to \"Untitled\"?", "dialog save setup Untitled"}));
+    EXPECT_EQ(dialogCalls(), (Calls{"dialog savechanges Save changes to \"Untitled\"?", "dialog save setup Untitled"}));
     EXPECT_TRUE(document.modified);
     EXPECT_STREQ(document.setupName, "Untitled");
 }
@@ -193,9 +192,9 @@ TEST_F(SetupCommandsTest, file_dialogs_that_fail_say_so_and_cancelled_ones_say_n
     fakeSetupStorage.openChoice = FileChoice::Cancelled;
     saveSetupAs();
     openSetupFile();
-    EXPECT_EQ(dialogCalls(), (Calls{"dialog save setup Untitled", "dialog message Problem Saving File",
-                                    "dialog open setup", "dialog message Problem Opening File",
-                                    "dialog save setup Untitled", "dialog open setup"}));
+    EXPECT_EQ(dialogCalls(),
+              (Calls{"dialog save setup Untitled", "dialog message Problem Saving File", "dialog open setup",
+                     "dialog message Problem Opening File", "dialog save setup Untitled", "dialog open setup"}));
     EXPECT_TRUE(document.modified);
     EXPECT_STREQ(document.setupName, "Untitled");
     EXPECT_STREQ(document.setupPath, "");
@@ -259,8 +258,9 @@ TEST_F(SetupCommandsTest, a_missing_sound_folder_asks_and_cancel_keeps_the_old_s
     fakeDialogs.answers = {AnswerCancel};
     openSetupFile("C:\\Setups\\set.qpd");
 
-    EXPECT_EQ(dialogCalls(),
-              (Calls{"dialog okcancel Problem locating sound directory:\nC:\\Gone\\Kit\nDo you want to try and find it?"}));
+    EXPECT_EQ(
+        dialogCalls(),
+        (Calls{"dialog okcancel Problem locating sound directory:\nC:\\Gone\\Kit\nDo you want to try and find it?"}));
     EXPECT_EQ(keyBank.slots[13].note, 72);
     EXPECT_EQ(keyBank.slots[13].voice, &voice);
     EXPECT_FALSE(voice.released);

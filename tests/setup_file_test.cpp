@@ -72,7 +72,8 @@ protected:
 
     // Every key with fields unlike the start-up ones, so a field left out is seen.
     static void giveEveryKeyDistinctFields() {
-        const int16_t modes[] = {HoldFinish, HoldStop, ToggleStopRunning, ToggleStop, ToggleFinishRunning, ToggleFinish};
+        const int16_t modes[] = {HoldFinish,          HoldStop,    ToggleStopRunning, ToggleStop,
+                                 ToggleFinishRunning, ToggleFinish};
         for (int k = 0; k < KeyCount; ++k) {
             KeySlot& key = keyBank.slots[k];
             key.note = static_cast<int16_t>(3 * k - 20);
@@ -98,15 +99,15 @@ TEST_F(SetupFileTest, the_start_up_setup_is_1039_bytes_with_the_documented_words
               (Bytes{0x00, 0x3C, 0x03, 0xDF, 0x00, 0x01, 0xFF, 0xFF, 0x00, 0x50, 0x00, 0x64}));
     EXPECT_EQ(bytes[MasterVolumeAt], 0x00);
     EXPECT_EQ(bytes[MasterVolumeAt + 1], 0x0A);
-    EXPECT_EQ(wordAt(bytes, FineTunesAt), 0);           // key 0 fine tune
-    EXPECT_EQ(wordAt(bytes, ExtraBCAt), 10);            // key 0 extraB
+    EXPECT_EQ(wordAt(bytes, FineTunesAt), 0);  // key 0 fine tune
+    EXPECT_EQ(wordAt(bytes, ExtraBCAt), 10);   // key 0 extraB
     EXPECT_EQ(bytes[LengthByteAt], 0x01);
     for (size_t offset = 945; offset < 1039; offset += 2) EXPECT_EQ(wordAt(bytes, offset), 1) << offset;
 }
 
 TEST_F(SetupFileTest, writing_and_reading_back_reproduces_every_stored_field) {
     giveEveryKeyDistinctFields();
-    keyBank.slots[5].extraA = 77;  // written as held, read back as -1
+    keyBank.slots[5].extraA = 77;        // written as held, read back as -1
     keyBank.slots[7].reservedByte1 = 9;  // never stored: the reader leaves it
     masterVolume = 7;
     setSoundDirectory("C:\\Sounds\\Drums");
@@ -276,8 +277,9 @@ TEST_F(SetupFileTest, a_newer_version_warns_once_and_reads_as_the_newest_layout)
     document.modified = true;
     callLog.clear();
     EXPECT_TRUE(read(bytes));
-    EXPECT_EQ(callLog, (std::vector<std::string>{
-                           "dialog message WARNING: This setup is from a newer version! Do you want to force it open?"}));
+    EXPECT_EQ(callLog,
+              (std::vector<std::string>{
+                  "dialog message WARNING: This setup is from a newer version! Do you want to force it open?"}));
     EXPECT_STREQ(soundDirectory, "C:\\New");
     EXPECT_EQ(keyBank.slots[46].extraD, 4321);
     EXPECT_FALSE(document.modified);

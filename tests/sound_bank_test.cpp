@@ -65,7 +65,8 @@ protected:
     static FakeVoice* voiceOf(int key) { return static_cast<FakeVoice*>(keyBank.slots[key].voice); }
     // True when key k holds a voice duplicated from the bank buffer of sound s.
     static bool playsSound(int key, int sound) {
-        return voiceOf(key) && bankBuffer(sound) && voiceOf(key)->name.rfind(bankBuffer(sound)->name + ".voice", 0) == 0;
+        return voiceOf(key) && bankBuffer(sound) &&
+               voiceOf(key)->name.rfind(bankBuffer(sound)->name + ".voice", 0) == 0;
     }
 
     TempFiles files;
@@ -130,7 +131,8 @@ TEST_F(SoundBankTest, a_format_the_device_refuses_is_reported_once_with_its_path
     addWaves(2);
     Bytes compressed = formatFields(1, 22050, 4, 0x55);
     appendLe16(compressed, 0);
-    std::string path = addSound("03 compressed.wav", riffWave(concat({chunk("fmt ", compressed), chunk("data", countingBytes(9))})));
+    std::string path =
+        addSound("03 compressed.wav", riffWave(concat({chunk("fmt ", compressed), chunk("data", countingBytes(9))})));
     fakeAudio.device.refusedFormatTag = 0x55;
     loadSoundBank();
     EXPECT_EQ(callsStartingWith("dialog"), (Calls{"dialog message Could not load sound:\n" + path}));

@@ -18,9 +18,7 @@ namespace {
 
 class SoundListTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        resetProgramState();
-    }
+    void SetUp() override { resetProgramState(); }
     std::string row(int index, const char* name) {
         char text[PathCapacity + 16];
         soundListRowText(index, name, text);
@@ -119,7 +117,8 @@ TEST_F(SoundListTest, releasing_the_button_over_the_list_assigns_its_selection_t
     assignSelectedSoundFromList();
     EXPECT_TRUE(document.modified);
     EXPECT_EQ(keyBank.slots[30].soundIndex, 0);
-    EXPECT_EQ(callsStartingWith("panel drawKeyCapLabelIdle"), (std::vector<std::string>{"panel drawKeyCapLabelIdle 30"}));
+    EXPECT_EQ(callsStartingWith("panel drawKeyCapLabelIdle"),
+              (std::vector<std::string>{"panel drawKeyCapLabelIdle 30"}));
 
     // With no selection nothing is assigned, but the setup still counts as changed.
     document.modified = false;

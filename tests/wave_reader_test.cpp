@@ -57,7 +57,9 @@ TEST_F(WaveReaderTest, plain_pcm_file_gives_its_format_and_exactly_its_sample_by
 }
 
 TEST_F(WaveReaderTest, reads_count_down_the_data_chunk_and_never_copy_past_it) {
-    ASSERT_EQ(open(riffWave(concat({pcmFormatChunk(), chunk("data", countingBytes(10)), chunk("junk", Bytes(6, 0x77))}))), 0u);
+    ASSERT_EQ(
+        open(riffWave(concat({pcmFormatChunk(), chunk("data", countingBytes(10)), chunk("junk", Bytes(6, 0x77))}))),
+        0u);
     ASSERT_EQ(findDataChunk(file, &riff, &data), 0u);
     EXPECT_EQ(waveBytesLeft(file), 10u + 14u);
     Bytes out(32, 0xEE);
@@ -78,7 +80,8 @@ TEST_F(WaveReaderTest, chunks_are_found_in_any_order_past_other_and_odd_sized_ch
     const Bytes layouts[] = {
         concat({pcmFormatChunk(), list, chunk("data", samples)}),
         concat({chunk("data", samples), chunk("odd ", Bytes(3, 1)), pcmFormatChunk()}),
-        concat({chunk("odd ", Bytes(1, 1)), chunk("zero", {}), pcmFormatChunk(), chunk("zero", {}), chunk("data", samples)}),
+        concat({chunk("odd ", Bytes(1, 1)), chunk("zero", {}), pcmFormatChunk(), chunk("zero", {}),
+                chunk("data", samples)}),
     };
     for (const Bytes& layout : layouts) {
         Bytes out;
@@ -137,7 +140,8 @@ TEST_F(WaveReaderTest, non_pcm_format_keeps_its_extra_bytes_after_the_18_byte_he
 
 TEST_F(WaveReaderTest, non_pcm_format_without_room_for_an_extra_size_has_none) {
     // A 16-byte float format: the next chunk's id is not taken for a size.
-    ASSERT_EQ(open(riffWave(concat({chunk("fmt ", formatFields(1, 44100, 32, 3)), chunk("data", countingBytes(8))}))), 0u);
+    ASSERT_EQ(open(riffWave(concat({chunk("fmt ", formatFields(1, 44100, 32, 3)), chunk("data", countingBytes(8))}))),
+              0u);
     EXPECT_EQ(format->formatTag, 3);
     EXPECT_EQ(format->extraSize, 0);
 }
@@ -208,7 +212,8 @@ TEST_F(WaveReaderTest, search_stays_inside_the_riff_chunk) {
 
 TEST_F(WaveReaderTest, huge_announced_sizes_neither_hang_nor_read_past_the_file) {
     // A chunk claiming almost 4 GB hides everything after it.
-    Bytes hiding = concat({pcmFormatChunk(), chunk("LIST", Bytes(4, 'x'), 0xFFFFFFF0), chunk("data", countingBytes(4))});
+    Bytes hiding =
+        concat({pcmFormatChunk(), chunk("LIST", Bytes(4, 'x'), 0xFFFFFFF0), chunk("data", countingBytes(4))});
     ASSERT_EQ(open(riffWave(hiding, 0xFFFFFFFF)), 0u);
     EXPECT_EQ(findDataChunk(file, &riff, &data), waveErrChunkNotFound);
     closeWaveFile(&file, &format);

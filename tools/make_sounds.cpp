@@ -87,7 +87,8 @@ double frequencyOfNote(int midiNote) { return 440.0 * std::pow(2.0, (midiNote - 
 
 Samples render(double seconds, const std::function<double(double t, int i)>& voice) {
     Samples samples(static_cast<size_t>(std::lround(seconds * DemoRate)));
-    for (size_t i = 0; i < samples.size(); ++i) samples[i] = voice(static_cast<double>(i) / DemoRate, static_cast<int>(i));
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = voice(static_cast<double>(i) / DemoRate, static_cast<int>(i));
     return samples;
 }
 
@@ -141,30 +142,33 @@ double harmonics(double hz, double t, const std::vector<double>& weights, double
 // held key plays has no seam.
 Samples warmPad() {
     const std::vector<double> weights = {1, 0.45, 0.3, 0.15, 0.1, 0.05};
-    return finished(render(2 * 2 * Beat, [&](double t, int) {
-                        double swell = 0.8 - 0.2 * std::cos(2 * Pi * 0.5 * t);
-                        return swell * (harmonics(220.0, t, weights) + 0.6 * harmonics(220.5, t, weights));
-                    }),
+    return finished(render(2 * 2 * Beat,
+                           [&](double t, int) {
+                               double swell = 0.8 - 0.2 * std::cos(2 * Pi * 0.5 * t);
+                               return swell * (harmonics(220.0, t, weights) + 0.6 * harmonics(220.5, t, weights));
+                           }),
                     0.45, false);
 }
 
 // Sound 1, the Q row (notes 60..72): an electric piano on A4 (440 Hz at
 // note 60) with a soft attack and a decay, so a released key finishes softly.
 Samples electricPiano() {
-    return finished(render(3 * Beat, [](double t, int) {
-                        double body = harmonics(440.0, t, {1, 0.35, 0.12, 0.05}, 0.9);
-                        double tine = 0.25 * std::exp(-t / 0.05) * std::sin(2 * Pi * 440.0 * 7.1 * t);
-                        return attack(t, 0.004) * std::exp(-t / 0.8) * (body + tine);
-                    }),
+    return finished(render(3 * Beat,
+                           [](double t, int) {
+                               double body = harmonics(440.0, t, {1, 0.35, 0.12, 0.05}, 0.9);
+                               double tine = 0.25 * std::exp(-t / 0.05) * std::sin(2 * Pi * 440.0 * 7.1 * t);
+                               return attack(t, 0.004) * std::exp(-t / 0.8) * (body + tine);
+                           }),
                     0.5);
 }
 
 Samples kick() {
     Sweep body(160, 48, 0.04);
-    return finished(render(Beat, [&](double t, int) {
-                        double click = t < 0.003 ? 0.4 * (1 - t / 0.003) : 0;
-                        return std::exp(-t / 0.18) * body(t) + click;
-                    }),
+    return finished(render(Beat,
+                           [&](double t, int) {
+                               double click = t < 0.003 ? 0.4 * (1 - t / 0.003) : 0;
+                               return std::exp(-t / 0.18) * body(t) + click;
+                           }),
                     0.8);
 }
 
@@ -172,21 +176,23 @@ Samples snare() {
     Noise noise;
     LowPass dull(1800);
     Sweep body(240, 180, 0.02);
-    return finished(render(2 * Beat, [&](double t, int) {
-                        double n = noise.next();
-                        double bright = n - dull(n);
-                        return 0.6 * std::exp(-t / 0.05) * body(t) + std::exp(-t / 0.12) * bright;
-                    }),
+    return finished(render(2 * Beat,
+                           [&](double t, int) {
+                               double n = noise.next();
+                               double bright = n - dull(n);
+                               return 0.6 * std::exp(-t / 0.05) * body(t) + std::exp(-t / 0.12) * bright;
+                           }),
                     0.7);
 }
 
 Samples hiHat(double length, double decaySeconds, double peak) {
     Noise noise;
     LowPass dull(7000);
-    return finished(render(length, [&](double t, int) {
-                        double n = noise.next();
-                        return std::exp(-t / decaySeconds) * (n - dull(n));
-                    }),
+    return finished(render(length,
+                           [&](double t, int) {
+                               double n = noise.next();
+                               return std::exp(-t / decaySeconds) * (n - dull(n));
+                           }),
                     peak);
 }
 
@@ -194,83 +200,92 @@ Samples clap() {
     Noise noise;
     LowPass low(2500);
     LowPass lower(900);
-    return finished(render(2 * Beat, [&](double t, int) {
-                        double n = noise.next();
-                        double band = low(n) - lower(n);
-                        // Three quick slaps, then the room.
-                        double slaps = 0;
-                        for (double start : {0.0, 0.011, 0.022})
-                            if (t >= start) slaps += std::exp(-(t - start) / 0.006);
-                        return band * (slaps + 0.6 * std::exp(-t / 0.15) * attack(t, 0.03));
-                    }),
+    return finished(render(2 * Beat,
+                           [&](double t, int) {
+                               double n = noise.next();
+                               double band = low(n) - lower(n);
+                               // Three quick slaps, then the room.
+                               double slaps = 0;
+                               for (double start : {0.0, 0.011, 0.022})
+                                   if (t >= start) slaps += std::exp(-(t - start) / 0.006);
+                               return band * (slaps + 0.6 * std::exp(-t / 0.15) * attack(t, 0.03));
+                           }),
                     0.7);
 }
 
 Samples tom(double startHz, double endHz) {
     Sweep body(startHz, endHz, 0.08);
     Noise noise;
-    return finished(render(Beat, [&](double t, int) {
-                        return std::exp(-t / 0.22) * body(t) + 0.15 * std::exp(-t / 0.01) * noise.next();
-                    }),
-                    0.7);
+    return finished(
+        render(Beat, [&](double t,
+                         int) { return std::exp(-t / 0.22) * body(t) + 0.15 * std::exp(-t / 0.01) * noise.next(); }),
+        0.7);
 }
 
 Samples rimShot() {
     Noise noise;
-    return finished(render(Beat, [&](double t, int) {
-                        return std::exp(-t / 0.012) * (std::sin(2 * Pi * 1700 * t) + 0.5 * std::sin(2 * Pi * 520 * t) +
-                                                       0.4 * noise.next());
-                    }),
+    return finished(render(Beat,
+                           [&](double t, int) {
+                               return std::exp(-t / 0.012) * (std::sin(2 * Pi * 1700 * t) +
+                                                              0.5 * std::sin(2 * Pi * 520 * t) + 0.4 * noise.next());
+                           }),
                     0.6);
 }
 
 Samples cowbell() {
     LowPass mellow(3000);
-    return finished(render(Beat, [&](double t, int) {
-                        double square = (std::sin(2 * Pi * 540 * t) > 0 ? 1 : -1) + (std::sin(2 * Pi * 800 * t) > 0 ? 1 : -1);
-                        return (0.3 * std::exp(-t / 0.01) + std::exp(-t / 0.12)) * mellow(square);
-                    }),
+    return finished(render(Beat,
+                           [&](double t, int) {
+                               double square = (std::sin(2 * Pi * 540 * t) > 0 ? 1 : -1) +
+                                               (std::sin(2 * Pi * 800 * t) > 0 ? 1 : -1);
+                               return (0.3 * std::exp(-t / 0.01) + std::exp(-t / 0.12)) * mellow(square);
+                           }),
                     0.5);
 }
 
 Samples shaker() {
     Noise noise;
     LowPass dull(5000);
-    return finished(render(Beat / 2, [&](double t, int) {
-                        double n = noise.next();
-                        return attack(t, 0.03) * std::exp(-t / 0.05) * (n - dull(n));
-                    }),
+    return finished(render(Beat / 2,
+                           [&](double t, int) {
+                               double n = noise.next();
+                               return attack(t, 0.03) * std::exp(-t / 0.05) * (n - dull(n));
+                           }),
                     0.4);
 }
 
 Samples crash() {
     Noise noise;
     LowPass dull(4000);
-    return finished(render(4 * Beat, [&](double t, int) {
-                        double n = noise.next();
-                        double metal = std::sin(2 * Pi * 3200 * t) * std::sin(2 * Pi * 4700 * t);
-                        return std::exp(-t / 0.6) * ((n - dull(n)) + 0.2 * metal);
-                    }),
+    return finished(render(4 * Beat,
+                           [&](double t, int) {
+                               double n = noise.next();
+                               double metal = std::sin(2 * Pi * 3200 * t) * std::sin(2 * Pi * 4700 * t);
+                               return std::exp(-t / 0.6) * ((n - dull(n)) + 0.2 * metal);
+                           }),
                     0.55);
 }
 
 // A plucked synth bass note with a soft filter sweep.
 Samples bass(int midiNote) {
     double hz = frequencyOfNote(midiNote);
-    return finished(render(Beat, [=](double t, int) {
-                        double tone = harmonics(hz, t, {1, 0.6, 0.35, 0.2, 0.12, 0.07}, 0.25);
-                        return attack(t, 0.005) * std::exp(-t / 0.35) * tone;
-                    }),
+    return finished(render(Beat,
+                           [=](double t, int) {
+                               double tone = harmonics(hz, t, {1, 0.6, 0.35, 0.2, 0.12, 0.07}, 0.25);
+                               return attack(t, 0.005) * std::exp(-t / 0.35) * tone;
+                           }),
                     0.7);
 }
 
 // A whole-note chord: three notes with a slow attack and a long release.
 Samples chord(std::vector<int> midiNotes) {
-    return finished(render(4 * Beat, [=](double t, int) {
-                        double sum = 0;
-                        for (int note : midiNotes) sum += harmonics(frequencyOfNote(note), t, {1, 0.3, 0.15, 0.06}, 3.0);
-                        return attack(t, 0.04) * std::exp(-t / 1.2) * sum;
-                    }),
+    return finished(render(4 * Beat,
+                           [=](double t, int) {
+                               double sum = 0;
+                               for (int note : midiNotes)
+                                   sum += harmonics(frequencyOfNote(note), t, {1, 0.3, 0.15, 0.06}, 3.0);
+                               return attack(t, 0.04) * std::exp(-t / 1.2) * sum;
+                           }),
                     0.5);
 }
 
@@ -280,13 +295,14 @@ Samples pluck(int midiNote) {
     std::vector<double> line(static_cast<size_t>(std::lround(DemoRate / frequencyOfNote(midiNote))));
     for (double& value : line) value = noise.next();
     size_t at = 0;
-    return finished(render(2 * Beat, [&](double, int) {
-                        size_t next = (at + 1) % line.size();
-                        double out = line[at];
-                        line[at] = 0.996 * 0.5 * (line[at] + line[next]);
-                        at = next;
-                        return out;
-                    }),
+    return finished(render(2 * Beat,
+                           [&](double, int) {
+                               size_t next = (at + 1) % line.size();
+                               double out = line[at];
+                               line[at] = 0.996 * 0.5 * (line[at] + line[next]);
+                               at = next;
+                               return out;
+                           }),
                     0.6);
 }
 
@@ -318,10 +334,22 @@ std::vector<DemoSound> demoSounds() {
         {"Bass C.wav", [] { return bass(36); }},
         {"Bass D.wav", [] { return bass(38); }},
         {"Bass E.wav", [] { return bass(40); }},
-        {"Chord Am.wav", [] { return chord({57, 60, 64}); }},
-        {"Chord F.wav", [] { return chord({53, 57, 60}); }},
-        {"Chord C.wav", [] { return chord({60, 64, 67}); }},
-        {"Chord G.wav", [] { return chord({55, 59, 62}); }},
+        {"Chord Am.wav",
+         [] {
+             return chord({57, 60, 64});
+         }},
+        {"Chord F.wav",
+         [] {
+             return chord({53, 57, 60});
+         }},
+        {"Chord C.wav",
+         [] {
+             return chord({60, 64, 67});
+         }},
+        {"Chord G.wav",
+         [] {
+             return chord({55, 59, 62});
+         }},
         {"Pluck E.wav", [] { return pluck(64); }},
     };
 }

@@ -13,8 +13,8 @@
 #include <stdio.h>
 #include <string.h>
 
-static void printEscaped(const char *text) {
-    for (const char *p = text; *p; ++p) {
+static void printEscaped(const char* text) {
+    for (const char* p = text; *p; ++p) {
         if (*p == '\n') fputs("\\n", stdout);
         else if (*p == '\r') fputs("\\r", stdout);
         else if (*p == '\t') fputs("\\t", stdout);
@@ -69,12 +69,12 @@ static BOOL CALLBACK printChild(HWND child, LPARAM unused) {
     return TRUE;
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     if (argc != 3) {
         fprintf(stderr, "usage: winprobe client|menu CLASS, or winprobe texts TITLE\n");
         return 2;
     }
-    const char *command = argv[1];
+    const char* command = argv[1];
     HWND window = strcmp(command, "texts") == 0 ? FindWindowA(NULL, argv[2]) : FindWindowA(argv[2], NULL);
     if (!window) return 1;
     int rc = 2;

@@ -17,8 +17,8 @@ public:
     std::deque<std::unique_ptr<FakeVoice>> buffers;
     SoundResult createResult = DS_OK;
     SoundResult duplicateResult = DS_OK;
-    uint16_t refusedFormatTag = 0;               // CreateSoundBuffer fails for this format tag
-    SoundResult newBufferLockResult = DS_OK;     // lockResult of every buffer made from now on
+    uint16_t refusedFormatTag = 0;            // CreateSoundBuffer fails for this format tag
+    SoundResult newBufferLockResult = DS_OK;  // lockResult of every buffer made from now on
     uint32_t lastFormatTag = 0;
     uint32_t lastFlags = 0;
     uint32_t lastBufferBytes = 0;

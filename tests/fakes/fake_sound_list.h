@@ -7,9 +7,9 @@ struct FakeLibrary {
     std::vector<std::string> entries;
     int selection = -1;
     std::string currentFolder = "/start";
-    std::vector<std::string> existingFolders;          // folders setCurrentFolder accepts
-    std::vector<std::string> wavesInFolder;            // what the "*.wav" search returns
-    bool importChosen = false;                          // the Import dialog's answer
+    std::vector<std::string> existingFolders;  // folders setCurrentFolder accepts
+    std::vector<std::string> wavesInFolder;    // what the "*.wav" search returns
+    bool importChosen = false;                 // the Import dialog's answer
     std::string importFolder;
     std::string windowTitle = "Quillpad Beta A";
     void reset();

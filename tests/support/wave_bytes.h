@@ -72,7 +72,8 @@ inline Bytes countingBytes(size_t count, uint8_t first = 1) {
 inline Bytes riffWave(const Bytes& chunks, int64_t announcedSize = -1) {
     Bytes bytes;
     appendText(bytes, "RIFF");
-    appendLe32(bytes, announcedSize < 0 ? static_cast<uint32_t>(chunks.size() + 4) : static_cast<uint32_t>(announcedSize));
+    appendLe32(bytes,
+               announcedSize < 0 ? static_cast<uint32_t>(chunks.size() + 4) : static_cast<uint32_t>(announcedSize));
     appendText(bytes, "WAVE");
     bytes.insert(bytes.end(), chunks.begin(), chunks.end());
     return bytes;
