@@ -9,7 +9,7 @@
 #include "app/dialogs.h"
 #include "audio/sound_bank.h"
 #include "fakes/call_log.h"
-#include "support/program_state.h"
+#include "support/program_test.h"
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_dialogs.h"
 #include "fakes/fake_setup_storage.h"
@@ -29,22 +29,15 @@ using Calls = std::vector<std::string>;
 
 const char* const LivePath = "C:\\Setups\\live.qpd";
 
-void setSoundDirectory(const std::string& path) { std::snprintf(soundDirectory, PathCapacity, "%s", path.c_str()); }
-
 std::vector<std::string> dialogCalls() { return callsStartingWith("dialog "); }
 
-class SetupCommandsTest : public ::testing::Test {
+class SetupCommandsTest : public ProgramTest {
 protected:
     void SetUp() override {
-        resetProgramState();
+        ProgramTest::SetUp();
         initKeyBank();
         fakeLibrary.existingFolders = {"C:\\Sounds\\Drums", "C:\\Sounds\\Pads"};
         callLog.clear();
-    }
-    void TearDown() override {
-        keyBank = KeyBank();
-        soundBank = SoundBank();
-        audioDevice = nullptr;
     }
 
     // A setup file of the start-up keys with key 13's note changed and the given sound folder.
@@ -79,12 +72,12 @@ protected:
 
 // The save-changes prompt
 
-TEST_F(SetupCommandsTest, an_unmodified_setup_is_replaced_or_closed_without_asking) {
+TEST_F(SetupCommandsTest, AnUnmodifiedSetupIsReplacedOrClosedWithoutAsking) {
     EXPECT_EQ(confirmSaveChanges(), SaveChangesResult::Proceed);
     EXPECT_TRUE(dialogCalls().empty());
 }
 
-TEST_F(SetupCommandsTest, a_modified_setup_asks_with_its_name_and_follows_the_answer) {
+TEST_F(SetupCommandsTest, AModifiedSetupAsksWithItsNameAndFollowsTheAnswer) {
     document.modified = true;
     fakeDialogs.answers = {AnswerDontSave, AnswerCancel};
     EXPECT_EQ(confirmSaveChanges(), SaveChangesResult::Proceed);
@@ -95,7 +88,7 @@ TEST_F(SetupCommandsTest, a_modified_setup_asks_with_its_name_and_follows_the_an
     EXPECT_TRUE(fakeSetupStorage.files.empty());
 }
 
-TEST_F(SetupCommandsTest, answering_save_proceeds_only_when_the_save_happened) {
+TEST_F(SetupCommandsTest, AnsweringSaveProceedsOnlyWhenTheSaveHappened) {
     setDocumentPath(LivePath, "live.qpd");
     fakeSetupStorage.files[LivePath] = {1, 2, 3};
     document.modified = true;
@@ -106,7 +99,7 @@ TEST_F(SetupCommandsTest, answering_save_proceeds_only_when_the_save_happened) {
     EXPECT_FALSE(document.modified);
 }
 
-TEST_F(SetupCommandsTest, answering_save_then_cancelling_save_as_stops) {
+TEST_F(SetupCommandsTest, AnsweringSaveThenCancellingSaveAsStops) {
     document.modified = true;
     fakeDialogs.answers = {AnswerSave};
     EXPECT_EQ(confirmSaveChanges(), SaveChangesResult::Stop);
@@ -117,7 +110,7 @@ TEST_F(SetupCommandsTest, answering_save_then_cancelling_save_as_stops) {
 
 // Save and Save As
 
-TEST_F(SetupCommandsTest, save_without_a_file_runs_save_as_which_names_and_titles_the_setup) {
+TEST_F(SetupCommandsTest, SaveWithoutAFileRunsSaveAsWhichNamesAndTitlesTheSetup) {
     setSoundDirectory("C:\\Sounds\\Drums");
     std::snprintf(soundDirectoryTitle, PathCapacity, "Drums");
     document.modified = true;
@@ -131,7 +124,7 @@ TEST_F(SetupCommandsTest, save_without_a_file_runs_save_as_which_names_and_title
     EXPECT_EQ(fakeLibrary.windowTitle, "live.qpd  using:  Drums");
 }
 
-TEST_F(SetupCommandsTest, save_writes_to_the_setup_path_and_leaves_the_title) {
+TEST_F(SetupCommandsTest, SaveWritesToTheSetupPathAndLeavesTheTitle) {
     setDocumentPath(LivePath, "live.qpd");
     fakeSetupStorage.files[LivePath] = {};
     document.modified = true;
@@ -143,7 +136,7 @@ TEST_F(SetupCommandsTest, save_writes_to_the_setup_path_and_leaves_the_title) {
     EXPECT_EQ(fakeLibrary.windowTitle, "Quillpad Beta A");
 }
 
-TEST_F(SetupCommandsTest, a_failed_save_keeps_the_old_file_and_the_modified_flag) {
+TEST_F(SetupCommandsTest, AFailedSaveKeepsTheOldFileAndTheModifiedFlag) {
     setDocumentPath(LivePath, "live.qpd");
     const Bytes old = {9, 9, 9};
     fakeSetupStorage.files[LivePath] = old;
@@ -162,7 +155,7 @@ TEST_F(SetupCommandsTest, a_failed_save_keeps_the_old_file_and_the_modified_flag
     EXPECT_EQ(dialogCalls(), (Calls{"dialog message problem.", "dialog message problem."}));
 }
 
-TEST_F(SetupCommandsTest, save_does_not_make_a_file_that_has_gone) {
+TEST_F(SetupCommandsTest, SaveDoesNotMakeAFileThatHasGone) {
     setDocumentPath(LivePath, "live.qpd");
     document.modified = true;
     saveSetup();
@@ -171,7 +164,7 @@ TEST_F(SetupCommandsTest, save_does_not_make_a_file_that_has_gone) {
     EXPECT_EQ(dialogCalls(), (Calls{"dialog message problem."}));
 }
 
-TEST_F(SetupCommandsTest, a_failed_save_as_says_so_and_still_takes_the_new_name) {
+TEST_F(SetupCommandsTest, AFailedSaveAsSaysSoAndStillTakesTheNewName) {
     document.modified = true;
     chooseToSaveAs(LivePath);
     fakeSetupStorage.locked.insert(LivePath);
@@ -182,7 +175,7 @@ TEST_F(SetupCommandsTest, a_failed_save_as_says_so_and_still_takes_the_new_name)
     EXPECT_EQ(fakeLibrary.windowTitle, "live.qpd  using:  ");
 }
 
-TEST_F(SetupCommandsTest, file_dialogs_that_fail_say_so_and_cancelled_ones_say_nothing) {
+TEST_F(SetupCommandsTest, FileDialogsThatFailSaySoAndCancelledOnesSayNothing) {
     document.modified = true;
     fakeSetupStorage.saveChoice = FileChoice::Failed;
     fakeSetupStorage.openChoice = FileChoice::Failed;
@@ -202,7 +195,7 @@ TEST_F(SetupCommandsTest, file_dialogs_that_fail_say_so_and_cancelled_ones_say_n
     EXPECT_EQ(fakeLibrary.windowTitle, "Quillpad Beta A");
 }
 
-TEST_F(SetupCommandsTest, a_sound_folder_path_over_126_characters_is_refused_and_nothing_written) {
+TEST_F(SetupCommandsTest, ASoundFolderPathOver126CharactersIsRefusedAndNothingWritten) {
     std::string tooLong = "C:\\" + std::string(124, 'x');  // 127 characters
     setSoundDirectory(tooLong);
     setDocumentPath(LivePath, "live.qpd");
@@ -227,7 +220,7 @@ TEST_F(SetupCommandsTest, a_sound_folder_path_over_126_characters_is_refused_and
 
 // Open
 
-TEST_F(SetupCommandsTest, opening_a_setup_loads_its_folder_and_clears_the_modified_flag) {
+TEST_F(SetupCommandsTest, OpeningASetupLoadsItsFolderAndClearsTheModifiedFlag) {
     fakeSetupStorage.files["C:\\Setups\\set.qpd"] = setupFileWith("C:\\Sounds\\Drums", 71);
     chooseToOpen("C:\\Setups\\set.qpd");
     document.modified = true;
@@ -250,7 +243,7 @@ TEST_F(SetupCommandsTest, opening_a_setup_loads_its_folder_and_clears_the_modifi
     EXPECT_LT(at("panel drawMasterVolumeBar"), at("folder set C:\\Sounds\\Drums"));
 }
 
-TEST_F(SetupCommandsTest, a_missing_sound_folder_asks_and_cancel_keeps_the_old_sounds) {
+TEST_F(SetupCommandsTest, AMissingSoundFolderAsksAndCancelKeepsTheOldSounds) {
     fakeSetupStorage.files["C:\\Setups\\set.qpd"] = setupFileWith("C:\\Gone\\Kit", 72);
     FakeVoice voice("voice13");
     keyBank.slots[13].voice = &voice;
@@ -271,7 +264,7 @@ TEST_F(SetupCommandsTest, a_missing_sound_folder_asks_and_cancel_keeps_the_old_s
     keyBank.slots[13].voice = nullptr;
 }
 
-TEST_F(SetupCommandsTest, a_missing_sound_folder_answered_ok_imports_sounds) {
+TEST_F(SetupCommandsTest, AMissingSoundFolderAnsweredOkImportsSounds) {
     fakeSetupStorage.files["C:\\Setups\\set.qpd"] = setupFileWith("C:\\Gone", 72);
     fakeDialogs.answers = {AnswerOk};
     fakeLibrary.importChosen = false;
@@ -291,7 +284,7 @@ TEST_F(SetupCommandsTest, a_missing_sound_folder_answered_ok_imports_sounds) {
     EXPECT_EQ(fakeLibrary.windowTitle, "set.qpd  using:  Pads");
 }
 
-TEST_F(SetupCommandsTest, a_setup_that_cannot_be_read_changes_no_key_but_the_flow_goes_on) {
+TEST_F(SetupCommandsTest, ASetupThatCannotBeReadChangesNoKeyButTheFlowGoesOn) {
     setSoundDirectory("C:\\Sounds\\Drums");
     keyBank.slots[13].note = 30;
     fakeSetupStorage.files["C:\\Setups\\short.qpd"] = Bytes(600, 0x1F);
@@ -314,7 +307,7 @@ TEST_F(SetupCommandsTest, a_setup_that_cannot_be_read_changes_no_key_but_the_flo
     EXPECT_TRUE(fakeSetupStorage.files["C:\\Setups\\new.qpd"].empty());
 }
 
-TEST_F(SetupCommandsTest, a_file_from_outside_may_be_the_documents_own_path) {
+TEST_F(SetupCommandsTest, AFileFromOutsideMayBeTheDocumentsOwnPath) {
     fakeSetupStorage.files["C:\\Setups\\set.qpd"] = setupFileWith("C:\\Sounds\\Drums", 64);
     setDocumentPath("C:\\Setups\\set.qpd", "set.qpd");
     openSetupFile(document.setupPath);
@@ -323,7 +316,7 @@ TEST_F(SetupCommandsTest, a_file_from_outside_may_be_the_documents_own_path) {
     EXPECT_EQ(keyBank.slots[13].note, 64);
 }
 
-TEST_F(SetupCommandsTest, a_path_too_long_to_hold_is_not_opened) {
+TEST_F(SetupCommandsTest, APathTooLongToHoldIsNotOpened) {
     std::string path = "C:\\" + std::string(300, 'p') + ".qpd";
     openSetupFile(path.c_str());
     EXPECT_EQ(dialogCalls(), (Calls{"dialog message Error reading file."}));
@@ -331,7 +324,7 @@ TEST_F(SetupCommandsTest, a_path_too_long_to_hold_is_not_opened) {
     EXPECT_STREQ(document.setupName, "Untitled");
 }
 
-TEST_F(SetupCommandsTest, title_and_prompt_texts_are_cut_at_255_characters) {
+TEST_F(SetupCommandsTest, TitleAndPromptTextsAreCutAt255Characters) {
     std::string name(250, 'n');
     setDocumentPath("", name.c_str());
     std::snprintf(soundDirectoryTitle, PathCapacity, "Drums");

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fakes/call_log.h"
-#include "support/program_state.h"
+#include "support/program_test.h"
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_dialogs.h"
 #include "keys/key_bank.h"
@@ -47,18 +47,12 @@ void putWordAt(Bytes& bytes, size_t offset, int value) {
     bytes[offset + 1] = static_cast<uint8_t>(value & 0xFF);
 }
 
-void setSoundDirectory(const std::string& path) { std::snprintf(soundDirectory, PathCapacity, "%s", path.c_str()); }
-
-class SetupFileTest : public ::testing::Test {
+class SetupFileTest : public ProgramTest {
 protected:
     void SetUp() override {
-        resetProgramState();
+        ProgramTest::SetUp();
         initKeyBank();
         callLog.clear();
-    }
-    void TearDown() override {
-        keyBank = KeyBank();
-        audioDevice = nullptr;
     }
 
     // A file of the given version: the newest layout cut to the sections that version carries.
@@ -90,7 +84,7 @@ protected:
     }
 };
 
-TEST_F(SetupFileTest, the_start_up_setup_is_1039_bytes_with_the_documented_words) {
+TEST_F(SetupFileTest, TheStartUpSetupIs1039BytesWithTheDocumentedWords) {
     Bytes bytes = composeSetupBytes();
     ASSERT_EQ(bytes.size(), 1039u);
     EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 14),
@@ -105,7 +99,7 @@ TEST_F(SetupFileTest, the_start_up_setup_is_1039_bytes_with_the_documented_words
     for (size_t offset = 945; offset < 1039; offset += 2) EXPECT_EQ(wordAt(bytes, offset), 1) << offset;
 }
 
-TEST_F(SetupFileTest, writing_and_reading_back_reproduces_every_stored_field) {
+TEST_F(SetupFileTest, WritingAndReadingBackReproducesEveryStoredField) {
     giveEveryKeyDistinctFields();
     keyBank.slots[5].extraA = 77;        // written as held, read back as -1
     keyBank.slots[7].reservedByte1 = 9;  // never stored: the reader leaves it
@@ -142,7 +136,7 @@ TEST_F(SetupFileTest, writing_and_reading_back_reproduces_every_stored_field) {
     EXPECT_TRUE(callLog.empty());  // no message for a good file
 }
 
-TEST_F(SetupFileTest, a_negative_fine_tune_is_stored_big_endian_and_read_back) {
+TEST_F(SetupFileTest, ANegativeFineTuneIsStoredBigEndianAndReadBack) {
     keyBank.slots[0].fineTune = -100;
     Bytes bytes = composeSetupBytes();
     EXPECT_EQ(bytes[FineTunesAt], 0xFF);
@@ -152,7 +146,7 @@ TEST_F(SetupFileTest, a_negative_fine_tune_is_stored_big_endian_and_read_back) {
     EXPECT_EQ(keyBank.slots[0].fineTune, -100);
 }
 
-TEST_F(SetupFileTest, a_pan_outside_1_to_200_opens_as_100) {
+TEST_F(SetupFileTest, APanOutside1To200OpensAs100) {
     const int stored[] = {0, 201, -5, 1, 200, -32768};
     const int opened[] = {100, 100, 100, 1, 200, 100};
     Bytes bytes = composeSetupBytes();
@@ -161,7 +155,7 @@ TEST_F(SetupFileTest, a_pan_outside_1_to_200_opens_as_100) {
     for (int k = 0; k < 6; ++k) EXPECT_EQ(keyBank.slots[k].pan, opened[k]) << "stored " << stored[k];
 }
 
-TEST_F(SetupFileTest, a_sound_directory_of_126_bytes_fits_and_127_is_refused) {
+TEST_F(SetupFileTest, ASoundDirectoryOf126BytesFitsAnd127IsRefused) {
     std::string longest(126, 'd');
     setSoundDirectory(longest);
     EXPECT_TRUE(soundDirectoryFitsSetup());
@@ -177,7 +171,7 @@ TEST_F(SetupFileTest, a_sound_directory_of_126_bytes_fits_and_127_is_refused) {
     EXPECT_TRUE(composeSetupBytes().empty());
 }
 
-TEST_F(SetupFileTest, a_length_byte_of_1_0_or_80_hex_gives_an_empty_sound_directory) {
+TEST_F(SetupFileTest, ALengthByteOf10Or80HexGivesAnEmptySoundDirectory) {
     keyBank.slots[0].extraD = 1234;
     for (uint8_t lengthByte : {0x01, 0x00, 0x80}) {
         Bytes bytes = composeSetupBytes();
@@ -191,7 +185,7 @@ TEST_F(SetupFileTest, a_length_byte_of_1_0_or_80_hex_gives_an_empty_sound_direct
     }
 }
 
-TEST_F(SetupFileTest, a_version_6066_file_holds_the_keys_and_master_volume_only) {
+TEST_F(SetupFileTest, AVersion6066FileHoldsTheKeysAndMasterVolumeOnly) {
     masterVolume = 6;
     Bytes bytes = olderFile(composeSetupBytes(), 6066, 568);
     giveEveryKeyDistinctFields();
@@ -210,7 +204,7 @@ TEST_F(SetupFileTest, a_version_6066_file_holds_the_keys_and_master_volume_only)
     EXPECT_EQ(keyBank.slots[13].note, 60);  // the records came from the file
 }
 
-TEST_F(SetupFileTest, versions_below_6066_and_negative_ones_read_only_the_key_records) {
+TEST_F(SetupFileTest, VersionsBelow6066AndNegativeOnesReadOnlyTheKeyRecords) {
     giveEveryKeyDistinctFields();
     setSoundDirectory("C:\\In\\File");
     masterVolume = 9;
@@ -239,7 +233,7 @@ TEST_F(SetupFileTest, versions_below_6066_and_negative_ones_read_only_the_key_re
     EXPECT_EQ(masterVolume, 4);
 }
 
-TEST_F(SetupFileTest, each_section_is_read_from_the_version_that_brought_it) {
+TEST_F(SetupFileTest, EachSectionIsReadFromTheVersionThatBroughtIt) {
     giveEveryKeyDistinctFields();
     setSoundDirectory("C:\\Dir");
     Bytes full = composeSetupBytes();
@@ -267,7 +261,7 @@ TEST_F(SetupFileTest, each_section_is_read_from_the_version_that_brought_it) {
     }
 }
 
-TEST_F(SetupFileTest, a_newer_version_warns_once_and_reads_as_the_newest_layout) {
+TEST_F(SetupFileTest, ANewerVersionWarnsOnceAndReadsAsTheNewestLayout) {
     setSoundDirectory("C:\\New");
     keyBank.slots[46].extraD = 4321;
     Bytes bytes = olderFile(composeSetupBytes(), 7996, 1039 + 6);
@@ -290,7 +284,7 @@ TEST_F(SetupFileTest, a_newer_version_warns_once_and_reads_as_the_newest_layout)
     EXPECT_TRUE(callLog.empty());
 }
 
-TEST_F(SetupFileTest, a_file_cut_short_anywhere_changes_nothing_and_says_so) {
+TEST_F(SetupFileTest, AFileCutShortAnywhereChangesNothingAndSaysSo) {
     giveEveryKeyDistinctFields();
     masterVolume = 3;
     setSoundDirectory("C:\\Sounds");

@@ -9,7 +9,7 @@
 #include "audio/audio_device.h"
 #include "audio/sound_bank.h"
 #include "fakes/call_log.h"
-#include "support/program_state.h"
+#include "support/program_test.h"
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_dialogs.h"
 #include "fakes/fake_sound_list.h"
@@ -22,25 +22,13 @@ using Calls = std::vector<std::string>;
 
 namespace {
 
-class SoundBankTest : public ::testing::Test {
+class SoundBankTest : public ProgramTest {
 protected:
     void SetUp() override {
-        resetProgramState();
+        ProgramTest::SetUp();
         initKeyBank();  // start-up key settings; opens the fake device
-        useSoundDirectory(files.folder + "/bank");
+        setSoundDirectory(files.folder + "/bank");
         callLog.clear();
-    }
-
-    void TearDown() override {
-        releaseAllSounds();
-        soundBank = SoundBank{};
-        keyBank = KeyBank{};
-        fakeAudio.reset();
-        soundDirectory[0] = '\0';
-    }
-
-    static void useSoundDirectory(const std::string& folder) {
-        std::snprintf(soundDirectory, PathCapacity, "%s", folder.c_str());
     }
 
     // Writes the file where the bank will look for list entry name, the
@@ -72,7 +60,7 @@ protected:
     TempFiles files;
 };
 
-TEST_F(SoundBankTest, thirty_sounds_give_every_key_a_voice_of_its_start_up_sound) {
+TEST_F(SoundBankTest, ThirtySoundsGiveEveryKeyAVoiceOfItsStartUpSound) {
     addWaves(30);
     loadSoundBank();
     EXPECT_EQ(soundBank.soundCount, 30);
@@ -84,7 +72,7 @@ TEST_F(SoundBankTest, thirty_sounds_give_every_key_a_voice_of_its_start_up_sound
     EXPECT_TRUE(callsStartingWith("dialog").empty());
 }
 
-TEST_F(SoundBankTest, five_sounds_leave_keys_past_the_list_without_a_voice) {
+TEST_F(SoundBankTest, FiveSoundsLeaveKeysPastTheListWithoutAVoice) {
     addWaves(5);
     keyBank.slots[0].soundIndex = -1;
     keyBank.slots[1].soundIndex = 4;
@@ -97,7 +85,7 @@ TEST_F(SoundBankTest, five_sounds_leave_keys_past_the_list_without_a_voice) {
     EXPECT_EQ(callsStartingWith("device DuplicateSoundBuffer").size(), 25u + 3u);
 }
 
-TEST_F(SoundBankTest, a_sound_is_loaded_into_a_static_buffer_one_byte_longer_than_its_data) {
+TEST_F(SoundBankTest, ASoundIsLoadedIntoAStaticBufferOneByteLongerThanItsData) {
     Bytes samples = countingBytes(1000);
     addSound("01 tone.wav", riffWave(concat({pcmFormatChunk(2, 44100), chunk("data", samples)})));
     loadSoundBank();
@@ -111,7 +99,7 @@ TEST_F(SoundBankTest, a_sound_is_loaded_into_a_static_buffer_one_byte_longer_tha
     EXPECT_EQ(memory[1000], 0);  // the extra byte is not written
 }
 
-TEST_F(SoundBankTest, a_file_that_is_not_a_wave_leaves_its_entry_empty_without_a_message) {
+TEST_F(SoundBankTest, AFileThatIsNotAWaveLeavesItsEntryEmptyWithoutAMessage) {
     addWaves(2);
     Bytes text;
     appendText(text, "just some text, not a sound at all\n");
@@ -127,7 +115,7 @@ TEST_F(SoundBankTest, a_file_that_is_not_a_wave_leaves_its_entry_empty_without_a
     EXPECT_TRUE(callsStartingWith("dialog").empty());
 }
 
-TEST_F(SoundBankTest, a_format_the_device_refuses_is_reported_once_with_its_path) {
+TEST_F(SoundBankTest, AFormatTheDeviceRefusesIsReportedOnceWithItsPath) {
     addWaves(2);
     Bytes compressed = formatFields(1, 22050, 4, 0x55);
     appendLe16(compressed, 0);
@@ -141,7 +129,7 @@ TEST_F(SoundBankTest, a_format_the_device_refuses_is_reported_once_with_its_path
     EXPECT_NE(bankBuffer(1), nullptr);
 }
 
-TEST_F(SoundBankTest, data_announcing_more_bytes_than_the_file_holds_makes_no_buffer) {
+TEST_F(SoundBankTest, DataAnnouncingMoreBytesThanTheFileHoldsMakesNoBuffer) {
     Bytes cut = simpleWave(countingBytes(400));
     cut.resize(cut.size() - 100);
     addSound("01 cut.wav", cut);
@@ -154,7 +142,7 @@ TEST_F(SoundBankTest, data_announcing_more_bytes_than_the_file_holds_makes_no_bu
     EXPECT_TRUE(callsStartingWith("dialog").empty());
 }
 
-TEST_F(SoundBankTest, a_buffer_that_cannot_be_locked_is_dropped_so_no_key_plays_it) {
+TEST_F(SoundBankTest, ABufferThatCannotBeLockedIsDroppedSoNoKeyPlaysIt) {
     addWaves(1);
     fakeAudio.device.newBufferLockResult = static_cast<SoundResult>(0x88780064u);
     loadSoundBank();
@@ -165,7 +153,7 @@ TEST_F(SoundBankTest, a_buffer_that_cannot_be_locked_is_dropped_so_no_key_plays_
     EXPECT_TRUE(callsStartingWith("device DuplicateSoundBuffer").empty());
 }
 
-TEST_F(SoundBankTest, without_a_device_loading_makes_nothing_and_touches_nothing) {
+TEST_F(SoundBankTest, WithoutADeviceLoadingMakesNothingAndTouchesNothing) {
     addWaves(3);
     audioDevice = nullptr;
     loadSoundBank();
@@ -175,7 +163,7 @@ TEST_F(SoundBankTest, without_a_device_loading_makes_nothing_and_touches_nothing
     EXPECT_TRUE(callLog.empty());
 }
 
-TEST_F(SoundBankTest, a_path_too_long_for_the_path_area_is_skipped_not_cut) {
+TEST_F(SoundBankTest, APathTooLongForThePathAreaIsSkippedNotCut) {
     // Directory, backslash and name pass 339 characters. A valid sound waits
     // at the path the cut would give.
     std::string parent = files.folder + "/" + std::string(120, 'p');
@@ -186,7 +174,7 @@ TEST_F(SoundBankTest, a_path_too_long_for_the_path_area_is_skipped_not_cut) {
         ~RemoveAtEnd() { rmdir(folder.c_str()); }
     } removeParent{parent};
     std::string directory = parent + "/" + std::string(250 - parent.size() - 1, 'd');
-    useSoundDirectory(directory);
+    setSoundDirectory(directory);
     ASSERT_EQ(std::string(soundDirectory), directory);
     std::string name = std::string(120, 'n') + ".wav";
     std::string fullPath = directory + "\\" + name;
@@ -198,7 +186,7 @@ TEST_F(SoundBankTest, a_path_too_long_for_the_path_area_is_skipped_not_cut) {
     std::remove(fullPath.substr(0, 339).c_str());
 }
 
-TEST_F(SoundBankTest, releasing_all_sounds_releases_buffers_and_voices_without_stopping_them) {
+TEST_F(SoundBankTest, ReleasingAllSoundsReleasesBuffersAndVoicesWithoutStoppingThem) {
     addWaves(23);
     loadSoundBank();
     voiceOf(5)->playing = true;
@@ -223,7 +211,7 @@ protected:
     }
 };
 
-TEST_F(AssignSoundTest, a_sounding_running_toggle_key_falls_silent_and_gets_the_new_sound_idle) {
+TEST_F(AssignSoundTest, ASoundingRunningToggleKeyFallsSilentAndGetsTheNewSoundIdle) {
     keyBank.selectedKey = 26;
     keyBank.slots[26].triggerMode = ToggleStopRunning;
     FakeVoice* old = voiceOf(26);
@@ -241,7 +229,7 @@ TEST_F(AssignSoundTest, a_sounding_running_toggle_key_falls_silent_and_gets_the_
     EXPECT_EQ(keyBank.slots[26].triggerMode, ToggleFinish);
 }
 
-TEST_F(AssignSoundTest, an_index_past_the_bank_changes_only_the_sound_index) {
+TEST_F(AssignSoundTest, AnIndexPastTheBankChangesOnlyTheSoundIndex) {
     keyBank.selectedKey = 3;
     keyBank.slots[3].triggerMode = ToggleStopRunning;
     Voice* old = keyBank.slots[3].voice;
@@ -252,7 +240,7 @@ TEST_F(AssignSoundTest, an_index_past_the_bank_changes_only_the_sound_index) {
     EXPECT_TRUE(callLog.empty());
 }
 
-TEST_F(AssignSoundTest, no_selection_or_an_index_a_key_cannot_hold_does_nothing) {
+TEST_F(AssignSoundTest, NoSelectionOrAnIndexAKeyCannotHoldDoesNothing) {
     keyBank.selectedKey = 3;
     assignSoundToSelectedKey(NoSelection);
     assignSoundToSelectedKey(40000);
@@ -260,7 +248,7 @@ TEST_F(AssignSoundTest, no_selection_or_an_index_a_key_cannot_hold_does_nothing)
     EXPECT_TRUE(callLog.empty());
 }
 
-TEST_F(AssignSoundTest, a_sound_that_did_not_load_leaves_the_key_without_a_voice) {
+TEST_F(AssignSoundTest, ASoundThatDidNotLoadLeavesTheKeyWithoutAVoice) {
     soundBank.soundBuffers[2]->Release();
     soundBank.soundBuffers[2] = nullptr;
     keyBank.selectedKey = 0;

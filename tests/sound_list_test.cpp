@@ -7,7 +7,7 @@
 
 #include "audio/sound_bank.h"
 #include "fakes/call_log.h"
-#include "support/program_state.h"
+#include "support/program_test.h"
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_sound_list.h"
 #include "keys/key_bank.h"
@@ -16,9 +16,8 @@
 
 namespace {
 
-class SoundListTest : public ::testing::Test {
+class SoundListTest : public ProgramTest {
 protected:
-    void SetUp() override { resetProgramState(); }
     std::string row(int index, const char* name) {
         char text[PathCapacity + 16];
         soundListRowText(index, name, text);
@@ -26,17 +25,17 @@ protected:
     }
 };
 
-TEST_F(SoundListTest, names_are_sorted_without_regard_to_case_whatever_the_search_order) {
+TEST_F(SoundListTest, NamesAreSortedWithoutRegardToCaseWhateverTheSearchOrder) {
     for (const char* name : {"c.WAV", "b.wav", "A.wav"}) insertSoundSorted(name);
     EXPECT_EQ(fakeLibrary.entries, (std::vector<std::string>{"A.wav", "b.wav", "c.WAV"}));
 }
 
-TEST_F(SoundListTest, names_equal_apart_from_case_keep_the_order_the_search_found_them) {
+TEST_F(SoundListTest, NamesEqualApartFromCaseKeepTheOrderTheSearchFoundThem) {
     for (const char* name : {"Kick.wav", "snare.wav", "KICK.wav", "kick.wav"}) insertSoundSorted(name);
     EXPECT_EQ(fakeLibrary.entries, (std::vector<std::string>{"Kick.wav", "KICK.wav", "kick.wav", "snare.wav"}));
 }
 
-TEST_F(SoundListTest, rows_show_a_two_digit_number_and_the_name_without_its_extension) {
+TEST_F(SoundListTest, RowsShowATwoDigitNumberAndTheNameWithoutItsExtension) {
     EXPECT_EQ(row(0, "kick.wav"), " 01  kick");
     EXPECT_EQ(row(8, "A.wav"), " 09  A");
     EXPECT_EQ(row(9, "b.wav"), " 10  b");
@@ -46,7 +45,7 @@ TEST_F(SoundListTest, rows_show_a_two_digit_number_and_the_name_without_its_exte
     EXPECT_EQ(row(2, ".wav"), " 03  ");
 }
 
-TEST_F(SoundListTest, a_missing_sound_folder_changes_nothing_and_restores_the_current_folder) {
+TEST_F(SoundListTest, AMissingSoundFolderChangesNothingAndRestoresTheCurrentFolder) {
     fakeLibrary.entries = {"No Sounds Loaded.wav"};
     std::snprintf(soundDirectory, PathCapacity, "%s", "/gone");
     EXPECT_FALSE(loadSoundDirectory());
@@ -56,12 +55,12 @@ TEST_F(SoundListTest, a_missing_sound_folder_changes_nothing_and_restores_the_cu
     EXPECT_EQ(fakeLibrary.windowTitle, "Quillpad Beta A");
 }
 
-TEST_F(SoundListTest, an_empty_sound_folder_name_is_not_loaded) {
+TEST_F(SoundListTest, AnEmptySoundFolderNameIsNotLoaded) {
     EXPECT_FALSE(loadSoundDirectory());
     EXPECT_TRUE(callsStartingWith("device").empty());
 }
 
-TEST_F(SoundListTest, loading_a_folder_refills_the_list_sorted_and_restores_the_current_folder) {
+TEST_F(SoundListTest, LoadingAFolderRefillsTheListSortedAndRestoresTheCurrentFolder) {
     fakeLibrary.entries = {"No Sounds Loaded.wav"};
     fakeLibrary.existingFolders = {"/sounds/Drums"};
     fakeLibrary.wavesInFolder = {"snare.wav", "Kick.wav", "hat.WAV"};
@@ -75,7 +74,7 @@ TEST_F(SoundListTest, loading_a_folder_refills_the_list_sorted_and_restores_the_
     EXPECT_EQ(soundBank.soundCount, 3);
 }
 
-TEST_F(SoundListTest, a_folder_without_sounds_empties_the_list_placeholder_included) {
+TEST_F(SoundListTest, AFolderWithoutSoundsEmptiesTheListPlaceholderIncluded) {
     fakeLibrary.entries = {"No Sounds Loaded.wav"};
     fakeLibrary.existingFolders = {"/empty"};
     std::snprintf(soundDirectory, PathCapacity, "%s", "/empty");
@@ -84,7 +83,7 @@ TEST_F(SoundListTest, a_folder_without_sounds_empties_the_list_placeholder_inclu
     EXPECT_EQ(soundBank.soundCount, 0);
 }
 
-TEST_F(SoundListTest, the_title_and_modified_flag_change_before_any_sound_is_loaded) {
+TEST_F(SoundListTest, TheTitleAndModifiedFlagChangeBeforeAnySoundIsLoaded) {
     fakeLibrary.existingFolders = {"/sounds/Pads"};
     fakeLibrary.wavesInFolder = {"pad.wav"};
     std::snprintf(soundDirectory, PathCapacity, "%s", "/sounds/Pads");
@@ -96,7 +95,7 @@ TEST_F(SoundListTest, the_title_and_modified_flag_change_before_any_sound_is_loa
     EXPECT_LT(title - callLog.begin(), firstDeviceCall - callLog.begin());
 }
 
-TEST_F(SoundListTest, import_takes_the_chosen_files_folder_or_changes_nothing_when_cancelled) {
+TEST_F(SoundListTest, ImportTakesTheChosenFilesFolderOrChangesNothingWhenCancelled) {
     EXPECT_FALSE(importSounds());
     EXPECT_STREQ(soundDirectory, "");
 
@@ -109,7 +108,7 @@ TEST_F(SoundListTest, import_takes_the_chosen_files_folder_or_changes_nothing_wh
     EXPECT_EQ(fakeLibrary.entries, (std::vector<std::string>{"piano.wav"}));
 }
 
-TEST_F(SoundListTest, releasing_the_button_over_the_list_assigns_its_selection_to_the_selected_key) {
+TEST_F(SoundListTest, ReleasingTheButtonOverTheListAssignsItsSelectionToTheSelectedKey) {
     fakeLibrary.entries = {"No Sounds Loaded.wav"};
     fakeLibrary.selection = 0;
     keyBank.selectedKey = 30;

@@ -4,15 +4,19 @@
 
 #include "audio/wave_format.h"
 #include "audio/wave_reader.h"
+#include "support/program_test.h"
 #include "support/wave_bytes.h"
 
 using namespace wavetest;
 
 namespace {
 
-class WaveReaderTest : public ::testing::Test {
+class WaveReaderTest : public ProgramTest {
 protected:
-    void TearDown() override { closeWaveFile(&file, &format); }
+    void TearDown() override {
+        closeWaveFile(&file, &format);
+        ProgramTest::TearDown();
+    }
 
     WaveResult open(const Bytes& bytes) { return openPath(files.write("reader.wav", bytes)); }
     WaveResult openPath(const std::string& path) { return openWaveFile(path.c_str(), &file, &format, &riff); }
@@ -37,7 +41,7 @@ protected:
     uint32_t copied = 99;
 };
 
-TEST_F(WaveReaderTest, plain_pcm_file_gives_its_format_and_exactly_its_sample_bytes) {
+TEST_F(WaveReaderTest, PlainPcmFileGivesItsFormatAndExactlyItsSampleBytes) {
     Bytes out;
     ASSERT_EQ(readAll(riffWave(concat({pcmFormatChunk(2, 44100, 16), chunk("data", countingBytes(10))})), out), 0u);
     EXPECT_EQ(format->formatTag, 1);
@@ -56,7 +60,7 @@ TEST_F(WaveReaderTest, plain_pcm_file_gives_its_format_and_exactly_its_sample_by
     EXPECT_EQ(data.cksize, 0u);
 }
 
-TEST_F(WaveReaderTest, reads_count_down_the_data_chunk_and_never_copy_past_it) {
+TEST_F(WaveReaderTest, ReadsCountDownTheDataChunkAndNeverCopyPastIt) {
     ASSERT_EQ(
         open(riffWave(concat({pcmFormatChunk(), chunk("data", countingBytes(10)), chunk("junk", Bytes(6, 0x77))}))),
         0u);
@@ -74,7 +78,7 @@ TEST_F(WaveReaderTest, reads_count_down_the_data_chunk_and_never_copy_past_it) {
     EXPECT_EQ(copied, 0u);
 }
 
-TEST_F(WaveReaderTest, chunks_are_found_in_any_order_past_other_and_odd_sized_chunks) {
+TEST_F(WaveReaderTest, ChunksAreFoundInAnyOrderPastOtherAndOddSizedChunks) {
     Bytes samples = countingBytes(7);  // odd: followed by a pad byte
     Bytes list = chunk("LIST", concat({Bytes{'I', 'N', 'F', 'O'}, chunk("INAM", Bytes(5, 'x'))}));
     const Bytes layouts[] = {
@@ -92,7 +96,7 @@ TEST_F(WaveReaderTest, chunks_are_found_in_any_order_past_other_and_odd_sized_ch
     }
 }
 
-TEST_F(WaveReaderTest, only_the_first_fmt_and_data_chunks_count) {
+TEST_F(WaveReaderTest, OnlyTheFirstFmtAndDataChunksCount) {
     Bytes out;
     Bytes layout = concat({pcmFormatChunk(1, 8000), chunk("data", countingBytes(4)), pcmFormatChunk(2, 48000),
                            chunk("data", countingBytes(4, 50))});
@@ -101,7 +105,7 @@ TEST_F(WaveReaderTest, only_the_first_fmt_and_data_chunks_count) {
     EXPECT_EQ(out, countingBytes(4));
 }
 
-TEST_F(WaveReaderTest, pcm_format_chunks_longer_than_16_bytes_are_not_read_past_the_fields) {
+TEST_F(WaveReaderTest, PcmFormatChunksLongerThan16BytesAreNotReadPastTheFields) {
     // 18 bytes with an extra size of 0, and 20 bytes whose extra size claims 2.
     Bytes eighteen = formatFields();
     appendLe16(eighteen, 0);
@@ -117,7 +121,7 @@ TEST_F(WaveReaderTest, pcm_format_chunks_longer_than_16_bytes_are_not_read_past_
     }
 }
 
-TEST_F(WaveReaderTest, format_chunk_shorter_than_16_bytes_is_not_a_wave) {
+TEST_F(WaveReaderTest, FormatChunkShorterThan16BytesIsNotAWave) {
     Bytes fourteen = formatFields();
     fourteen.resize(14);
     EXPECT_EQ(open(riffWave(concat({chunk("fmt ", fourteen), chunk("data", countingBytes(4))}))), waveErrNotWave);
@@ -125,7 +129,7 @@ TEST_F(WaveReaderTest, format_chunk_shorter_than_16_bytes_is_not_a_wave) {
     EXPECT_EQ(format, nullptr);
 }
 
-TEST_F(WaveReaderTest, non_pcm_format_keeps_its_extra_bytes_after_the_18_byte_header) {
+TEST_F(WaveReaderTest, NonPcmFormatKeepsItsExtraBytesAfterThe18ByteHeader) {
     Bytes body = formatFields(1, 22050, 4, 0x11);
     appendLe16(body, 2);
     appendLe16(body, 0x01F9);
@@ -138,7 +142,7 @@ TEST_F(WaveReaderTest, non_pcm_format_keeps_its_extra_bytes_after_the_18_byte_he
     EXPECT_EQ(findDataChunk(file, &riff, &data), 0u);
 }
 
-TEST_F(WaveReaderTest, non_pcm_format_without_room_for_an_extra_size_has_none) {
+TEST_F(WaveReaderTest, NonPcmFormatWithoutRoomForAnExtraSizeHasNone) {
     // A 16-byte float format: the next chunk's id is not taken for a size.
     ASSERT_EQ(open(riffWave(concat({chunk("fmt ", formatFields(1, 44100, 32, 3)), chunk("data", countingBytes(8))}))),
               0u);
@@ -146,7 +150,7 @@ TEST_F(WaveReaderTest, non_pcm_format_without_room_for_an_extra_size_has_none) {
     EXPECT_EQ(format->extraSize, 0);
 }
 
-TEST_F(WaveReaderTest, extra_size_larger_than_the_format_chunk_holds_is_not_a_wave) {
+TEST_F(WaveReaderTest, ExtraSizeLargerThanTheFormatChunkHoldsIsNotAWave) {
     // The 3 announced bytes would come from the data chunk's header.
     Bytes body = formatFields(1, 22050, 4, 0x11);
     appendLe16(body, 3);
@@ -155,7 +159,7 @@ TEST_F(WaveReaderTest, extra_size_larger_than_the_format_chunk_holds_is_not_a_wa
     EXPECT_EQ(format, nullptr);
 }
 
-TEST_F(WaveReaderTest, files_that_are_not_riff_wave_are_refused) {
+TEST_F(WaveReaderTest, FilesThatAreNotRiffWaveAreRefused) {
     Bytes text;
     appendText(text, "This is a plain text file, long enough to hold a header.\n");
     Bytes aiff;
@@ -170,7 +174,7 @@ TEST_F(WaveReaderTest, files_that_are_not_riff_wave_are_refused) {
     }
 }
 
-TEST_F(WaveReaderTest, missing_empty_and_headless_files_fail_to_open) {
+TEST_F(WaveReaderTest, MissingEmptyAndHeadlessFilesFailToOpen) {
     EXPECT_EQ(openPath(files.folder + "/no such file.wav"), waveErrCannotOpen);
     EXPECT_EQ(open({}), waveErrChunkNotFound);
     EXPECT_EQ(open(Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A'}), waveErrChunkNotFound);
@@ -180,7 +184,7 @@ TEST_F(WaveReaderTest, missing_empty_and_headless_files_fail_to_open) {
     EXPECT_EQ(riff.ckid, 0u);
 }
 
-TEST_F(WaveReaderTest, files_cut_inside_the_format_chunk_fail) {
+TEST_F(WaveReaderTest, FilesCutInsideTheFormatChunkFail) {
     Bytes fields = riffWave(pcmFormatChunk());
     fields.resize(fields.size() - 6);  // inside the 16 fields
     EXPECT_EQ(open(fields), waveErrCannotRead);
@@ -198,19 +202,19 @@ TEST_F(WaveReaderTest, files_cut_inside_the_format_chunk_fail) {
     EXPECT_EQ(format, nullptr);
 }
 
-TEST_F(WaveReaderTest, missing_data_chunk_is_reported_as_not_found) {
+TEST_F(WaveReaderTest, MissingDataChunkIsReportedAsNotFound) {
     ASSERT_EQ(open(riffWave(concat({pcmFormatChunk(), chunk("LIST", Bytes(9, 'x'))}))), 0u);
     EXPECT_EQ(findDataChunk(file, &riff, &data), waveErrChunkNotFound);
 }
 
-TEST_F(WaveReaderTest, search_stays_inside_the_riff_chunk) {
+TEST_F(WaveReaderTest, SearchStaysInsideTheRiffChunk) {
     // The RIFF size covers only "WAVE" and the format chunk.
     Bytes body = concat({pcmFormatChunk(), chunk("data", countingBytes(4))});
     ASSERT_EQ(open(riffWave(body, 4 + 24)), 0u);
     EXPECT_EQ(findDataChunk(file, &riff, &data), waveErrChunkNotFound);
 }
 
-TEST_F(WaveReaderTest, huge_announced_sizes_neither_hang_nor_read_past_the_file) {
+TEST_F(WaveReaderTest, HugeAnnouncedSizesNeitherHangNorReadPastTheFile) {
     // A chunk claiming almost 4 GB hides everything after it.
     Bytes hiding =
         concat({pcmFormatChunk(), chunk("LIST", Bytes(4, 'x'), 0xFFFFFFF0), chunk("data", countingBytes(4))});
@@ -224,7 +228,7 @@ TEST_F(WaveReaderTest, huge_announced_sizes_neither_hang_nor_read_past_the_file)
     EXPECT_EQ(findDataChunk(file, &riff, &data), waveErrChunkNotFound);
 }
 
-TEST_F(WaveReaderTest, data_chunk_announcing_more_than_the_file_holds_is_visible_before_reading_and_fails_to_read) {
+TEST_F(WaveReaderTest, DataChunkAnnouncingMoreThanTheFileHoldsIsVisibleBeforeReadingAndFailsToRead) {
     Bytes cut = riffWave(concat({pcmFormatChunk(), chunk("data", countingBytes(100))}));
     cut.resize(cut.size() - 60);
     ASSERT_EQ(open(cut), 0u);
@@ -236,13 +240,13 @@ TEST_F(WaveReaderTest, data_chunk_announcing_more_than_the_file_holds_is_visible
     EXPECT_EQ(copied, 0u);
 }
 
-TEST_F(WaveReaderTest, empty_data_chunk_reads_nothing_successfully) {
+TEST_F(WaveReaderTest, EmptyDataChunkReadsNothingSuccessfully) {
     Bytes out;
     EXPECT_EQ(readAll(simpleWave({}), out), 0u);
     EXPECT_EQ(copied, 0u);
 }
 
-TEST_F(WaveReaderTest, closing_empty_handles_does_nothing) {
+TEST_F(WaveReaderTest, ClosingEmptyHandlesDoesNothing) {
     closeWaveFile(&file, &format);
     EXPECT_EQ(file, nullptr);
     EXPECT_EQ(waveBytesLeft(nullptr), 0u);

@@ -9,7 +9,7 @@
 
 #include "audio/audio_device.h"
 #include "fakes/call_log.h"
-#include "support/program_state.h"
+#include "support/program_test.h"
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_input.h"
 #include "fakes/fake_voice.h"
@@ -41,19 +41,11 @@ inline Calls joined(Calls first, const Calls& second) {
 inline std::string capOf(int key) { return "panel redrawKeyCap " + std::to_string(key); }
 inline std::string voiceCall(int key, const std::string& call) { return "voice" + std::to_string(key) + " " + call; }
 
-class KeyBankFixture : public ::testing::Test {
+class KeyBankFixture : public ProgramTest {
 protected:
     void SetUp() override {
-        resetProgramState();
+        ProgramTest::SetUp();
         initKeyBank();
-        callLog.clear();
-    }
-
-    void TearDown() override {
-        // The voices die with the fixture: leave no key pointing at them.
-        keyBank = KeyBank{};
-        fakeInput = FakeInput{};
-        audioDevice = nullptr;
         callLog.clear();
     }
 

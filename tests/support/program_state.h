@@ -16,6 +16,9 @@
 #include "library/sound_directory.h"
 #include "setup/document.h"
 
+#include <cstdio>
+#include <string>
+
 inline void resetProgramState() {
     releaseAllSounds();
     soundBank = SoundBank();
@@ -30,4 +33,9 @@ inline void resetProgramState() {
     fakeDialogs.reset();
     fakeSetupStorage.reset();
     callLog.clear();
+}
+
+// Makes path the sound directory, as Import Sounds or an opened setup would.
+inline void setSoundDirectory(const std::string& path) {
+    std::snprintf(soundDirectory, PathCapacity, "%s", path.c_str());
 }
