@@ -1,8 +1,9 @@
 // Reading and replacing setup files.
 #include <windows.h>
 
-#include <cstring>
+#include <string>
 
+#include "setup/save_path.h"
 #include "setup/setup_storage.h"
 
 namespace {
@@ -19,18 +20,17 @@ bool targetTakesWrite(const char* path, SaveTarget target) {
     return target == SaveTarget::AnyFile && GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
-// The folder part of the path, its last separator kept so that a drive root
-// stays a root ("C:\").
-void folderOf(const char* path, char folder[MAX_PATH]) {
-    size_t end = 0;
-    for (size_t i = 0; path[i] && i < MAX_PATH - 1; ++i)
-        if (path[i] == '\\' || path[i] == '/' || path[i] == ':') end = i + 1;
-    if (end == 0) {
-        std::strcpy(folder, ".");
-        return;
-    }
-    std::memcpy(folder, path, end);
-    folder[end] = '\0';
+// The absolute wide form of an ANSI path.
+bool fullWidePath(const char* path, std::wstring& full) {
+    wchar_t wide[MAX_PATH];
+    if (MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) == 0) return false;
+    DWORD length = GetFullPathNameW(wide, 0, nullptr, nullptr);
+    if (length == 0) return false;
+    full.assign(length, L'\0');
+    length = GetFullPathNameW(wide, length, &full[0], nullptr);
+    if (length == 0 || length >= full.size()) return false;
+    full.resize(length);
+    return true;
 }
 
 bool writeAll(HANDLE file, const std::vector<uint8_t>& bytes) {
@@ -44,8 +44,8 @@ bool writeAll(HANDLE file, const std::vector<uint8_t>& bytes) {
     return FlushFileBuffers(file) != 0;
 }
 
-bool writeNewFile(const char* path, const std::vector<uint8_t>& bytes) {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+bool writeNewFile(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     bool written = writeAll(file, bytes);
     bool closed = CloseHandle(file) != 0;
@@ -73,14 +73,13 @@ bool readSetupFile(const char* path, size_t maxBytes, std::vector<uint8_t>& byte
 
 bool storeSetupFile(const char* path, SaveTarget target, const std::vector<uint8_t>& bytes) {
     if (!targetTakesWrite(path, target)) return false;
-    char folder[MAX_PATH];
-    folderOf(path, folder);
-    char temporary[MAX_PATH];
-    // Made in the target's own folder so that the replacement is a rename.
-    if (GetTempFileNameA(folder, "qpd", 0, temporary) == 0) return false;
+    std::wstring full;
+    if (!fullWidePath(path, full)) return false;
+    std::wstring destination = extendedLengthPath(full);
+    std::wstring temporary = temporarySavePath(destination);
     if (writeNewFile(temporary, bytes) &&
-        MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
-    DeleteFileA(temporary);
+    DeleteFileW(temporary.c_str());
     return false;
 }
