@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <sys/stat.h>
@@ -227,6 +228,36 @@ TEST_F(AssignSoundTest, ASoundingRunningToggleKeyFallsSilentAndGetsTheNewSoundId
     keyBank.slots[26].triggerMode = ToggleFinishRunning;
     assignSoundToSelectedKey(5);
     EXPECT_EQ(keyBank.slots[26].triggerMode, ToggleFinish);
+}
+
+TEST_F(AssignSoundTest, LoadingTheFolderAgainWhileKeysSoundStopsThemBeforeAnyReleaseAndLeavesTogglesIdle) {
+    fakeLibrary.existingFolders = {soundDirectory};
+    fakeLibrary.wavesInFolder = fakeLibrary.entries;
+    KeySlot& toggle = keyBank.slots[27];
+    toggle.triggerMode = ToggleStopRunning;
+    voiceOf(27)->playing = true;
+    keyBank.slots[13].muted = 1;  // finishing its pass, muted with Alt + Ctrl
+    keyBank.finishing[13] = 1;
+    voiceOf(13)->playing = true;
+    FakeVoice* oldToggle = voiceOf(27);
+    FakeVoice* oldFinishing = voiceOf(13);
+
+    ASSERT_TRUE(loadSoundDirectory());
+
+    auto position = [](const std::string& call) { return std::find(callLog.begin(), callLog.end(), call); };
+    auto firstRelease = std::find_if(callLog.begin(), callLog.end(), [](const std::string& call) {
+        return call.size() > 8 && call.compare(call.size() - 8, 8, " Release") == 0;
+    });
+    ASSERT_NE(firstRelease, callLog.end());
+    EXPECT_LT(position(oldToggle->name + " Stop"), firstRelease) << "the latched key was released still sounding";
+    EXPECT_LT(position(oldFinishing->name + " Stop"), firstRelease) << "the finishing key was released still sounding";
+    EXPECT_TRUE(oldToggle->released);
+    EXPECT_EQ(toggle.triggerMode, ToggleStop) << "the next press must start the key again, not stop it";
+    EXPECT_EQ(keyBank.finishing[13], 0);
+    EXPECT_EQ(keyBank.slots[13].muted, 0);
+    EXPECT_TRUE(playsSound(27, 3));
+    EXPECT_FALSE(voiceOf(27)->released);
+    EXPECT_FALSE(voiceOf(27)->playing);
 }
 
 TEST_F(AssignSoundTest, AnIndexPastTheBankChangesOnlyTheSoundIndex) {
