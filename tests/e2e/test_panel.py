@@ -1,14 +1,15 @@
 """The front panel as drawn on the screen: key caps, selection frame, trigger light,
 readouts, bar meters and the pan knob, checked pixel by pixel in client coordinates."""
 
-import shutil
-import tempfile
-import time
 import unittest
-from pathlib import Path
 
-from harness import QuillpadTestCase, make_sine, wait_until, windows_path
-from setup_bytes import TOGGLE_FINISH_RUNNING, compose_setup, resource_bitmap, start_up_keys, with_key
+from rig.case import QuillpadTestCase
+from rig.screen import resource_bitmap
+from rig.session import windows_path
+from rig.setup_bytes import TOGGLE_FINISH_RUNNING, compose_setup, start_up_keys, with_key
+from rig.sound import make_sine
+from rig.steps import short_folder
+from rig.waits import eventually
 
 YELLOW = (255, 255, 0)
 BAR_EMPTY = (0, 34, 0)
@@ -50,11 +51,6 @@ def label_rect(k):
     return x + 3, y + 3, x + 27, y + 12
 
 
-def pixels(shot, rect):
-    left, top, right, bottom = rect
-    return [((x, y), shot.pixel(x, y)) for y in range(top, bottom) for x in range(left, right)]
-
-
 def bar_fill(range_top, value, rect):
     """Filled height of a bar meter: integer arithmetic, truncating toward zero."""
     left, top, right, bottom = rect
@@ -62,24 +58,16 @@ def bar_fill(range_top, value, rect):
     return int((scale + 2) * value / 100)
 
 
-def short_folder(test):
-    folder = Path(tempfile.mkdtemp(prefix="qp-e2e-"))
-    test.addCleanup(shutil.rmtree, folder, True)
-    return folder
-
-
 class PanelTestCase(QuillpadTestCase):
-    def shot(self):
-        # The pointer stays off the panel so that nothing covers what is checked.
-        # (No --sync: it waits for a motion that never comes when the pointer is there already.)
-        self.session.xdotool("mousemove", 1, 1)
-        time.sleep(0.05)
-        return self.session.client_shot()
+    def shows(self, check, what, timeout=5):
+        """Until a screenshot passes check(shot): the panel is drawn when the
+        program gets to it, so a test waits for the picture it expects."""
+        return eventually(lambda: check(self.session.client_shot()), timeout, what)
 
     def assert_two_colours(self, shot, rect, colours, what):
         """Every pixel is the background or the text colour of a style, and both occur."""
         background, text = colours
-        seen = {colour for _, colour in pixels(shot, rect)}
+        seen = {colour for _, colour in shot.pixels(rect)}
         self.assertEqual(seen, {background, text}, f"{what}: colours {sorted(seen)}, expected {colours}")
 
     def assert_key_cap(self, shot, k, selected, label_colours):
@@ -88,7 +76,7 @@ class PanelTestCase(QuillpadTestCase):
         x, y = key_cap_origin(k)
         label = label_rect(k)
         wrong = []
-        for (px, py), colour in pixels(shot, (x, y, x + CAP_SIZE, y + CAP_SIZE)):
+        for (px, py), colour in shot.pixels((x, y, x + CAP_SIZE, y + CAP_SIZE)):
             if label[0] <= px < label[2] and label[1] <= py < label[3]:
                 continue
             on_ring = min(px - x, py - y, x + CAP_SIZE - 1 - px, y + CAP_SIZE - 1 - py) < 3
@@ -105,7 +93,7 @@ class PanelTestCase(QuillpadTestCase):
         column = [shot.pixel(left + (right - left) // 2, y) for y in range(top, bottom)]
         expected = [BAR_EMPTY] * (bottom - top - filled) + [colour] * filled
         self.assertEqual(column, expected, f"{what}: expected {filled} filled pixels of {colour}")
-        for (px, py), seen in pixels(shot, rect):
+        for (px, py), seen in shot.pixels(rect):
             self.assertEqual(seen, column[py - top], f"{what}: bar not even across at ({px}, {py})")
 
     def assert_image(self, shot, origin, bitmap, what):
@@ -153,75 +141,72 @@ class PanelTestCase(QuillpadTestCase):
 
 class KeyCapsAndReadoutsTest(PanelTestCase):
     def test_start_up_shows_key_0_selected_with_its_settings(self):
-        self.start()
-        time.sleep(0.3)
-        shot = self.shot()
-        self.assert_key_cap(shot, 0, True, KEY_IDLE)
-        for k in (1, 13, 26, 46):
-            self.assert_key_cap(shot, k, False, KEY_IDLE)
-        # Key 0: note 48, fine tune 0, volume 100, pan 50, hold-and-stop.
-        self.assert_key_display(shot, note=48, fine_tune=0, volume=100, pan=50, lit="LOOP1")
-        self.assert_bar(shot, MASTER_BAR_RECT, 45, YELLOW, "master volume bar at 10")
+        self.quillpad.start()
+
+        def start_up_panel(shot):
+            self.assert_key_cap(shot, 0, True, KEY_IDLE)
+            for k in (1, 13, 26, 46):
+                self.assert_key_cap(shot, k, False, KEY_IDLE)
+            # Key 0: note 48, fine tune 0, volume 100, pan 50, hold-and-stop.
+            self.assert_key_display(shot, note=48, fine_tune=0, volume=100, pan=50, lit="LOOP1")
+            self.assert_bar(shot, MASTER_BAR_RECT, 45, YELLOW, "master volume bar at 10")
+        self.shows(start_up_panel, "the start-up panel")
 
     def test_clicking_key_cap_13_moves_the_frame_and_leaves_the_setup_unmodified(self):
-        self.start()
+        q = self.quillpad
+        q.start()
         self.click_key_cap(13)
-        time.sleep(0.3)
-        shot = self.shot()
-        self.assert_key_cap(shot, 13, True, KEY_IDLE)
-        self.assert_key_cap(shot, 0, False, KEY_IDLE)
-        # Key 13: note 60 (a 40-pixel bar), volume 80, centred, hold-and-finish.
-        self.assert_key_display(shot, note=60, fine_tune=0, volume=80, pan=100, lit="LOOP3")
-        self.session.chord("Control_L", "q")
-        self.assertEqual(self.session.wait_program_exit(10), 0, "Ctrl+Q after selecting a key did not simply exit")
+
+        def key_13_selected(shot):
+            self.assert_key_cap(shot, 13, True, KEY_IDLE)
+            self.assert_key_cap(shot, 0, False, KEY_IDLE)
+            # Key 13: note 60 (a 40-pixel bar), volume 80, centred, hold-and-finish.
+            self.assert_key_display(shot, note=60, fine_tune=0, volume=80, pan=100, lit="LOOP3")
+        self.shows(key_13_selected, "key 13 selected on the panel")
+        self.assertEqual(q.exit_program(), 0, "Ctrl+Q after selecting a key did not simply exit")
 
     def test_opened_setup_shows_a_loud_key_in_red(self):
+        q = self.quillpad
         sounds = short_folder(self) / "sounds"
         make_sine(sounds / "a_440.wav", 440.0, seconds=0.5)
         keys = with_key(start_up_keys(), 0, note=127, fine_tune=-100, volume=150, pan=200,
                         trigger_mode=TOGGLE_FINISH_RUNNING)
         setup = sounds.parent / "loud.qpd"
         setup.write_bytes(compose_setup(keys, 5, windows_path(sounds)))
-        self.start()
-        s = self.session
-        s.open_setup(setup)
-        wait_until(lambda: s.main.title() == "loud.qpd  using:  sounds", 5, what="the opened setup's title")
-        time.sleep(0.3)
-        shot = self.shot()
-        self.assert_key_display(shot, note=127, fine_tune=-100, volume=150, pan=200, lit="LOOP4")
-        self.assert_bar(shot, MASTER_BAR_RECT, bar_fill(10, 5, MASTER_BAR_RECT), YELLOW, "master volume bar at 5")
-        # Saved while latched, the key opens idle.
-        self.assert_key_cap(shot, 0, True, KEY_IDLE)
+        q.start()
+        q.open_setup(setup)
+        q.wait_title("loud.qpd  using:  sounds")
+
+        def loud_key_0(shot):
+            self.assert_key_display(shot, note=127, fine_tune=-100, volume=150, pan=200, lit="LOOP4")
+            self.assert_bar(shot, MASTER_BAR_RECT, bar_fill(10, 5, MASTER_BAR_RECT), YELLOW, "master volume bar at 5")
+            # Saved while latched, the key opens idle.
+            self.assert_key_cap(shot, 0, True, KEY_IDLE)
+        self.shows(loud_key_0, "the opened setup's key 0")
 
         self.click_key_cap(1)
-        time.sleep(0.3)
-        shot = self.shot()
-        self.assert_key_display(shot, note=49, fine_tune=0, volume=100, pan=50, lit="LOOP1")
+        self.shows(lambda shot: self.assert_key_display(shot, note=49, fine_tune=0, volume=100, pan=50, lit="LOOP1"),
+                   "key 1 of the opened setup")
 
 
 class KeyCapColoursTest(PanelTestCase):
     def test_label_colours_follow_the_sound(self):
-        s = self.session
+        q, s = self.quillpad, self.session
         sounds = s.work_dir / "sounds"
         for name, freq in (("a.wav", 440.0), ("b.wav", 550.0), ("c.wav", 660.0)):
             make_sine(sounds / name, freq, seconds=0.5)
-        self.start()
-        s.import_sounds(sounds, "a.wav")
-        time.sleep(0.3)
+        q.start()
+        q.import_sounds(sounds, "a.wav")
 
         s.key_down("1")  # key 1: hold-and-stop
-        time.sleep(0.4)
-        self.assert_key_cap(self.shot(), 1, False, KEY_PLAYING)
+        self.shows(lambda shot: self.assert_key_cap(shot, 1, False, KEY_PLAYING), "key cap 1 playing")
         s.key_up("1")
-        time.sleep(0.4)
-        self.assert_key_cap(self.shot(), 1, False, KEY_IDLE)
+        self.shows(lambda shot: self.assert_key_cap(shot, 1, False, KEY_IDLE), "key cap 1 idle after release")
 
         s.tap("a")  # key 26: a toggle, latched by the first press
-        time.sleep(0.6)
-        self.assert_key_cap(self.shot(), 26, False, KEY_RUNNING)
+        self.shows(lambda shot: self.assert_key_cap(shot, 26, False, KEY_RUNNING), "key cap 26 latched")
         s.tap("a")
-        time.sleep(0.4)
-        self.assert_key_cap(self.shot(), 26, False, KEY_IDLE)
+        self.shows(lambda shot: self.assert_key_cap(shot, 26, False, KEY_IDLE), "key cap 26 idle again")
 
 
 if __name__ == "__main__":

@@ -1,9 +1,10 @@
 """Playing keys after Import Sounds: what comes out of the sound card."""
 
-import time
 import unittest
 
-from harness import QuillpadTestCase, make_sine
+from rig.case import QuillpadTestCase
+from rig.sound import make_sine
+from rig.waits import eventually
 
 # Start-up layout: key 0 (the grave-accent key) plays sound 0 at note 48, volume 100,
 # pan 50, hold-and-stop; key 13 (Q) sound 1 at note 60, volume 80, centred,
@@ -15,117 +16,166 @@ PAN_50_RIGHT_DB = -50.00
 # Held keys repeat after about 0.6 s, and every repeat restarts the sound:
 # holds stay below that where the end of a pass is measured.
 SHORT_HOLD = 0.3
+# A key press reaches the recording about 0.2 s later; a sound that has not
+# started within this long never will.
+LATE = 0.4
+
+SOUND_LIST_X = 530
+SOUND_ROW_HEIGHT = 14
+SELECTED_ROW = (155, 155, 155)
 
 
 class PlayingTest(QuillpadTestCase):
     def setUp(self):
         super().setUp()
-        sounds = self.session.work_dir / "sounds"
+        self.sounds = self.session.work_dir / "sounds"
         # Sorted by name, these are sounds 0, 1, 2 and 3.
-        make_sine(sounds / "a_440.wav", 440.0, seconds=1.0, amplitude=0.5)
+        make_sine(self.sounds / "a_440.wav", 440.0, seconds=1.0, amplitude=0.5)
         # Recorded at half the rate: at note 60 every sound plays 44100 samples a
         # second, so this one sounds an octave up, at 660 Hz, and its two seconds
         # pass in one.
-        make_sine(sounds / "b_330_half_rate.wav", 330.0, rate=22050, seconds=2.0, amplitude=0.5)
-        (sounds / "c_not_a_wave.wav").write_text("this is a text file with a .wav name\n")
-        make_sine(sounds / "d_880.wav", 880.0, seconds=1.0, amplitude=0.5)
-        self.start()
-        self.session.import_sounds(sounds, "a_440.wav")
+        make_sine(self.sounds / "b_330_half_rate.wav", 330.0, rate=22050, seconds=2.0, amplitude=0.5)
+        (self.sounds / "c_not_a_wave.wav").write_text("this is a text file with a .wav name\n")
+        make_sine(self.sounds / "d_880.wav", 880.0, seconds=1.0, amplitude=0.5)
+        self.quillpad.start()
+        self.quillpad.import_sounds(self.sounds, "a_440.wav")
         self.recorder = self.session.start_recording()
 
-    def hold(self, keysym, seconds):
+    def press_for(self, keysym, seconds):
         """Holds a key; returns the recording times of the press and the release."""
         pressed = self.recorder.mark()
-        self.session.key_down(keysym)
-        time.sleep(seconds)
-        released = self.recorder.mark()
-        self.session.key_up(keysym)
-        return pressed, released
+        self.session.hold_key(keysym, seconds)
+        return pressed, self.recorder.mark()
 
-    def onset_after(self, recording, moment, what):
-        onset = recording.onset(moment)
-        self.assertIsNotNone(onset, f"no sound after {what}")
-        self.assertLess(onset - moment, 0.4, f"sound came late after {what}")
+    def sound_after(self, moment, what):
+        onset = self.recorder.wait_for_sound(moment, what)
+        self.assertLess(onset - moment, LATE, f"sound came late after {what}")
         return onset
 
+    def silence_after(self, moment, what):
+        silent_from = self.recorder.wait_for_silence(moment, what)
+        self.assertLess(silent_from - moment, LATE, f"still sounding after {what}")
+        return silent_from
+
     def test_import_names_the_folder_in_the_title_and_shows_no_message(self):
-        self.assertEqual(self.session.main.title(), "Untitled  using:  sounds")
+        self.assertEqual(self.quillpad.title(), "Untitled  using:  sounds")
         # The text file among the sounds is skipped silently.
-        self.assertFalse(self.session.dialog_open("NOTE:"))
+        self.assertFalse(self.quillpad.dialog_open("NOTE:"))
 
     def test_q_plays_at_44100_samples_a_second_centred_at_volume_80(self):
-        pressed, released = self.hold("q", 0.5)
-        time.sleep(0.3)
-        recording = self.recorder.recording()
-        onset = self.onset_after(recording, pressed, "pressing Q")
+        pressed, released = self.press_for("q", 0.5)
+        onset = self.sound_after(pressed, "pressing Q")
+        recording = self.recorder.recording_until(released)
         start, end = onset + 0.1, released
         self.assertAlmostEqual(recording.frequency(start, end), 660.0, delta=660.0 * 0.01)
         self.assertAlmostEqual(recording.rms_db(start, end, "left"), A440_HALF_SCALE_DB + VOLUME_80_DB, delta=0.3)
         self.assertAlmostEqual(recording.balance_db(start, end), 0.0, delta=0.3)
 
     def test_grave_plays_an_octave_down_on_the_left_and_stops_at_release(self):
-        pressed, released = self.hold("grave", 0.7)
-        time.sleep(0.6)
+        pressed, released = self.press_for("grave", 0.7)
+        onset = self.sound_after(pressed, "pressing the grave-accent key")
+        self.silence_after(released, "releasing the grave-accent key")
         recording = self.recorder.recording()
-        onset = self.onset_after(recording, pressed, "pressing the grave-accent key")
         start, end = onset + 0.1, released
         self.assertAlmostEqual(recording.frequency(start, end, "left"), 220.0, delta=220.0 * 0.01)
         left = recording.rms_db(start, end, "left")
         self.assertAlmostEqual(left, A440_HALF_SCALE_DB + VOLUME_100_DB, delta=0.3)
         self.assertAlmostEqual(recording.rms_db(start, end, "right") - left, PAN_50_RIGHT_DB, delta=1.0)
-        silent_from = recording.silence_after(released)
-        self.assertIsNotNone(silent_from, "still sounding 0.6 s after the release")
-        self.assertLess(silent_from - released, 0.4)
 
     def test_a_hold_and_finish_key_plays_its_pass_to_the_end_after_release(self):
-        pressed, released = self.hold("q", SHORT_HOLD)
-        time.sleep(1.4)
+        pressed, released = self.press_for("q", SHORT_HOLD)
+        onset = self.sound_after(pressed, "pressing Q")
+        # The 1-second sound ends with its pass, one second after it began, not looping on.
+        silent_from = self.recorder.wait_for_silence(onset + 0.5, "the end of Q's pass")
+        self.assertAlmostEqual(silent_from - onset, 1.0, delta=0.1)
         recording = self.recorder.recording()
-        onset = self.onset_after(recording, pressed, "pressing Q")
-        # The 1-second sound goes on well past the release...
         self.assertGreater(recording.rms_db(released + 0.45, onset + 0.9), -40.0,
                            "Q fell silent at the release instead of finishing its pass")
-        # ...and ends with its pass: one second after it began, not looping on.
-        silent_from = recording.silence_after(onset + 0.5)
-        self.assertIsNotNone(silent_from, "Q was still sounding at the end of the recording")
-        self.assertAlmostEqual(silent_from - onset, 1.0, delta=0.1)
 
     def test_a_toggle_key_latches_and_its_next_press_stops_it(self):
-        first, _ = self.hold("s", SHORT_HOLD)
-        time.sleep(1.5)  # longer than the sound: it loops while latched
-        second, _ = self.hold("s", SHORT_HOLD)
-        time.sleep(0.6)
-        recording = self.recorder.recording()
-        onset = self.onset_after(recording, first, "the first press of S")
-        self.assertAlmostEqual(recording.frequency(onset + 0.1, second), 880.0, delta=880.0 * 0.01)
-        self.assertGreater(recording.rms_db(second - 0.3, second), -30.0, "S stopped before its second press")
-        silent_from = recording.silence_after(second)
-        self.assertIsNotNone(silent_from, "S was still sounding after its second press")
-        self.assertLess(silent_from - second, 0.4)
+        first, _ = self.press_for("s", SHORT_HOLD)
+        onset = self.sound_after(first, "the first press of S")
+        # It loops while latched: still sounding well past the 1-second sound's end.
+        recording = self.recorder.recording_until(onset + 1.5)
+        self.assertGreater(recording.rms_db(onset + 1.2, onset + 1.5), -30.0, "S stopped at the end of its sound")
+        self.assertAlmostEqual(recording.frequency(onset + 0.1, onset + 1.5), 880.0, delta=880.0 * 0.01)
+        second, _ = self.press_for("s", SHORT_HOLD)
+        self.silence_after(second, "the second press of S")
 
     def test_kill_all_silences_every_sounding_key(self):
-        self.hold("s", SHORT_HOLD)              # latched toggle
-        self.session.key_down("grave")          # held
-        time.sleep(0.6)
+        s = self.session
+        latched, _ = self.press_for("s", SHORT_HOLD)
+        self.sound_after(latched, "latching S")
+        held = self.recorder.mark()
+        s.key_down("grave")
+        self.sound_after(held, "holding the grave-accent key")
         killed = self.recorder.mark()
-        self.session.chord("Control_L", "k")
-        time.sleep(0.6)
-        self.session.key_up("grave")
-        recording = self.recorder.recording()
-        self.assertGreater(recording.rms_db(killed - 0.3, killed), -30.0, "nothing was sounding before Kill All")
-        silent_from = recording.silence_after(killed)
-        self.assertIsNotNone(silent_from, "still sounding after Kill All")
-        self.assertLess(silent_from - killed, 0.5)
+        self.quillpad.shortcut("k")
+        self.silence_after(killed, "Kill All")
+        s.key_up("grave")
 
     def test_a_broken_sound_leaves_its_key_silent_and_the_others_playing(self):
-        broken, _ = self.hold("a", SHORT_HOLD)  # sound 2 is the text file
-        time.sleep(0.6)
-        working, _ = self.hold("s", SHORT_HOLD)
-        time.sleep(0.5)
-        recording = self.recorder.recording()
-        self.assertLess(recording.rms_db(broken, working), -60.0, "the key of the broken sound made a sound")
-        onset = self.onset_after(recording, working, "pressing S")
+        broken, _ = self.press_for("a", SHORT_HOLD)  # sound 2 is the text file
+        recording = self.recorder.recording_until(broken + LATE + 0.2)
+        self.assertLess(recording.rms_db(broken, broken + LATE + 0.2), -60.0, "the key of the broken sound sounded")
+        working, _ = self.press_for("s", SHORT_HOLD)
+        onset = self.sound_after(working, "pressing S")
+        recording = self.recorder.recording_until(onset + 0.4)
         self.assertAlmostEqual(recording.frequency(onset + 0.1, onset + 0.4), 880.0, delta=880.0 * 0.01)
+
+    def test_alt_mutes_a_sounding_key_while_it_is_held(self):
+        s = self.session
+        latched, _ = self.press_for("s", SHORT_HOLD)
+        self.sound_after(latched, "latching S")
+        s.press_modifier("Alt_L")
+        muted = self.recorder.mark()
+        s.key_down("s")  # Alt + S: the latched loop goes on, silently
+        self.silence_after(muted, "Alt + S on the latched key")
+        unmuted = self.recorder.mark()
+        s.key_up("s")  # released with Alt still down: heard again
+        self.sound_after(unmuted, "releasing S with Alt held")
+        s.key_up("Alt_L")
+        stopped, _ = self.press_for("s", SHORT_HOLD)  # still latched: the next press stops it
+        self.silence_after(stopped, "the second press of S")
+
+    def test_a_latched_key_falls_silent_on_import_and_starts_again_at_its_next_press(self):
+        latched, _ = self.press_for("s", SHORT_HOLD)
+        self.sound_after(latched, "latching S")
+        importing = self.recorder.mark()
+        self.quillpad.import_sounds(self.sounds, "a_440.wav")
+        imported = self.recorder.mark()
+        # It plays on while the dialog is up and stops with the import.
+        silent_from = self.recorder.wait_for_silence(importing, "importing the sounds again")
+        self.assertLess(silent_from, imported + LATE, "still sounding after the import")
+        pressed, _ = self.press_for("s", SHORT_HOLD)  # idle again: this press starts it
+        self.sound_after(pressed, "pressing S after the import")
+
+    def test_keys_play_while_the_sound_list_has_the_focus_and_typing_leaves_its_selection(self):
+        s = self.session
+        s.click(SOUND_LIST_X, 2 + SOUND_ROW_HEIGHT * 3 + 7)  # key 0 gets d_880.wav; the list takes the focus
+        self.assertEqual(s.foreground()[0], "Quillpad")
+        self.assertEqual(self.focused_control(), "ListBox")
+
+        def row_selected(row):
+            shot = s.client_shot()
+            return shot.pixel(SOUND_LIST_X + 50, 2 + SOUND_ROW_HEIGHT * row + 1) == SELECTED_ROW
+        eventually(lambda: self.assertTrue(row_selected(3)), 5, "the clicked row to show as selected")
+
+        pressed, released = self.press_for("grave", 0.5)
+        onset = self.sound_after(pressed, "pressing the grave-accent key with the list focused")
+        recording = self.recorder.recording_until(released)
+        self.assertAlmostEqual(recording.frequency(onset + 0.1, released, "left"), 440.0, delta=4.4)
+        for letter in ("a", "b", "c"):  # the first letters of the other rows; their keys have no sound
+            s.tap(letter)
+        # Keys are handled in order: once this one sounds, the letters have been handled.
+        pressed, _ = self.press_for("grave", SHORT_HOLD)
+        self.sound_after(pressed, "pressing the grave-accent key after typing")
+        self.assertTrue(row_selected(3), "typing moved the list's selection")
+        self.assertFalse(any(row_selected(row) for row in (0, 1, 2)), "typing selected another row")
+
+    def focused_control(self):
+        line = self.session.run_probe("foreground")[0]
+        return line.rsplit(" ", 1)[1]
 
 
 if __name__ == "__main__":

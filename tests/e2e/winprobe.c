@@ -1,10 +1,11 @@
 /* A small Win32 console tool the end-to-end tests run inside the program's Wine
- * prefix, to read what X cannot show: the exact client rectangle, menu item
- * states and the texts of dialog controls.
+ * prefix, to read what X cannot show: the exact client rectangle, the texts of
+ * dialog controls and which window Windows gives the keyboard.
  *
  *   winprobe client CLASS        -> "x y w h" of the client area in screen pixels
- *   winprobe menu CLASS          -> one line per item: "popup id state text"
  *   winprobe texts TITLE         -> one line per child control: "id class text"
+ *   winprobe foreground          -> the foreground window and its thread's focus:
+ *                                   "class 'title' focus-class"
  *
  * CLASS is a window class name, TITLE a top-level window title. Exit code 1
  * when the window is not found.
@@ -31,30 +32,6 @@ static int printClient(HWND window) {
     return 0;
 }
 
-static int printMenu(HWND window) {
-    HMENU bar = GetMenu(window);
-    if (!bar) return 1;
-    int popups = GetMenuItemCount(bar);
-    for (int p = 0; p < popups; ++p) {
-        HMENU popup = GetSubMenu(bar, p);
-        char text[256];
-        GetMenuStringA(bar, p, text, sizeof text, MF_BYPOSITION);
-        printf("%d -1 %u ", p, GetMenuState(bar, p, MF_BYPOSITION));
-        printEscaped(text);
-        putchar('\n');
-        if (!popup) continue;
-        int items = GetMenuItemCount(popup);
-        for (int i = 0; i < items; ++i) {
-            text[0] = 0;
-            GetMenuStringA(popup, i, text, sizeof text, MF_BYPOSITION);
-            printf("%d %d %u ", p, (int)GetMenuItemID(popup, i), GetMenuState(popup, i, MF_BYPOSITION));
-            printEscaped(text);
-            putchar('\n');
-        }
-    }
-    return 0;
-}
-
 static BOOL CALLBACK printChild(HWND child, LPARAM unused) {
     (void)unused;
     char className[128];
@@ -69,9 +46,24 @@ static BOOL CALLBACK printChild(HWND child, LPARAM unused) {
     return TRUE;
 }
 
+static int printForeground(void) {
+    HWND foreground = GetForegroundWindow();
+    char className[128] = "", title[256] = "", focusClass[128] = "";
+    if (foreground) {
+        GetClassNameA(foreground, className, sizeof className);
+        GetWindowTextA(foreground, title, sizeof title);
+        GUITHREADINFO info = {sizeof info};
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(foreground, NULL), &info) && info.hwndFocus)
+            GetClassNameA(info.hwndFocus, focusClass, sizeof focusClass);
+    }
+    printf("%s '%s' %s\n", foreground ? className : "none", title, focusClass[0] ? focusClass : "none");
+    return 0;
+}
+
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        fprintf(stderr, "usage: winprobe client|menu CLASS, or winprobe texts TITLE\n");
+    if (argc == 2 && strcmp(argv[1], "foreground") == 0) return printForeground();
+    if (argc < 3) {
+        fprintf(stderr, "usage: winprobe client CLASS, winprobe texts TITLE or winprobe foreground\n");
         return 2;
     }
     const char* command = argv[1];
@@ -79,7 +71,6 @@ int main(int argc, char** argv) {
     if (!window) return 1;
     int rc = 2;
     if (strcmp(command, "client") == 0) rc = printClient(window);
-    else if (strcmp(command, "menu") == 0) rc = printMenu(window);
     else if (strcmp(command, "texts") == 0) {
         EnumChildWindows(window, printChild, 0);
         rc = 0;

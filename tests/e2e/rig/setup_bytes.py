@@ -1,13 +1,8 @@
-"""Setup files written and read by the tests themselves, and the panel's bitmaps
-decoded from the resource files, so that the end-to-end tests can compare what
-the program writes and shows with an independent model of it."""
+"""Setup files composed and read by the tests themselves, an independent model
+of what the program writes and reads."""
 
 import struct
 from dataclasses import dataclass, replace
-from pathlib import Path
-
-REPO = Path(__file__).resolve().parents[2]
-RESOURCES = REPO / "resources"
 
 NEWEST_VERSION = 7995
 KEY_COUNT = 47
@@ -86,41 +81,3 @@ def key_record(data, k):
 def folder_of(data):
     length = data[FOLDER_LENGTH_OFFSET]
     return data[FOLDER_LENGTH_OFFSET + 1:FOLDER_LENGTH_OFFSET + length].decode("latin-1")
-
-
-# ---------------------------------------------------------------------------
-# The panel's bitmaps, as the resource files hold them.
-
-class Bitmap:
-    """An uncompressed 4- or 8-bit BMP file: pixel(x, y) is an RGB triple, y counted from the top."""
-
-    def __init__(self, path):
-        data = Path(path).read_bytes()
-        if data[:2] != b"BM":
-            raise ValueError(f"{path} is not a BMP file")
-        pixels_at = struct.unpack_from("<I", data, 10)[0]
-        header_size, self.width, height, _, bits, compression = struct.unpack_from("<IiiHHI", data, 14)
-        colours_used = struct.unpack_from("<I", data, 46)[0]
-        if compression != 0 or bits not in (4, 8):
-            raise ValueError(f"{path}: only uncompressed 4- and 8-bit bitmaps")
-        self.height = abs(height)
-        count = colours_used or (1 << bits)
-        table_at = 14 + header_size
-        self.colours = [tuple(reversed(data[table_at + 4 * i:table_at + 4 * i + 3])) for i in range(count)]
-        stride = (self.width * bits + 31) // 32 * 4
-        self.rows = []
-        for row in range(self.height):
-            stored = self.height - 1 - row if height > 0 else row
-            line = data[pixels_at + stored * stride:pixels_at + (stored + 1) * stride]
-            if bits == 8:
-                indices = list(line[:self.width])
-            else:
-                indices = [(line[x // 2] >> (0 if x % 2 else 4)) & 0x0F for x in range(self.width)]
-            self.rows.append(indices)
-
-    def pixel(self, x, y):
-        return self.colours[self.rows[y][x]]
-
-
-def resource_bitmap(name):
-    return Bitmap(RESOURCES / f"{name.lower()}.bmp")

@@ -1,0 +1,705 @@
+"""A test's world: its own X display (Xvfb), its own PulseAudio server with a
+null sink, its own copy of a Wine prefix made once per run, the program's
+process, its windows on the display and the keyboard and mouse (xdotool)."""
+
+import atexit
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+from pathlib import Path
+
+from .screen import ClientShot, Screenshot
+from .sound import RATE, Recorder
+from .waits import WaitTimeout, hold_for, wait_until
+
+HERE = Path(__file__).resolve().parent
+E2E_DIR = HERE.parent
+REPO = HERE.parents[2]
+E2E_ROOT = REPO / "build" / "e2e"
+ARTIFACTS = E2E_ROOT / "artifacts"
+
+CLIENT_WIDTH = 604
+CLIENT_HEIGHT = 327
+SCREEN_SIZE = (1024, 768)
+MAIN_TITLE_PREFIX = "Quillpad"
+MAIN_CLASS = "Quillpad"
+DIALOG_CLASS = "#32770"
+POINTER_ROOT = "PointerRoot"
+
+# X keysym of each performance key, by key index: number row, Q row, A row, Z row.
+KEYSYMS = (
+    ["grave", "1", "2", "3", "4", "5", "6", "7", "8", "9", "0", "minus", "equal"]
+    + ["q", "w", "e", "r", "t", "y", "u", "i", "o", "p", "bracketleft", "bracketright", "backslash"]
+    + ["a", "s", "d", "f", "g", "h", "j", "k", "l", "semicolon", "apostrophe"]
+    + ["z", "x", "c", "v", "b", "n", "m", "comma", "period", "slash"]
+)
+assert len(KEYSYMS) == 47
+
+# A person presses a chord's modifier a moment before the key. Wine needs that
+# moment: GetAsyncKeyState reads a modifier pressed less than about 50 ms
+# earlier as still up.
+CHORD_GAP = 0.06
+# How long a person's tap of a key and click of a mouse button last.
+TAP_LENGTH = 0.1
+CLICK_LENGTH = 0.05
+
+WINE_ENV = {
+    "WINEDLLOVERRIDES": "mscoree,mshtml,winemenubuilder.exe=d",
+    # QUILLPAD_E2E_WINEDEBUG=err+all shows Wine's own errors in program.log.
+    "WINEDEBUG": os.environ.get("QUILLPAD_E2E_WINEDEBUG", "-all"),
+}
+
+
+def exe_path():
+    return Path(os.environ.get("QUILLPAD_EXE", REPO / "build" / "windows" / "quillpad.exe")).resolve()
+
+
+def windows_path(path):
+    """The path as the program sees it: Wine maps the Linux root to drive Z:."""
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+def log(message):
+    if os.environ.get("QUILLPAD_E2E_VERBOSE"):
+        print(f"[e2e {time.strftime('%H:%M:%S')}] {message}", file=sys.stderr, flush=True)
+
+
+def end_process(process, grace=3.0):
+    """Ends a process the rig started (and its process group), politely first."""
+    if process is None or process.poll() is not None:
+        return
+    for sig, wait in ((signal.SIGTERM, grace), (signal.SIGKILL, 2.0)):
+        try:
+            os.killpg(process.pid, sig)
+        except (ProcessLookupError, PermissionError):
+            try:
+                process.send_signal(sig)
+            except ProcessLookupError:
+                pass
+        try:
+            process.wait(wait)
+            return
+        except subprocess.TimeoutExpired:
+            continue
+
+
+# ---------------------------------------------------------------------------
+# The run: one directory, one Wine prefix template and the helper programs, made once.
+
+class _Run:
+    def __init__(self):
+        self.dir = None
+        self.template = None
+        self.helpers = {}
+        self.lock = threading.Lock()
+
+    def directory(self):
+        with self.lock:
+            if self.dir is None:
+                E2E_ROOT.mkdir(parents=True, exist_ok=True)
+                self.dir = Path(tempfile.mkdtemp(prefix="run-", dir=E2E_ROOT))
+                atexit.register(self._remove)
+            return self.dir
+
+    def _remove(self):
+        if self.dir is not None and not os.environ.get("QUILLPAD_E2E_KEEP"):
+            shutil.rmtree(self.dir, ignore_errors=True)
+
+    def home(self):
+        home = self.directory() / "home"
+        home.mkdir(exist_ok=True)
+        return home
+
+    def prefix_template(self):
+        if self.template is None:
+            self.template = _make_prefix_template(self.directory() / "prefix-template")
+        return self.template
+
+    def helper_exe(self, name):
+        """One of the small Windows programs of tests/e2e/<name>.c, built once per run."""
+        if name not in self.helpers:
+            target = self.directory() / f"{name}.exe"
+            subprocess.run(["x86_64-w64-mingw32-gcc-posix", "-O2", "-static", "-o", str(target),
+                            str(E2E_DIR / f"{name}.c"), "-lole32", "-luuid"], check=True, timeout=120)
+            self.helpers[name] = target
+        return self.helpers[name]
+
+
+RUN = _Run()
+
+
+def _base_env():
+    env = dict(os.environ)
+    env.update(WINE_ENV)
+    # A home of the run's own keeps Wine from linking the prefix's user folders to the real home.
+    env["HOME"] = str(RUN.home())
+    for name in ("DISPLAY", "PULSE_SERVER", "WAYLAND_DISPLAY"):
+        env.pop(name, None)
+    return env
+
+
+def _make_prefix_template(prefix):
+    started = time.monotonic()
+    env = _base_env()
+    env["WINEPREFIX"] = str(prefix)
+    with Display() as display:
+        env["DISPLAY"] = display.name
+        subprocess.run(["wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=180)
+        # Unmanaged windows: without a window manager a managed window waits 2 s on every
+        # hide and loses the focus after dialogs; unmanaged, the X window is the whole
+        # Win32 window with Wine's own caption and frame.
+        subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed",
+                        "/t", "REG_SZ", "/d", "N", "/f"], env=env, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=60)
+    log(f"prefix template made in {time.monotonic() - started:.1f} s")
+    return prefix
+
+
+def _copy_prefix(template, target):
+    """A prefix of the test's own in well under a second: the 700 MB of DLLs are hard
+    links to the template's (Wine only reads them); the registry and .ini files,
+    the only files a test's run may write, are real copies."""
+    subprocess.run(["cp", "-al", str(template), str(target)], check=True)
+    for path in list(target.glob("*.reg")) + list((target / "drive_c" / "windows").glob("*.ini")):
+        copy = path.with_name(path.name + ".copy")
+        shutil.copy2(path, copy)
+        os.replace(copy, path)
+
+
+# ---------------------------------------------------------------------------
+# X display and PulseAudio server of a test's own.
+
+class Display:
+    """An Xvfb server on the first free display number of 90..99."""
+
+    def __init__(self):
+        self.process = None
+        self.number = None
+
+    @property
+    def name(self):
+        return f":{self.number}"
+
+    def __enter__(self):
+        self.start()
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+    def start(self):
+        for number in range(90, 100):
+            if Path(f"/tmp/.X{number}-lock").exists() or Path(f"/tmp/.X11-unix/X{number}").exists():
+                continue
+            read_end, write_end = os.pipe()
+            process = subprocess.Popen(
+                ["Xvfb", f":{number}", "-screen", "0", f"{SCREEN_SIZE[0]}x{SCREEN_SIZE[1]}x24", "-nolisten", "tcp",
+                 "-displayfd", str(write_end)],
+                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                start_new_session=True)
+            os.close(write_end)
+            # Xvfb writes the display number to the pipe once it accepts clients.
+            with os.fdopen(read_end) as ready:
+                answer = ready.readline().strip()
+            if answer == str(number) and process.poll() is None:
+                self.process, self.number = process, number
+                log(f"Xvfb on :{number}")
+                return
+            end_process(process)
+        raise RuntimeError("no free X display in :90..:99")
+
+    def stop(self):
+        end_process(self.process)
+        self.process = None
+
+
+class PulseServer:
+    """A PulseAudio server with one null sink, qtest, reached through a socket of its own."""
+
+    SINK = "qtest"
+
+    def __init__(self):
+        # Unix socket paths are limited to 107 bytes: the test's folder can be longer than that.
+        self.runtime_dir = Path(tempfile.mkdtemp(prefix="quillpad-pulse-"))
+        self.process = None
+        self.log_file = None
+
+    @property
+    def socket(self):
+        return self.runtime_dir / "native"
+
+    def env(self):
+        return {
+            "PULSE_SERVER": f"unix:{self.socket}",
+            "PULSE_RUNTIME_PATH": str(self.runtime_dir),
+            "PULSE_STATE_PATH": str(self.runtime_dir),
+            "XDG_RUNTIME_DIR": str(self.runtime_dir),
+        }
+
+    def start(self):
+        os.chmod(self.runtime_dir, 0o700)
+        env = dict(os.environ)
+        env.update(self.env())
+        env["HOME"] = str(self.runtime_dir)
+        env.pop("PULSE_SERVER")
+        self.log_file = open(self.runtime_dir / "pulseaudio.log", "wb")
+        self.process = subprocess.Popen(
+            ["pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "-n", "--use-pid-file=no",
+             "--disallow-exit", "--disallow-module-loading",
+             f"--load=module-null-sink sink_name={self.SINK} rate={RATE} channels=2",
+             f"--load=module-native-protocol-unix auth-anonymous=1 socket={self.socket}"],
+            env=env, stdout=self.log_file, stderr=subprocess.STDOUT, start_new_session=True)
+
+        def answers():
+            if self.process.poll() is not None:
+                raise RuntimeError(f"pulseaudio ended at start; see {self.runtime_dir / 'pulseaudio.log'}")
+            return self.socket.exists() and self.pactl("info", check=False).returncode == 0
+        wait_until(answers, 10, "pulseaudio to answer")
+        self.pactl("set-default-sink", self.SINK)
+
+    def pactl(self, *args, check=True):
+        env = dict(os.environ)
+        env.update(self.env())
+        return subprocess.run(["pactl", *args], env=env, check=check, capture_output=True, timeout=10)
+
+    def recorder(self):
+        env = dict(os.environ)
+        env.update(self.env())
+        return Recorder(f"{self.SINK}.monitor", env)
+
+    def stop(self):
+        end_process(self.process)
+        self.process = None
+        if self.log_file:
+            self.log_file.close()
+            self.log_file = None
+        shutil.rmtree(self.runtime_dir, ignore_errors=True)
+
+
+# ---------------------------------------------------------------------------
+# Windows on the display.
+
+class Window:
+    """A top-level window of the program on the X display. `windows_class` and
+    `windows_title` say how Windows names it, to recognise it as the foreground
+    window when X cannot tell (see has_focus)."""
+
+    def __init__(self, session, wid, what, windows_class=None, windows_title=None):
+        self.session = session
+        self.id = wid
+        self.what = what
+        self.windows_class = windows_class
+        self.windows_title = windows_title
+
+    def title(self):
+        result = self.session.xdotool("getwindowname", self.id, check=False)
+        return result.stdout.rstrip("\n") if result.returncode == 0 else None
+
+    def geometry(self):
+        """(x, y, width, height) of the X window on the screen."""
+        out = self.session.xdotool("getwindowgeometry", "--shell", self.id).stdout
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+    def visible(self):
+        return self.id in self.session.visible_window_ids(".*")
+
+    def has_focus(self):
+        """True when keys typed now reach this window. Wine gives a window the X
+        focus when it activates it, except a window with no control to focus (a
+        new main window, the about box): X then leaves the focus with the window
+        under the pointer, always a Wine window, and Windows' foreground window
+        takes the keys. So it does when the focus fell back to the root window
+        after the window that held it went away."""
+        focus = self.session.focused_window_id()
+        if focus == self.id:
+            return True
+        if focus not in (POINTER_ROOT, self.session.root_window_id()):
+            return False
+        foreground = self.session.foreground()
+        return foreground is not None and (
+            (self.windows_class is None or foreground[0] == self.windows_class)
+            and (self.windows_title is None or foreground[1] == self.windows_title))
+
+    def wait_focus(self, timeout=10):
+        """Until this window has the keyboard: keys typed now reach it."""
+        try:
+            wait_until(self.has_focus, timeout, f"the {self.what} to have the keyboard focus")
+        except WaitTimeout as error:
+            raise WaitTimeout(f"{error}; {self.session.describe_focus()}") from None
+
+    def wait_closed(self, timeout=10):
+        wait_until(lambda: not self.visible(), timeout, f"the {self.what} to close")
+
+
+class MainWindow(Window):
+    def __init__(self, session, wid):
+        super().__init__(session, wid, "main window", windows_class=MAIN_CLASS)
+
+    def client_origin(self):
+        """Screen position of the client area's top-left pixel.
+
+        The window is unmanaged, so the X window is the whole Win32 window with
+        Wine's caption, menu bar and frame drawn inside it: the client area is
+        its bottom 604 x 327, inset by the side frame, which is as thick as the
+        bottom one."""
+        x, y, width, height = self.geometry()
+        side = (width - CLIENT_WIDTH) // 2
+        return x + side, y + height - side - CLIENT_HEIGHT
+
+
+# ---------------------------------------------------------------------------
+
+class Session:
+    def __init__(self, name):
+        self.name = name
+        self.dir = RUN.directory() / re.sub(r"[^A-Za-z0-9_.-]", "_", name)
+        if self.dir.exists():
+            shutil.rmtree(self.dir)
+        self.dir.mkdir(parents=True)
+        self.work_dir = self.dir / "work"
+        self.work_dir.mkdir()
+        self.prefix = self.dir / "prefix"
+        self.display = None
+        self.pulse = None
+        self.program = None
+        self.program_log = None
+        self.recorder = None
+        self.main = None
+        self.root_id = None
+
+    # -- set-up and teardown --------------------------------------------------
+
+    def open(self):
+        _copy_prefix(RUN.prefix_template(), self.prefix)
+        self.display = Display()
+        self.display.start()
+        self.pulse = PulseServer()
+        self.pulse.start()
+        self._start_wine()
+        return self
+
+    def _start_wine(self):
+        """Brings up this prefix's wineserver and desktop before the program runs.
+
+        The first Wine process of a prefix starts the server and the desktop
+        process; when that is slow (a busy machine), the first window created can
+        fail, and the program would end at once. A probe that asks for a window
+        needs the desktop, so once it has answered, the program starts on a
+        running Wine."""
+        for attempt in (1, 2):
+            try:
+                self.run_probe("client", "NoSuchWindowClass")
+                return
+            except (subprocess.TimeoutExpired, RuntimeError) as error:
+                log(f"Wine start-up, attempt {attempt}: {error}")
+        raise RuntimeError("Wine did not start in this prefix")
+
+    def env(self):
+        env = _base_env()
+        env["WINEPREFIX"] = str(self.prefix)
+        env["DISPLAY"] = self.display.name
+        env.update(self.pulse.env())
+        return env
+
+    def close(self):
+        if self.recorder is not None:
+            self.recorder.stop()
+            self.recorder = None
+        if self.program is not None:
+            end_process(self.program, grace=1.0)
+        if self.prefix.exists() and self.display and self.pulse:
+            for command in (["wineserver", "-k"], ["wineserver", "-w"]):
+                subprocess.run(command, env=self.env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               timeout=30)
+        if self.program_log:
+            self.program_log.close()
+            self.program_log = None
+        if self.pulse:
+            self.pulse.stop()
+        if self.display:
+            self.display.stop()
+        if not os.environ.get("QUILLPAD_E2E_KEEP"):
+            shutil.rmtree(self.prefix, ignore_errors=True)
+
+    def save_artifacts(self, label):
+        """Keeps what helps to understand a failure under build/e2e/artifacts/."""
+        target = ARTIFACTS / re.sub(r"[^A-Za-z0-9_.-]", "_", label)
+        target.mkdir(parents=True, exist_ok=True)
+        saved = []
+        if self.display and self.display.process:
+            try:
+                saved.append(self.screenshot().save_png(target / "screen.png"))
+            except Exception as error:  # a screenshot must not hide the real failure
+                log(f"no screenshot: {error}")
+        if self.recorder is not None:
+            saved.append(self.recorder.recording().save_wav(target / "recording.wav"))
+        program_log = self.dir / "program.log"
+        if program_log.exists():
+            shutil.copy(program_log, target / "program.log")
+            saved.append(target / "program.log")
+        return saved
+
+    # -- the program ------------------------------------------------------------
+
+    def start_program(self, *args, cwd=None, exe=None):
+        """Starts `wine quillpad.exe args` in the test's own working directory and
+        waits until its main window is on the screen and has the keyboard."""
+        exe = Path(exe).resolve() if exe else exe_path()
+        if not exe.exists():
+            raise FileNotFoundError(f"{exe} does not exist: build it or set QUILLPAD_EXE")
+        if self.program_log:
+            self.program_log.close()
+        self.program_log = open(self.dir / "program.log", "ab")
+        self.program = subprocess.Popen(
+            ["wine", str(exe), *args], cwd=str(cwd or self.work_dir), env=self.env(),
+            stdout=self.program_log, stderr=subprocess.STDOUT, start_new_session=True)
+        window = self.wait_window(f"^{MAIN_TITLE_PREFIX}", "main window", timeout=30)
+        self.main = MainWindow(self, window.id)
+        self.main.wait_focus()
+        return self.program
+
+    def program_running(self):
+        return self.program is not None and self.program.poll() is None
+
+    def wait_program_exit(self, timeout=10):
+        """The exit code, or None if the program is still running after `timeout`."""
+        try:
+            return self.program.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def run_helper(self, name, *args, timeout=30):
+        """Runs one of the rig's small Windows programs inside this session's prefix."""
+        return subprocess.run(["wine", str(RUN.helper_exe(name)), *[str(a) for a in args]], env=self.env(),
+                              capture_output=True, text=True, timeout=timeout, cwd=str(self.dir))
+
+    def hold_file_open(self, path):
+        """Another program holds the file open, sharing it with nobody, until
+        release_file() is called with what this returns."""
+        holder = subprocess.Popen(["wine", str(RUN.helper_exe("holdfile")), windows_path(path)], env=self.env(),
+                                  stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
+                                  cwd=str(self.dir), start_new_session=True)
+        answer = holder.stdout.readline().strip()
+        if answer != "holding":
+            end_process(holder)
+            raise RuntimeError(f"holdfile could not open {path} (exit code {holder.poll()})")
+        return holder
+
+    def release_file(self, holder):
+        holder.stdin.close()
+        if holder.wait(10) != 0:
+            raise RuntimeError("holdfile did not end cleanly")
+
+    def run_probe(self, *args):
+        """winprobe's output lines, or None when the window was not found."""
+        result = self.run_helper("winprobe", *args)
+        if result.returncode == 1:
+            return None
+        if result.returncode != 0:
+            raise RuntimeError(f"winprobe {' '.join(args)} failed: {result.stderr}")
+        return result.stdout.splitlines()
+
+    # -- X windows ----------------------------------------------------------------
+
+    def xdotool(self, *args, check=True):
+        env = dict(os.environ)
+        env["DISPLAY"] = self.display.name
+        return subprocess.run(["xdotool", *[str(a) for a in args]], env=env, capture_output=True, text=True,
+                              timeout=15, check=check)
+
+    def visible_window_ids(self, name_regex):
+        result = self.xdotool("search", "--onlyvisible", "--name", name_regex, check=False)
+        return [line for line in result.stdout.split() if line]
+
+    def focused_window_id(self):
+        """The X window with the keyboard focus, or POINTER_ROOT."""
+        result = self.xdotool("getwindowfocus", check=False)
+        if result.returncode != 0 and "focused window of 1" in result.stderr:
+            return POINTER_ROOT
+        return result.stdout.strip()
+
+    def root_window_id(self):
+        if self.root_id is None:
+            env = dict(os.environ)
+            env["DISPLAY"] = self.display.name
+            out = subprocess.run(["xwininfo", "-root", "-int"], env=env, capture_output=True, text=True,
+                                 check=True, timeout=15).stdout
+            self.root_id = re.search(r"Window id: (\d+)", out).group(1)
+        return self.root_id
+
+    def foreground(self):
+        """(class, title) of Windows' foreground window, or None when there is none."""
+        line = (self.run_probe("foreground") or ["none"])[0]
+        window_class, _, rest = line.partition(" '")
+        if window_class == "none":
+            return None
+        return window_class, rest.rpartition("' ")[0]
+
+    def wait_window(self, name_regex, what, timeout=15, windows_title=None):
+        """A visible window whose title matches; fails early if the program ends."""
+        def found():
+            if self.program is not None and self.program.poll() is not None:
+                raise RuntimeError(f"the program ended (exit code {self.program.returncode}) "
+                                   f"while waiting for the {what}")
+            ids = self.visible_window_ids(name_regex)
+            return ids[0] if ids else None
+        try:
+            wid = wait_until(found, timeout, f"the {what} (a window titled /{name_regex}/)")
+            return Window(self, wid, what, windows_title=windows_title)
+        except WaitTimeout as error:
+            raise WaitTimeout(f"{error}; windows on the display: {self.describe_windows()}; "
+                              f"Wine processes: {self.describe_wine_processes()}") from None
+
+    def untitled_windows(self):
+        """Visible windows without a title, apart from Wine's screen-sized desktop:
+        the about box, an open menu."""
+        out = []
+        for wid in self.visible_window_ids("^$"):
+            try:
+                geometry = Window(self, wid, "").geometry()
+            except (subprocess.CalledProcessError, KeyError):
+                continue
+            if geometry[2:] != SCREEN_SIZE:
+                out.append(wid)
+        return out
+
+    def wait_untitled_window(self, known, what, timeout=10, windows_class=None):
+        """A new untitled window that is not among `known` ids."""
+        found = wait_until(lambda: [w for w in self.untitled_windows() if w not in known], timeout, f"the {what}")
+        return Window(self, found[0], what, windows_class=windows_class, windows_title="")
+
+    def wine_process_ids(self):
+        """Processes running in this session's prefix (Wine passes WINEPREFIX on to all of them)."""
+        marker = f"WINEPREFIX={self.prefix}".encode() + b"\0"
+        pids = []
+        for entry in Path("/proc").iterdir():
+            if not entry.name.isdigit():
+                continue
+            try:
+                if marker in (entry / "environ").read_bytes() + b"\0":
+                    pids.append(int(entry.name))
+            except OSError:
+                continue
+        return pids
+
+    def describe_wine_processes(self):
+        out = []
+        for pid in self.wine_process_ids():
+            try:
+                args = (Path("/proc") / str(pid) / "cmdline").read_bytes().replace(b"\0", b" ").decode(errors="replace")
+                state = (Path("/proc") / str(pid) / "stat").read_text().rsplit(")", 1)[1].split()[0]
+            except OSError:
+                continue
+            out.append(f"{pid} {state} {args.strip()}")
+        return "; ".join(out) or "none"
+
+    def describe_windows(self):
+        """Every X window with a name, for failure messages: id, visibility, name."""
+        everything = self.xdotool("search", "--name", ".*", check=False).stdout.split()
+        visible = set(self.visible_window_ids(".*"))
+        names = []
+        for wid in everything:
+            name = self.xdotool("getwindowname", wid, check=False).stdout.strip()
+            names.append(f"{wid}{'' if wid in visible else ' (hidden)'} {name!r}")
+        return "; ".join(names) or "none"
+
+    def describe_focus(self):
+        """Who has the keyboard, as X and as Windows see it, for failure messages."""
+        focus = self.focused_window_id()
+        name = self.xdotool("getwindowname", focus, check=False).stdout.strip() if focus != POINTER_ROOT else ""
+        try:
+            foreground = self.foreground()
+        except (RuntimeError, subprocess.TimeoutExpired) as error:
+            foreground = f"unknown ({error})"
+        return f"X focus on {focus} {name!r}; Windows foreground: {foreground}"
+
+    # -- keyboard and mouse ---------------------------------------------------
+
+    def key_down(self, keysym):
+        self.xdotool("keydown", keysym)
+
+    def key_up(self, keysym):
+        self.xdotool("keyup", keysym)
+
+    def hold_key(self, keysym, seconds):
+        """Holds a key down for `seconds`, a duration the test exercises."""
+        self.key_down(keysym)
+        hold_for(seconds)
+        self.key_up(keysym)
+
+    def tap(self, keysym):
+        self.hold_key(keysym, TAP_LENGTH)
+
+    def press_modifier(self, keysym):
+        """Presses and keeps down a modifier (Alt_L, Control_L) before other keys."""
+        self.key_down(keysym)
+        hold_for(CHORD_GAP)
+
+    def chord(self, *keysyms):
+        """Presses the keys in order and releases them in reverse, as a person does."""
+        for keysym in keysyms:
+            self.key_down(keysym)
+            hold_for(CHORD_GAP)
+        for keysym in reversed(keysyms):
+            self.key_up(keysym)
+            hold_for(CHORD_GAP)
+
+    def type_text(self, text):
+        self.xdotool("type", "--delay", "20", text)
+
+    def client_to_screen(self, x, y):
+        ox, oy = self.main.client_origin()
+        return ox + x, oy + y
+
+    def pointer_at(self):
+        out = self.xdotool("getmouselocation", "--shell").stdout
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(values["X"]), int(values["Y"])
+
+    def move_pointer_on_screen(self, x, y):
+        # Not --sync: it waits for a motion that never comes when the pointer is there already.
+        self.xdotool("mousemove", x, y)
+        wait_until(lambda: self.pointer_at() == (x, y), 5, f"the pointer to reach ({x}, {y})")
+
+    def mouse_move(self, x, y):
+        """Moves the pointer to (x, y) of the main window's client area."""
+        self.move_pointer_on_screen(*self.client_to_screen(x, y))
+
+    def mouse_down(self, x, y, button=1):
+        self.mouse_move(x, y)
+        self.xdotool("mousedown", button)
+
+    def mouse_up(self, button=1):
+        self.xdotool("mouseup", button)
+
+    def click(self, x, y, button=1):
+        self.mouse_down(x, y, button)
+        hold_for(CLICK_LENGTH)
+        self.mouse_up(button)
+
+    def click_on_screen(self, x, y, button=1):
+        self.move_pointer_on_screen(x, y)
+        self.xdotool("mousedown", button)
+        hold_for(CLICK_LENGTH)
+        self.xdotool("mouseup", button)
+
+    # -- pictures and sound ---------------------------------------------------
+
+    def screenshot(self):
+        return Screenshot.of_display(self.display.name)
+
+    def client_shot(self):
+        return ClientShot(self.screenshot(), self.main.client_origin())
+
+    def start_recording(self):
+        self.recorder = self.pulse.recorder().start()
+        return self.recorder

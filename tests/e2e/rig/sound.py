@@ -1,0 +1,257 @@
+"""Sound: the test's WAV files, the recording of the sound card's output, and
+its analysis (onset, silence, pitch, level, balance).
+
+Wine plays into a PulseAudio null sink of the test's own; parec records its
+monitor. Times are seconds on the recording's clock, which mark() ties to the
+wall clock, so key presses and recorded sound can be compared."""
+
+import array
+import math
+import os
+import subprocess
+import sys
+import threading
+import time
+import wave
+from pathlib import Path
+
+from .waits import WaitTimeout, wait_until
+
+RATE = 44100
+REPO = Path(__file__).resolve().parents[3]
+
+# Levels that count as sound and as silence, in dBFS.
+SOUND_DB = -40.0
+SILENCE_DB = -60.0
+WINDOW = 0.005  # analysis window, seconds
+
+
+def make_sounds_path():
+    return Path(os.environ.get("QUILLPAD_MAKE_SOUNDS", REPO / "build" / "native" / "tools" / "make_sounds")).resolve()
+
+
+def make_sine(path, freq, rate=RATE, seconds=1.0, channels=1, amplitude=0.5):
+    """A 16-bit PCM sine WAV of `amplitude` times full scale, the same in every
+    channel, made by the project's own make_sounds tool."""
+    tool = make_sounds_path()
+    if not tool.exists():
+        raise FileNotFoundError(f"{tool} does not exist: build it (target make_sounds) or set QUILLPAD_MAKE_SOUNDS")
+    path = Path(path)
+    path.parent.mkdir(parents=True, exist_ok=True)
+    subprocess.run([str(tool), "sine", str(path), repr(float(freq)), str(rate), repr(float(seconds)), str(channels),
+                    repr(float(amplitude))], check=True, capture_output=True, timeout=30)
+    return path
+
+
+class Recorder:
+    """Records a PulseAudio monitor source with parec while a test plays.
+
+    The recording's start on the wall clock is the earliest one the arrivals
+    allow: samples reach us late, never early, so each chunk's arrival time
+    minus the length received so far bounds the start from above."""
+
+    def __init__(self, source, env):
+        self.source = source
+        self.env = env
+        self.process = None
+        self.thread = None
+        self.buffer = bytearray()
+        self.lock = threading.Lock()
+        self.start_time = math.inf  # wall clock (monotonic) of the first sample
+
+    def start(self):
+        self.process = subprocess.Popen(
+            ["parec", "-d", self.source, "--format=s16le", f"--rate={RATE}", "--channels=2", "--latency-msec=10",
+             "--raw"],
+            env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True)
+        self.thread = threading.Thread(target=self._read, daemon=True)
+        self.thread.start()
+        # The start estimate settles over a few deliveries before anyone marks.
+        wait_until(lambda: len(self.buffer) >= 4 * RATE // 10, 10, "parec to deliver its first 0.1 s", 0.01)
+        return self
+
+    def _read(self):
+        stream = self.process.stdout
+        while True:
+            chunk = stream.read1(8192)
+            arrived = time.monotonic()
+            if not chunk:
+                return
+            with self.lock:
+                self.buffer += chunk
+                self.start_time = min(self.start_time, arrived - len(self.buffer) / 4 / RATE)
+
+    def mark(self):
+        """Recording time of this moment, in seconds."""
+        with self.lock:
+            return time.monotonic() - self.start_time
+
+    def stop(self):
+        if self.process is not None:
+            self.process.terminate()
+            try:
+                self.process.wait(2)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+            self.thread.join(5)
+            self.process = None
+        return self.recording()
+
+    def recording(self):
+        """What has been recorded so far."""
+        with self.lock:
+            data = bytes(self.buffer[:len(self.buffer) // 4 * 4])
+        return Recording.from_s16le(data, RATE, 2)
+
+    def recording_until(self, moment, timeout=5.0):
+        """The recording once it reaches `moment` (recording time)."""
+        wait_until(lambda: len(self.buffer) / 4 / RATE >= moment, timeout,
+                   f"the recording to reach {moment:.2f} s")
+        return self.recording()
+
+    def wait_for_sound(self, after, what, timeout=3.0):
+        """Onset of the first sound after `after`; fails naming `what` if none comes."""
+        try:
+            return wait_until(lambda: self.recording().onset(after), timeout, f"sound after {what}")
+        except WaitTimeout as error:
+            raise WaitTimeout(f"{error} (level since then: {self._level_since(after)})") from None
+
+    def wait_for_silence(self, after, what, lasting=0.15, timeout=3.0):
+        """Start of the first silence after `after` that lasts `lasting` seconds."""
+        def silent_from():
+            return self.recording().silence_from(after, lasting)
+        try:
+            return wait_until(silent_from, timeout, f"silence after {what}")
+        except WaitTimeout as error:
+            raise WaitTimeout(f"{error} (level since then: {self._level_since(after)})") from None
+
+    def _level_since(self, moment):
+        recording = self.recording()
+        if recording.duration <= moment:
+            return "nothing recorded"
+        return f"{recording.rms_db(moment, recording.duration):.1f} dBFS"
+
+
+class Recording:
+    """Two channels of 16-bit samples; times are in seconds from the recording's start."""
+
+    def __init__(self, left, right, rate):
+        self.left, self.right, self.rate = left, right, rate
+
+    @classmethod
+    def from_s16le(cls, data, rate, channels):
+        samples = array.array("h")
+        samples.frombytes(data)
+        if sys.byteorder != "little":
+            samples.byteswap()
+        if channels == 1:
+            return cls(samples, samples, rate)
+        return cls(samples[0::2], samples[1::2], rate)
+
+    @classmethod
+    def from_wav(cls, path):
+        with wave.open(str(path), "rb") as w:
+            if w.getsampwidth() != 2:
+                raise ValueError("only 16-bit WAV files")
+            return cls.from_s16le(w.readframes(w.getnframes()), w.getframerate(), w.getnchannels())
+
+    @property
+    def duration(self):
+        return len(self.left) / self.rate
+
+    def _channel(self, channel, start, end):
+        a = max(0, int(start * self.rate))
+        b = min(len(self.left), int(end * self.rate))
+        if channel == "left":
+            return self.left[a:b]
+        if channel == "right":
+            return self.right[a:b]
+        if channel == "mix":
+            return [(l + r) / 2 for l, r in zip(self.left[a:b], self.right[a:b])]
+        raise ValueError(channel)
+
+    def rms_db(self, start, end, channel="mix"):
+        """RMS level in dBFS (full scale 32768; a full-scale sine is -3.01 dBFS)."""
+        samples = self._channel(channel, start, end)
+        if not samples:
+            raise ValueError(f"no samples between {start:.3f} and {end:.3f} s (recording {self.duration:.3f} s)")
+        mean_square = sum(s * s for s in samples) / len(samples)
+        return 10 * math.log10(mean_square / 32768.0 ** 2) if mean_square > 0 else -math.inf
+
+    def balance_db(self, start, end):
+        """Left level minus right level in dB: positive means the sound leans left."""
+        return self.rms_db(start, end, "left") - self.rms_db(start, end, "right")
+
+    def frequency(self, start, end, channel="mix"):
+        """Dominant frequency in Hz from rising zero crossings with hysteresis, interpolated
+        between samples; accurate well within 1 % for a steady tone of 100..2000 Hz."""
+        samples = self._channel(channel, start, end)
+        if len(samples) < 2:
+            raise ValueError("window too short")
+        mean = sum(samples) / len(samples)
+        centred = [s - mean for s in samples]
+        rms = math.sqrt(sum(s * s for s in centred) / len(centred))
+        if rms < 1:
+            return 0.0
+        arm_below = -0.3 * rms
+        armed = False
+        crossings = []
+        previous = centred[0]
+        for i in range(1, len(centred)):
+            value = centred[i]
+            if value < arm_below:
+                armed = True
+            elif armed and previous < 0 <= value:
+                crossings.append(i - 1 + (-previous) / (value - previous))
+                armed = False
+            previous = value
+        if len(crossings) < 3:
+            return 0.0
+        return (len(crossings) - 1) * self.rate / (crossings[-1] - crossings[0])
+
+    def levels(self, start=0.0, end=None, step=WINDOW, channel="mix"):
+        """(time, dBFS) of consecutive windows of `step` seconds."""
+        end = self.duration if end is None else min(end, self.duration)
+        t = start
+        out = []
+        while t + step <= end + 1e-9:
+            out.append((t, self.rms_db(t, t + step, channel)))
+            t += step
+        return out
+
+    def onset(self, after=0.0, threshold_db=SOUND_DB):
+        """Start time of the first window after `after` whose level reaches threshold_db, or None."""
+        for t, level in self.levels(after):
+            if level >= threshold_db:
+                return t
+        return None
+
+    def silence_from(self, after, lasting, threshold_db=SILENCE_DB):
+        """Start of the first run of windows after `after`, at least `lasting` seconds
+        long, that all stay below threshold_db; None while there is none yet."""
+        run_start = None
+        for t, level in self.levels(after):
+            if level >= threshold_db:
+                run_start = None
+                continue
+            if run_start is None:
+                run_start = t
+            if t + WINDOW - run_start >= lasting - 1e-9:
+                return run_start
+        return None
+
+    def save_wav(self, path):
+        path = Path(path)
+        path.parent.mkdir(parents=True, exist_ok=True)
+        frames = array.array("h", [0]) * (2 * len(self.left))
+        frames[0::2] = self.left
+        frames[1::2] = self.right
+        if sys.byteorder != "little":
+            frames.byteswap()
+        with wave.open(str(path), "wb") as w:
+            w.setnchannels(2)
+            w.setsampwidth(2)
+            w.setframerate(self.rate)
+            w.writeframes(frames.tobytes())
+        return path

@@ -1,0 +1,170 @@
+"""Quillpad's user steps: what a person does with the program, each step waiting
+for the state it needs (a dialog up and holding the keyboard, a folder shown in
+a file dialog, the main window holding the keyboard again)."""
+
+import re
+import shutil
+import tempfile
+from pathlib import Path
+
+from .session import windows_path
+from .waits import wait_until
+
+# The menu bar: each menu's items in order, separators left out (the arrow keys skip them).
+MENU_BAR = {
+    "File": ["Open Setup...", "Import Sounds...", "Save Setup...", "Save Setup As...", "Exit"],
+    "Edit": ["Undo", "Copy", "Paste"],
+    "Functions": ["All Keys Mono", "All Keys Volume 100", "All Keys Pitch Zero", "Kill All Sounds"],
+    "Help": ["About Quillpad..."],
+}
+# Where "File" sits on the menu bar, from the client area's top-left corner.
+FILE_MENU_X = 12
+MENU_BAR_ABOVE_CLIENT = 9
+
+# Control ids in the program's message dialogs and in the common file dialog.
+MESSAGE_TEXT = 1002
+FILE_NAME_BOX = 1148
+
+
+def short_folder(test):
+    """A folder with a short path, removed after the test: a setup file holds at most
+    126 bytes of sound folder, and the test's own folder can be deeper than that."""
+    folder = Path(tempfile.mkdtemp(prefix="qp-e2e-"))
+    test.addCleanup(shutil.rmtree, folder, True)
+    return folder
+
+
+def unescape(text):
+    """Undoes winprobe's escapes: \\n, \\r, \\t and \\\\."""
+    out = []
+    i = 0
+    while i < len(text):
+        if text[i] == "\\" and i + 1 < len(text):
+            out.append({"n": "\n", "r": "\r", "t": "\t"}.get(text[i + 1], text[i + 1]))
+            i += 2
+        else:
+            out.append(text[i])
+            i += 1
+    return "".join(out)
+
+
+class Quillpad:
+    def __init__(self, session):
+        self.session = session
+
+    # -- the program and its window ------------------------------------------------
+
+    def start(self, *args, **kwargs):
+        """Starts the program; returns once its window has the keyboard."""
+        return self.session.start_program(*args, **kwargs)
+
+    def title(self):
+        return self.session.main.title()
+
+    def wait_title(self, expected, timeout=10):
+        main = self.session.main
+        wait_until(lambda: main.title() == expected, timeout,
+                   f"the window title {expected!r} (it is {main.title()!r})")
+
+    def shortcut(self, letter):
+        """Ctrl + letter, a menu command's accelerator."""
+        self.session.chord("Control_L", letter)
+
+    def exit_program(self):
+        """Ctrl+Q; the exit code, or None if the program is still running 10 s later."""
+        self.shortcut("q")
+        return self.session.wait_program_exit(10)
+
+    # -- dialogs ---------------------------------------------------------------------
+
+    def wait_dialog(self, title, timeout=10):
+        """The dialog titled exactly `title`, once it is up and has the keyboard."""
+        dialog = self.session.wait_window(f"^{re.escape(title)}$", f'"{title}" dialog', timeout, windows_title=title)
+        dialog.wait_focus()
+        return dialog
+
+    def dialog_open(self, title):
+        return bool(self.session.visible_window_ids(f"^{re.escape(title)}$"))
+
+    def press_in(self, dialog, keysym):
+        """A key pressed in a dialog that closes it; waits until it has closed."""
+        self.session.xdotool("key", keysym)
+        dialog.wait_closed()
+
+    def dismiss(self, dialog, keysym):
+        """A key that closes the dialog and leads back to the main window: waits
+        until the main window has the keyboard again, so the next key plays."""
+        self.press_in(dialog, keysym)
+        self.session.main.wait_focus()
+
+    def dialog_texts(self, title):
+        """Control id -> text of a dialog's controls (line breaks restored)."""
+        texts = {}
+        for ident, _, text in self._controls(title):
+            texts.setdefault(ident, text)
+        return texts
+
+    def _controls(self, title):
+        """(id, class, text) of every control of the dialog, in window order."""
+        out = []
+        for line in self.session.run_probe("texts", title) or []:
+            ident, _, rest = line.partition(" ")
+            window_class, _, text = rest.partition(" ")
+            out.append((int(ident), window_class, unescape(text)))
+        return out
+
+    def _control_text(self, title, ident, window_class):
+        for control_id, control_class, text in self._controls(title):
+            if control_id == ident and control_class == window_class:
+                return text
+        return None
+
+    def type_file_name(self, title, text):
+        """Types into a file dialog's file name box; waits until the box holds it all."""
+        self.session.type_text(text)
+        wait_until(lambda: self._control_text(title, FILE_NAME_BOX, "Edit") == text, 10,
+                   f'the "{title}" dialog\'s file name box to hold {text!r}')
+
+    def after_dialog(self):
+        """Once a dialog has closed: until the main window has the keyboard again, or
+        the program asks or tells something in a message dialog."""
+        main = self.session.main
+        wait_until(lambda: main.has_focus() or self.dialog_open("NOTE:"), 10,
+                   "the main window to take the keyboard back, or a message")
+
+    def choose_path(self, title, path):
+        """Answers a file dialog that is coming up: types the whole path, as a person
+        pasting it does, and presses Enter. Returns once the main window has the
+        keyboard again or a message has come up."""
+        dialog = self.wait_dialog(title)
+        self.type_file_name(title, windows_path(path))
+        self.press_in(dialog, "Return")
+        self.after_dialog()
+
+    # -- the commands ---------------------------------------------------------------
+
+    def open_setup(self, path):
+        """File > Open Setup (Ctrl+O) with the full path of `path` typed in."""
+        self.shortcut("o")
+        self.choose_path("Open Setup", path)
+
+    def import_sounds(self, folder, file_name):
+        """File > Import Sounds (Ctrl+I), choosing `file_name` in `folder`."""
+        self.shortcut("i")
+        self.choose_path("Import Sounds", Path(folder) / file_name)
+
+    def choose_menu_item(self, menu_name, item_name):
+        """Opens the File menu with a click on the menu bar and walks to the item
+        with the arrow keys and Enter, as a person using the keyboard in a menu
+        does. (Alt and F10 play and mute keys: the menu has no keyboard way in.)"""
+        s = self.session
+        names = list(MENU_BAR)
+        x, y = s.main.client_origin()
+        known = s.untitled_windows()
+        s.click_on_screen(x + FILE_MENU_X, y - MENU_BAR_ABOVE_CLIENT)
+        s.wait_untitled_window(known, "File menu")
+        for _ in range(names.index(menu_name)):
+            s.xdotool("key", "Right")
+        for _ in range(MENU_BAR[menu_name].index(item_name) + 1):
+            s.xdotool("key", "Down")
+        s.xdotool("key", "Return")
