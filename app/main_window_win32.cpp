@@ -6,6 +6,7 @@
 #include "app/app_win32.h"
 #include "app/command_ids.h"
 #include "app/dialogs_win32.h"
+#include "app/scoped_win32.h"
 #include "library/external_file.h"
 #include "audio/audio_device_win32.h"
 #include "audio/sound_bank.h"
@@ -162,10 +163,9 @@ void sizeClientArea() {
 bool centreMainWindow(HWND window) {
     RECT outer;
     GetWindowRect(window, &outer);
-    HDC screen = GetDC(nullptr);
+    ScopedGetDC screen(nullptr);
     int screenWidth = GetDeviceCaps(screen, HORZRES);
     int screenHeight = GetDeviceCaps(screen, VERTRES);
-    ReleaseDC(nullptr, screen);
     int x = screenWidth / 2 - (outer.right - outer.left) / 2;
     int y = screenHeight / 2 - (outer.bottom - outer.top) / 2;
     return SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER) != 0;
