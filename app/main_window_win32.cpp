@@ -8,6 +8,7 @@
 #include "app/app_win32.h"
 #include "app/command_ids.h"
 #include "app/dialogs_win32.h"
+#include "app/file_type.h"
 #include "app/scoped_win32.h"
 #include "audio/audio_device_win32.h"
 #include "audio/sound_bank.h"
@@ -227,6 +228,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showSta
     ShowWindow(mainWindow, showState);
     UpdateWindow(mainWindow);
     accelerators = LoadAcceleratorsA(instance, "accelerators");
+    registerFileType();
     DragAcceptFiles(mainWindow, TRUE);
     if (commandLine && commandLine[0] != '\0') openExternalFile(commandLine);
 

@@ -103,3 +103,20 @@ private:
     const HDC dc;
     const HGDIOBJ replaced;
 };
+
+// A registry key opened or created.
+class ScopedRegistryKey {
+public:
+    ScopedRegistryKey() = default;
+    ScopedRegistryKey(const ScopedRegistryKey&) = delete;
+    ScopedRegistryKey& operator=(const ScopedRegistryKey&) = delete;
+    ~ScopedRegistryKey() {
+        if (key) RegCloseKey(key);
+    }
+
+    HKEY get() const { return key; }
+    HKEY* out() { return &key; }
+
+private:
+    HKEY key = nullptr;
+};

@@ -9,6 +9,7 @@
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_dialogs.h"
 #include "fakes/fake_input.h"
+#include "fakes/fake_registry.h"
 #include "fakes/fake_setup_storage.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_sound_list.h"
@@ -34,6 +35,7 @@ inline void resetProgramState() {
     fakeDialogs.reset();
     fakeSetupStorage.reset();
     fakeShell.reset();
+    fakeRegistry.reset();
     callLog.clear();
 }
 
