@@ -1,5 +1,6 @@
 // Texts for the title bar and the message dialogs are joined from pieces and
-// cut where the buffer ends.
+// cut where the buffer ends; texts that must not be cut are joined whole or
+// not at all.
 #pragma once
 #include <cstddef>
 #include <cstring>
@@ -17,4 +18,16 @@ inline void joinText(char* text, size_t capacity, std::initializer_list<const ch
         used += length;
     }
     text[used] = '\0';
+}
+
+// False, and an empty text, when the pieces do not fit whole.
+inline bool joinWholeText(char* text, size_t capacity, std::initializer_list<const char*> pieces) {
+    size_t length = 0;
+    for (const char* piece : pieces) length += std::strlen(piece);
+    if (length >= capacity) {
+        text[0] = '\0';
+        return false;
+    }
+    joinText(text, capacity, pieces);
+    return true;
 }

@@ -3,14 +3,18 @@
 
 #include <shellapi.h>
 
+#include <vector>
+
 #include "app/app_win32.h"
 #include "app/command_ids.h"
 #include "app/dialogs_win32.h"
-#include "library/external_file.h"
+#include "app/file_type.h"
+#include "app/scoped_win32.h"
 #include "audio/audio_device_win32.h"
 #include "audio/sound_bank.h"
 #include "keys/key_bank.h"
 #include "keys/playing.h"
+#include "library/external_file.h"
 #include "library/sound_directory.h"
 #include "library/sound_list_win32.h"
 #include "panel/panel_win32.h"
@@ -31,6 +35,17 @@ constexpr int RowHeight = 14;
 HACCEL accelerators = nullptr;
 
 void greyMenuItem(UINT id) { EnableMenuItem(mainMenu, id, MF_BYCOMMAND | MF_DISABLED | MF_GRAYED); }
+
+// Only the first file of a drop counts. Its name is taken whole, however
+// long, so that a name too long to open is refused rather than cut into the
+// name of another file.
+void openFirstDroppedFile(HDROP drop) {
+    UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+    std::vector<char> name(length + 1, '\0');
+    if (length > 0) DragQueryFileA(drop, 0, name.data(), length + 1);
+    DragFinish(drop);
+    if (name[0] != '\0') openExternalFile(name.data());
+}
 
 void runCommand(UINT id, WPARAM wParam, LPARAM lParam) {
     switch (id) {
@@ -114,13 +129,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_LBUTTONUP:
         ReleaseCapture();
         return 0;
-    case WM_DROPFILES: {
-        char name[MAX_PATH] = "";
-        DragQueryFileA(reinterpret_cast<HDROP>(wParam), 0, name, MAX_PATH);
-        DragFinish(reinterpret_cast<HDROP>(wParam));
-        openExternalFile(name);
+    case WM_DROPFILES:
+        openFirstDroppedFile(reinterpret_cast<HDROP>(wParam));
         return 0;
-    }
     case WM_QUERYNEWPALETTE:
         realizePanelPalette();
         InvalidateRect(window, nullptr, FALSE);
@@ -162,10 +173,9 @@ void sizeClientArea() {
 bool centreMainWindow(HWND window) {
     RECT outer;
     GetWindowRect(window, &outer);
-    HDC screen = GetDC(nullptr);
+    ScopedGetDC screen(nullptr);
     int screenWidth = GetDeviceCaps(screen, HORZRES);
     int screenHeight = GetDeviceCaps(screen, VERTRES);
-    ReleaseDC(nullptr, screen);
     int x = screenWidth / 2 - (outer.right - outer.left) / 2;
     int y = screenHeight / 2 - (outer.bottom - outer.top) / 2;
     return SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER) != 0;
@@ -218,6 +228,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showSta
     ShowWindow(mainWindow, showState);
     UpdateWindow(mainWindow);
     accelerators = LoadAcceleratorsA(instance, "accelerators");
+    registerFileType();
     DragAcceptFiles(mainWindow, TRUE);
     if (commandLine && commandLine[0] != '\0') openExternalFile(commandLine);
 

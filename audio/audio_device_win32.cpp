@@ -2,7 +2,10 @@
 #include <mmsystem.h>
 #include <dsound.h>
 
+#include <utility>
+
 #include "app/app_win32.h"
+#include "app/scoped_win32.h"
 #include "audio/audio_device.h"
 #include "audio/audio_device_win32.h"
 #include "audio/direct_sound_voice_win32.h"
@@ -12,7 +15,7 @@ namespace {
 
 class DirectSoundDevice : public AudioDevice {
 public:
-    explicit DirectSoundDevice(IDirectSound* device) : device(device) {}
+    explicit DirectSoundDevice(ScopedComPtr<IDirectSound> device) : device(std::move(device)) {}
     ~DirectSoundDevice() override = default;
 
     SoundResult CreateSoundBuffer(const SoundBufferDesc& desc, Voice** buffer) override {
@@ -30,14 +33,15 @@ public:
 
     SoundResult DuplicateSoundBuffer(Voice* original, Voice** duplicate) override {
         IDirectSoundBuffer* copy = nullptr;
-        HRESULT result = device->DuplicateSoundBuffer(static_cast<DirectSoundVoice*>(original)->buffer, &copy);
+        HRESULT result = device->DuplicateSoundBuffer(static_cast<DirectSoundVoice*>(original)->buffer.get(), &copy);
         if (SUCCEEDED(result)) *duplicate = new DirectSoundVoice(copy);
         return result;
     }
 
-    IDirectSound* const device;
-    // Kept, as the format set on it is, until the device is closed.
-    IDirectSoundBuffer* primary = nullptr;
+    const ScopedComPtr<IDirectSound> device;
+    // Kept, as the format set on it is, until the device is closed; declared
+    // after the device, so released before it.
+    ScopedComPtr<IDirectSoundBuffer> primary;
 };
 
 DirectSoundDevice* openedDevice = nullptr;
@@ -46,8 +50,8 @@ void setPrimaryFormat(DirectSoundDevice& opened) {
     DSBUFFERDESC description = {};
     description.dwSize = sizeof description;
     description.dwFlags = DSBCAPS_PRIMARYBUFFER;
-    if (FAILED(opened.device->CreateSoundBuffer(&description, &opened.primary, nullptr))) {
-        opened.primary = nullptr;
+    if (FAILED(opened.device->CreateSoundBuffer(&description, opened.primary.out(), nullptr))) {
+        opened.primary.reset();
         return;
     }
     WAVEFORMATEX format = {};
@@ -64,13 +68,10 @@ void setPrimaryFormat(DirectSoundDevice& opened) {
 
 bool openAudioDevice() {
     if (openedDevice) return true;
-    IDirectSound* device = nullptr;
-    if (FAILED(DirectSoundCreate(nullptr, &device, nullptr))) return false;
-    if (FAILED(device->SetCooperativeLevel(mainWindow, DSSCL_PRIORITY))) {
-        device->Release();
-        return false;
-    }
-    openedDevice = new DirectSoundDevice(device);
+    ScopedComPtr<IDirectSound> device;
+    if (FAILED(DirectSoundCreate(nullptr, device.out(), nullptr))) return false;
+    if (FAILED(device->SetCooperativeLevel(mainWindow, DSSCL_PRIORITY))) return false;
+    openedDevice = new DirectSoundDevice(std::move(device));
     setPrimaryFormat(*openedDevice);
     audioDevice = openedDevice;
     return true;
@@ -79,8 +80,6 @@ bool openAudioDevice() {
 void closeAudioDevice() {
     if (!openedDevice) return;
     audioDevice = nullptr;
-    if (openedDevice->primary) openedDevice->primary->Release();
-    openedDevice->device->Release();
-    delete openedDevice;
+    delete openedDevice;  // releases the primary buffer, then the device
     openedDevice = nullptr;
 }

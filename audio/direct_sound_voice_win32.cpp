@@ -39,7 +39,6 @@ SoundResult DirectSoundVoice::Unlock(void* area, uint32_t areaBytes) {
 }
 
 SoundResult DirectSoundVoice::Release() {
-    buffer->Release();
-    delete this;
+    delete this;  // the buffer's holder releases it
     return DS_OK;
 }

@@ -4,10 +4,12 @@
 #include <mmsystem.h>
 #include <dsound.h>
 
+#include "app/scoped_win32.h"
 #include "audio/voice.h"
 
 class DirectSoundVoice : public Voice {
 public:
+    // Takes over the reference to the buffer.
     explicit DirectSoundVoice(IDirectSoundBuffer* buffer) : buffer(buffer) {}
 
     SoundResult Play(uint32_t reserved1, uint32_t priority, uint32_t flags) override;
@@ -23,7 +25,7 @@ public:
     // Releases the DirectSound buffer and deletes this wrapper.
     SoundResult Release() override;
 
-    IDirectSoundBuffer* const buffer;
+    const ScopedComPtr<IDirectSoundBuffer> buffer;
 
 private:
     ~DirectSoundVoice() override = default;

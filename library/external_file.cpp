@@ -3,7 +3,61 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/dialogs.h"
 #include "setup/setup_commands.h"
+#include "setup/setup_file.h"
+
+namespace {
+
+// Case matters: the upper-case forms are what 8.3 names look like, and a
+// mixed-case name is not taken for one of ours.
+bool isShortcutSuffix(const char* suffix) { return std::strcmp(suffix, "LNK") == 0 || std::strcmp(suffix, "lnk") == 0; }
+bool isSetupSuffix(const char* suffix) { return std::strcmp(suffix, "qpd") == 0 || std::strcmp(suffix, "QPD") == 0; }
+
+// The setup file a name stands for, directly or as a shortcut's target;
+// false when it stands for none.
+bool setupFileNamed(const char* path, char target[PathCapacity]) {
+    char suffix[4];
+    fileTypeSuffix(path, suffix);
+    bool shortcut = isShortcutSuffix(suffix);
+    if (!shortcut && !isSetupSuffix(suffix)) return false;
+    // Cut to fit, the name could stand for another file.
+    if (std::strlen(path) >= PathCapacity) {
+        showMessage(ErrorReadingFileText);
+        return false;
+    }
+    if (!shortcut) {
+        std::memcpy(target, path, std::strlen(path) + 1);
+        return true;
+    }
+    switch (resolveShortcut(path, target)) {
+    case ShortcutResult::Resolved:
+        break;
+    case ShortcutResult::NoTargetPath:
+        showMessage("GetPath failed!");
+        return false;
+    default:
+        return false;
+    }
+    fileTypeSuffix(target, suffix);
+    return isSetupSuffix(suffix);
+}
+
+// The name the user knows the file by, not its 8.3 form.
+bool longPathOf(const char* path, char longPath[PathCapacity]) {
+    switch (longPathFromShell(path, longPath)) {
+    case LongPathResult::Found:
+        return true;
+    case LongPathResult::NotFound:
+        showMessage("Path not found.");
+        return false;
+    default:
+        showMessage(ErrorReadingFileText);
+        return false;
+    }
+}
+
+}  // namespace
 
 void fileTypeSuffix(const char* text, char suffix[4]) {
     size_t length = std::strlen(text);
@@ -11,20 +65,14 @@ void fileTypeSuffix(const char* text, char suffix[4]) {
 }
 
 void openExternalFile(const char* path) {
-    char suffix[4];
-    fileTypeSuffix(path, suffix);
     char target[PathCapacity];
-    if (std::strcmp(suffix, "LNK") == 0 || std::strcmp(suffix, "lnk") == 0) {
-        if (!resolveShortcut(path, target)) return;
-        fileTypeSuffix(target, suffix);
-    } else {
-        std::snprintf(target, sizeof target, "%s", path);
-    }
-    // Case matters: the upper-case form is what 8.3 names look like.
-    if (std::strcmp(suffix, "qpd") != 0 && std::strcmp(suffix, "QPD") != 0) return;
+    if (!setupFileNamed(path, target)) return;
     char longPath[PathCapacity];
-    // After "Path not found." there is no file to open: nothing changes.
-    if (!longPathFromShell(target, longPath)) return;
-    // The open flow makes the long path the setup's path and its file part the name.
+    if (!longPathOf(target, longPath)) return;
+    // Opening from the desktop replaces the setup like Open does: never
+    // without the chance to save it.
+    if (confirmSaveChanges() == SaveChangesResult::Stop) return;
+    // The open flow makes the long path the setup's path and its file name
+    // with extension the setup's name.
     openSetupFile(longPath);
 }

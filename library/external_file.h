@@ -5,12 +5,24 @@
 #include "library/sound_list.h"
 
 // Opens the file when it is a setup file (".qpd"/".QPD") or a shortcut to one;
-// anything else is ignored without a message. No save-changes prompt first.
+// anything else is ignored without a message. A modified setup is offered for
+// saving first, and Cancel there keeps it. The name is taken whole: a command
+// line is not split at blanks and its quotes stay.
 void openExternalFile(const char* path);
 // The last three characters of a text (the whole text when shorter).
 void fileTypeSuffix(const char* text, char suffix[4]);
 
-// Platform seam. The shortcut's target (short form); false when there is none.
-bool resolveShortcut(const char* shortcutPath, char target[PathCapacity]);
-// The path in its long form; false (after "Path not found.") when unknown.
-bool longPathFromShell(const char* path, char longPath[PathCapacity]);
+// Platform seam: shell shortcuts and the shell's long path form.
+enum class ShortcutResult {
+    Resolved,      // target holds the target's path in its short (8.3) form
+    NotResolved,   // the shortcut could not be loaded or resolved, or names no file
+    NoTargetPath,  // resolved, but its target path could not be read
+};
+ShortcutResult resolveShortcut(const char* shortcutPath, char target[PathCapacity]);
+
+enum class LongPathResult {
+    Found,       // longPath holds the path in its long form
+    NotFound,    // the shell cannot parse the path
+    Unreadable,  // the shell knows it but gives no file path of at most 259 characters
+};
+LongPathResult longPathFromShell(const char* path, char longPath[PathCapacity]);

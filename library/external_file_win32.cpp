@@ -5,54 +5,49 @@
 #include <shobjidl.h>
 
 #include "app/app_win32.h"
-#include "app/dialogs.h"
+#include "app/scoped_win32.h"
 #include "library/external_file.h"
 
-bool resolveShortcut(const char* shortcutPath, char target[PathCapacity]) {
-    bool found = false;
-    if (FAILED(CoInitialize(nullptr))) return false;
-    IShellLinkA* link = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link)))) {
-        IPersistFile* file = nullptr;
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-            WCHAR widePath[MAX_PATH];
-            if (MultiByteToWideChar(CP_ACP, 0, shortcutPath, -1, widePath, MAX_PATH) > 0 &&
-                SUCCEEDED(file->Load(widePath, STGM_READ)) && SUCCEEDED(link->Resolve(mainWindow, SLR_ANY_MATCH))) {
-                char path[MAX_PATH];
-                WIN32_FIND_DATAA findData;
-                if (SUCCEEDED(link->GetPath(path, MAX_PATH, &findData, SLGP_SHORTPATH))) {
-                    lstrcpynA(target, path, PathCapacity);
-                    found = target[0] != '\0';
-                } else {
-                    showMessage("GetPath failed!");
-                }
-            }
-            file->Release();
-        }
-        link->Release();
-    }
-    CoUninitialize();
-    return found;
+ShortcutResult resolveShortcut(const char* shortcutPath, char target[PathCapacity]) {
+    // Initialised around each resolution only: nothing else uses the library.
+    ScopedComLibrary library;
+    if (!library.initialised) return ShortcutResult::NotResolved;
+    // Declared after the library, so released before it is uninitialised.
+    ScopedComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.outVoid())))
+        return ShortcutResult::NotResolved;
+    ScopedComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.outVoid()))) return ShortcutResult::NotResolved;
+    WCHAR widePath[PathCapacity];
+    if (MultiByteToWideChar(CP_ACP, 0, shortcutPath, -1, widePath, PathCapacity) == 0)
+        return ShortcutResult::NotResolved;
+    if (FAILED(file->Load(widePath, STGM_READ))) return ShortcutResult::NotResolved;
+    // A moved target may be searched for, with the shell's own interface.
+    if (FAILED(link->Resolve(mainWindow, SLR_ANY_MATCH))) return ShortcutResult::NotResolved;
+    char path[PathCapacity] = "";
+    WIN32_FIND_DATAA findData;
+    if (FAILED(link->GetPath(path, PathCapacity, &findData, SLGP_SHORTPATH))) return ShortcutResult::NoTargetPath;
+    // A shortcut to something that is not a file (a printer, say) has no path.
+    if (path[0] == '\0') return ShortcutResult::NotResolved;
+    lstrcpynA(target, path, PathCapacity);
+    return ShortcutResult::Resolved;
 }
 
-bool longPathFromShell(const char* path, char longPath[PathCapacity]) {
-    WCHAR widePath[MAX_PATH];
-    if (MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, path, -1, widePath, MAX_PATH) == 0) widePath[0] = 0;
-    IShellFolder* desktop = nullptr;
-    LPITEMIDLIST items = nullptr;
-    HRESULT parsed = E_FAIL;
-    if (SUCCEEDED(SHGetDesktopFolder(&desktop))) {
-        parsed = desktop->ParseDisplayName(nullptr, nullptr, widePath, nullptr, &items, nullptr);
-        desktop->Release();
+LongPathResult longPathFromShell(const char* path, char longPath[PathCapacity]) {
+    WCHAR widePath[PathCapacity];
+    // An empty name would parse as the desktop itself.
+    if (MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, path, -1, widePath, PathCapacity) <= 1)
+        return LongPathResult::NotFound;
+    ScopedTaskMemory<ITEMIDLIST> items;
+    {
+        ScopedComPtr<IShellFolder> desktop;
+        if (FAILED(SHGetDesktopFolder(desktop.out()))) return LongPathResult::NotFound;
+        if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, widePath, nullptr, items.out(), nullptr)) ||
+            !items.get())
+            return LongPathResult::NotFound;
     }
-    if (FAILED(parsed) || !items) {
-        showMessage("Path not found.");
-        return false;
-    }
-    char found[MAX_PATH] = "";
-    bool ok = SHGetPathFromIDListA(items, found) && found[0] != '\0';
-    CoTaskMemFree(items);
-    if (ok) lstrcpynA(longPath, found, PathCapacity);
-    return ok;
+    char found[PathCapacity] = "";
+    if (!SHGetPathFromIDListA(items.get(), found) || found[0] == '\0') return LongPathResult::Unreadable;
+    lstrcpynA(longPath, found, PathCapacity);
+    return LongPathResult::Found;
 }

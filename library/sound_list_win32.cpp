@@ -4,6 +4,7 @@
 
 #include "app/app_win32.h"
 #include "app/command_ids.h"
+#include "app/scoped_win32.h"
 #include "library/sound_directory.h"
 #include "library/sound_list.h"
 #include "panel/panel_win32.h"
@@ -60,7 +61,7 @@ void createSoundList() {
 
 void drawSoundListItem(const DRAWITEMSTRUCT* item) {
     HDC dc = item->hDC;
-    SelectObject(dc, ListFont);
+    ScopedSelectObject font(dc, ListFont);
     if (!(item->itemAction & (ODA_DRAWENTIRE | ODA_SELECT))) return;  // no focus rectangle, ever
     int index = static_cast<int>(item->itemID);
     char name[PathCapacity];

@@ -10,6 +10,7 @@
 #include "audio/sound_bank.h"
 #include "fakes/call_log.h"
 #include "support/program_test.h"
+#include "support/setup_file_bytes.h"
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_dialogs.h"
 #include "fakes/fake_setup_storage.h"
@@ -38,22 +39,6 @@ protected:
         initKeyBank();
         fakeLibrary.existingFolders = {"C:\\Sounds\\Drums", "C:\\Sounds\\Pads"};
         callLog.clear();
-    }
-
-    // A setup file of the start-up keys with key 13's note changed and the given sound folder.
-    static Bytes setupFileWith(const std::string& folder, int16_t note13) {
-        KeyBank saved = keyBank;
-        int16_t savedMaster = masterVolume;
-        char savedFolder[PathCapacity];
-        std::snprintf(savedFolder, PathCapacity, "%s", soundDirectory);
-        keyBank.slots[13].note = note13;
-        masterVolume = 4;
-        setSoundDirectory(folder);
-        Bytes bytes = composeSetupBytes();
-        keyBank = saved;
-        masterVolume = savedMaster;
-        setSoundDirectory(savedFolder);
-        return bytes;
     }
 
     static void chooseToOpen(const std::string& path) {

@@ -9,7 +9,9 @@
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_dialogs.h"
 #include "fakes/fake_input.h"
+#include "fakes/fake_registry.h"
 #include "fakes/fake_setup_storage.h"
+#include "fakes/fake_shell.h"
 #include "fakes/fake_sound_list.h"
 #include "keys/key_bank.h"
 #include "keys/pitch_volume.h"
@@ -32,6 +34,8 @@ inline void resetProgramState() {
     fakeLibrary.reset();
     fakeDialogs.reset();
     fakeSetupStorage.reset();
+    fakeShell.reset();
+    fakeRegistry.reset();
     callLog.clear();
 }
 

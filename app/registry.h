@@ -1,0 +1,16 @@
+// Platform seam: the registry's classes root and the program's own path.
+// Defined in app/registry_win32.cpp for the program, faked in tests.
+#pragma once
+
+#include "library/sound_list.h"
+
+enum class RegistryKeyUse {
+    CreateOrOpen,  // made, with its missing parents, when it is not there
+    OpenExisting,
+};
+// Sets the default (unnamed) text value of a key under HKEY_CLASSES_ROOT.
+// Nothing happens when the key cannot be had or the value not set.
+void setClassesRootDefault(const char* key, RegistryKeyUse use, const char* value);
+// The full path of the program's executable; false when it is unknown or
+// longer than 259 characters.
+bool programFilePath(char path[PathCapacity]);

@@ -1,0 +1,73 @@
+/* A small Win32 console tool the end-to-end tests run inside the program's
+ * Wine prefix to drop files on the main window the way the shell does: it
+ * writes a DROPFILES block (ANSI names, each ended by a zero, one more zero
+ * at the end) into the program's memory and posts WM_DROPFILES with its
+ * address, which DragQueryFileA then reads like a shell drop.
+ *
+ *   drop_files FILE...   -> drops the files, in this order, on the window of
+ *                           class "Quillpad"
+ *
+ * Exit code 1 when the window is not found, 2 on a wrong call, 3 when the
+ * block cannot be placed or the message not posted.
+ * Built with: x86_64-w64-mingw32-gcc-posix -O2 -static -o drop_files.exe drop_files.c
+ */
+#include <windows.h>
+#include <shlobj.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+/* The block as the shell lays it out; the caller frees it. */
+static char* makeDropBlock(int count, char** names, size_t* size) {
+    size_t namesSize = 1;
+    for (int i = 0; i < count; ++i) namesSize += strlen(names[i]) + 1;
+    *size = sizeof(DROPFILES) + namesSize;
+    char* block = calloc(1, *size);
+    if (!block) return NULL;
+    DROPFILES* header = (DROPFILES*)block;
+    header->pFiles = sizeof(DROPFILES);
+    header->pt.x = 100; /* on the panel, in client coordinates */
+    header->pt.y = 100;
+    header->fNC = FALSE;
+    header->fWide = FALSE;
+    char* name = block + sizeof(DROPFILES);
+    for (int i = 0; i < count; ++i) {
+        size_t length = strlen(names[i]) + 1;
+        memcpy(name, names[i], length);
+        name += length;
+    }
+    return block;
+}
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        fprintf(stderr, "usage: drop_files FILE...\n");
+        return 2;
+    }
+    HWND window = FindWindowA("Quillpad", NULL);
+    if (!window) {
+        fprintf(stderr, "no window of class Quillpad\n");
+        return 1;
+    }
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) {
+        fprintf(stderr, "cannot open process %lu: %lu\n", processId, GetLastError());
+        return 3;
+    }
+    size_t size = 0;
+    char* block = makeDropBlock(argc - 1, argv + 1, &size);
+    /* The program frees the block with DragFinish; what is left is reclaimed
+     * with the process. */
+    void* remote = block ? VirtualAllocEx(process, NULL, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE) : NULL;
+    int result = 0;
+    if (!remote || !WriteProcessMemory(process, remote, block, size, NULL) ||
+        !PostMessageA(window, WM_DROPFILES, (WPARAM)remote, 0)) {
+        fprintf(stderr, "cannot deliver the drop: %lu\n", GetLastError());
+        result = 3;
+    }
+    free(block);
+    CloseHandle(process);
+    return result;
+}

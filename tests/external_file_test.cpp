@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/dialogs.h"
+#include "fakes/call_log.h"
+#include "fakes/fake_dialogs.h"
+#include "fakes/fake_setup_storage.h"
+#include "fakes/fake_shell.h"
+#include "fakes/fake_sound_list.h"
+#include "keys/key_bank.h"
+#include "library/external_file.h"
+#include "setup/document.h"
+#include "support/program_test.h"
+#include "support/setup_file_bytes.h"
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+const char* const LiveSet = "C:\\Setups\\Live Set.qpd";
+const char* const OldSet = "C:\\Setups\\old.qpd";
+
+class ExternalFileTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        initKeyBank();
+        fakeLibrary.existingFolders = {"C:\\Sounds\\Drums"};
+        addSetupFile(LiveSet);
+        callLog.clear();
+    }
+
+    // A setup file on disk that the shell knows under the same long name.
+    static void addSetupFile(const std::string& path) {
+        fakeSetupStorage.files[path] = setupFileWith("C:\\Sounds\\Drums", 71);
+        fakeShell.longPaths[path] = path;
+    }
+
+    // A modified setup of the user's own, bound to its file.
+    static void modifyOldSetup() {
+        std::snprintf(document.setupPath, PathCapacity, "%s", OldSet);
+        std::snprintf(document.setupName, PathCapacity, "old.qpd");
+        fakeSetupStorage.files[OldSet] = {};
+        keyBank.slots[13].note = 30;
+        document.modified = true;
+    }
+
+    static Calls dialogCalls() { return callsStartingWith("dialog "); }
+    static Calls fileReads() { return callsStartingWith("file read "); }
+};
+
+TEST_F(ExternalFileTest, ACommandLineWithBlanksOpensTheSetupUnderItsName) {
+    openExternalFile(LiveSet);
+    EXPECT_EQ(fileReads(), (Calls{std::string("file read ") + LiveSet}));
+    EXPECT_EQ(keyBank.slots[13].note, 71);
+    EXPECT_STREQ(document.setupPath, LiveSet);
+    EXPECT_STREQ(document.setupName, "Live Set.qpd");
+    EXPECT_FALSE(document.modified);
+    EXPECT_EQ(fakeLibrary.windowTitle, "Live Set.qpd  using:  Drums");
+    EXPECT_TRUE(dialogCalls().empty());
+}
+
+TEST_F(ExternalFileTest, OnlySetupNamesInLowerOrUpperCaseAreOpened) {
+    addSetupFile("C:\\Setups\\live.qpd");
+    addSetupFile("C:\\SETUPS\\LIVE.QPD");
+    for (const char* path : {"C:\\Setups\\live.qpd", "C:\\SETUPS\\LIVE.QPD"}) {
+        callLog.clear();
+        openExternalFile(path);
+        EXPECT_EQ(fileReads(), (Calls{std::string("file read ") + path}));
+        EXPECT_STREQ(document.setupPath, path);
+    }
+
+    // Not ours, whatever the state: no prompt, no message, no look-up.
+    document.modified = true;
+    fakeShell.longPaths["C:\\Setups\\live.Qpd"] = "C:\\Setups\\live.Qpd";
+    const char* ignored[] = {"C:\\Setups\\live.Qpd",
+                             "C:\\Setups\\live.qPD",
+                             "C:\\Sounds\\kick.wav",
+                             "C:\\Notes\\read me.txt",
+                             "C:\\Setups",
+                             "pd",
+                             "",
+                             "\"C:\\Setups\\Live Set.qpd\""};
+    for (const char* path : ignored) {
+        callLog.clear();
+        openExternalFile(path);
+        EXPECT_EQ(callLog, Calls{}) << path;
+    }
+    EXPECT_STREQ(document.setupPath, "C:\\SETUPS\\LIVE.QPD");
+    EXPECT_TRUE(document.modified);
+}
+
+TEST_F(ExternalFileTest, TheSuffixIsTheLastThreeCharactersOrTheWholeShortText) {
+    char suffix[4];
+    fileTypeSuffix("C:\\Setups\\live.qpd", suffix);
+    EXPECT_STREQ(suffix, "qpd");
+    fileTypeSuffix("pd", suffix);
+    EXPECT_STREQ(suffix, "pd");
+    fileTypeSuffix("", suffix);
+    EXPECT_STREQ(suffix, "");
+}
+
+TEST_F(ExternalFileTest, AShortcutOpensItsTargetUnderTheLongName) {
+    fakeShell.shortcuts["C:\\Desktop\\live.lnk"] = "C:\\SETUPS\\LIVESE~1.QPD";
+    fakeShell.shortcuts["C:\\DESKTOP\\LIVE.LNK"] = "C:\\SETUPS\\LIVESE~1.QPD";
+    fakeShell.longPaths["C:\\SETUPS\\LIVESE~1.QPD"] = LiveSet;
+    for (const char* shortcut : {"C:\\Desktop\\live.lnk", "C:\\DESKTOP\\LIVE.LNK"}) {
+        callLog.clear();
+        openExternalFile(shortcut);
+        EXPECT_EQ(callsStartingWith("shell "),
+                  (Calls{std::string("shell resolve ") + shortcut, "shell long path C:\\SETUPS\\LIVESE~1.QPD"}));
+        EXPECT_EQ(fileReads(), (Calls{std::string("file read ") + LiveSet}));
+        EXPECT_STREQ(document.setupName, "Live Set.qpd");
+        EXPECT_EQ(fakeLibrary.windowTitle, "Live Set.qpd  using:  Drums");
+    }
+}
+
+TEST_F(ExternalFileTest, AShortcutToAnythingButASetupOpensNothing) {
+    fakeShell.shortcuts["C:\\Desktop\\kick.lnk"] = "C:\\SOUNDS\\KICK.WAV";
+    fakeShell.shortcuts["C:\\Desktop\\mixed.lnk"] = "C:\\Setups\\live.Qpd";
+    fakeShell.shortcuts["C:\\Desktop\\live.Lnk"] = "C:\\SETUPS\\LIVESE~1.QPD";
+    for (const char* shortcut : {"C:\\Desktop\\kick.lnk", "C:\\Desktop\\mixed.lnk"}) {
+        callLog.clear();
+        openExternalFile(shortcut);
+        EXPECT_EQ(callLog, (Calls{std::string("shell resolve ") + shortcut})) << shortcut;
+    }
+    // Not taken for a shortcut at all.
+    callLog.clear();
+    openExternalFile("C:\\Desktop\\live.Lnk");
+    EXPECT_EQ(callLog, Calls{});
+    // A shortcut that does not load or resolve is passed over without a word.
+    openExternalFile("C:\\Desktop\\broken.lnk");
+    EXPECT_EQ(callLog, (Calls{"shell resolve C:\\Desktop\\broken.lnk"}));
+    EXPECT_STREQ(document.setupName, "Untitled");
+}
+
+TEST_F(ExternalFileTest, AShortcutWhoseTargetCannotBeReadSaysSoAndOpensNothing) {
+    // GetPath fails on the first; the second's long form does not fit a path.
+    fakeShell.shortcuts["C:\\Desktop\\live.lnk"] = LiveSet;
+    fakeShell.targetPathFails.insert("C:\\Desktop\\live.lnk");
+    fakeShell.shortcuts["C:\\Desktop\\deep.lnk"] = "C:\\DEEP~1\\SET.QPD";
+    fakeShell.unreadable.insert("C:\\DEEP~1\\SET.QPD");
+    openExternalFile("C:\\Desktop\\live.lnk");
+    openExternalFile("C:\\Desktop\\deep.lnk");
+    EXPECT_EQ(dialogCalls(), (Calls{"dialog message GetPath failed!", "dialog message Error reading file."}));
+    EXPECT_TRUE(fileReads().empty());
+    EXPECT_STREQ(document.setupName, "Untitled");
+}
+
+TEST_F(ExternalFileTest, APathTheShellCannotFindChangesNothing) {
+    modifyOldSetup();
+    callLog.clear();
+    openExternalFile("C:\\Gone\\lost.qpd");
+    EXPECT_EQ(dialogCalls(), (Calls{"dialog message Path not found."}));
+    EXPECT_TRUE(callsStartingWith("file ").empty());
+    EXPECT_STREQ(document.setupPath, OldSet);
+    EXPECT_STREQ(document.setupName, "old.qpd");
+    EXPECT_TRUE(document.modified);
+    EXPECT_EQ(keyBank.slots[13].note, 30);
+}
+
+TEST_F(ExternalFileTest, ANameTooLongToHoldIsRefusedAndNeverCut) {
+    // 259 characters fit a path; the 260-character names would, cut, name the 259-character file.
+    std::string fits = "C:\\" + std::string(252, 'p') + ".qpd";
+    ASSERT_EQ(fits.size(), 259u);
+    addSetupFile(fits);
+    openExternalFile(fits.c_str());
+    EXPECT_STREQ(document.setupPath, fits.c_str());
+
+    callLog.clear();
+    document.modified = true;
+    for (const std::string& tooLong : {fits.substr(0, 255) + "p.qpd", fits.substr(0, 255) + "p.lnk"}) {
+        ASSERT_EQ(tooLong.size(), 260u);
+        openExternalFile(tooLong.c_str());
+    }
+    EXPECT_EQ(callLog, (Calls{"dialog message Error reading file.", "dialog message Error reading file."}));
+    EXPECT_STREQ(document.setupPath, fits.c_str());
+    EXPECT_TRUE(document.modified);
+
+    // A long name that is not a setup is still ignored without a word.
+    callLog.clear();
+    openExternalFile(("C:\\" + std::string(300, 'w') + ".wav").c_str());
+    EXPECT_EQ(callLog, Calls{});
+}
+
+TEST_F(ExternalFileTest, AModifiedSetupIsOfferedForSavingAndCancelKeepsIt) {
+    modifyOldSetup();
+    fakeDialogs.answers = {AnswerCancel};
+    callLog.clear();
+    openExternalFile(LiveSet);
+    EXPECT_EQ(dialogCalls(), (Calls{"dialog savechanges Save changes to \"old.qpd\"?"}));
+    EXPECT_TRUE(callsStartingWith("file ").empty());
+    EXPECT_EQ(keyBank.slots[13].note, 30);
+    EXPECT_STREQ(document.setupPath, OldSet);
+    EXPECT_STREQ(document.setupName, "old.qpd");
+    EXPECT_TRUE(document.modified);
+    EXPECT_EQ(fakeLibrary.windowTitle, "Quillpad Beta A");
+
+    fakeDialogs.answers = {AnswerDontSave};
+    openExternalFile(LiveSet);
+    EXPECT_EQ(keyBank.slots[13].note, 71);
+    EXPECT_STREQ(document.setupName, "Live Set.qpd");
+    EXPECT_TRUE(fakeSetupStorage.files[OldSet].empty());  // the changes were let go, as asked
+}
+
+TEST_F(ExternalFileTest, AnsweringSaveWritesTheOldSetupBeforeTheNewOneIsRead) {
+    modifyOldSetup();
+    std::vector<uint8_t> changed = composeSetupBytes();
+    fakeDialogs.answers = {AnswerSave};
+    callLog.clear();
+    openExternalFile(LiveSet);
+    EXPECT_EQ(callsStartingWith("file "),
+              (Calls{std::string("file store ") + OldSet, std::string("file read ") + LiveSet}));
+    EXPECT_EQ(fakeSetupStorage.files[OldSet], changed);
+    EXPECT_STREQ(document.setupName, "Live Set.qpd");
+    EXPECT_EQ(keyBank.slots[13].note, 71);
+}
+
+}  // namespace

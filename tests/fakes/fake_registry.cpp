@@ -1,0 +1,33 @@
+#include "fakes/fake_registry.h"
+
+#include <cstdio>
+
+#include "app/registry.h"
+#include "fakes/call_log.h"
+
+FakeRegistry fakeRegistry;
+
+namespace {
+// Creating a key creates its missing parents, as the registry does.
+void createKey(const std::string& key) {
+    for (size_t separator = key.find('\\'); separator != std::string::npos; separator = key.find('\\', separator + 1))
+        fakeRegistry.keys.insert(key.substr(0, separator));
+    fakeRegistry.keys.insert(key);
+}
+}  // namespace
+
+void setClassesRootDefault(const char* key, RegistryKeyUse use, const char* value) {
+    FakeRegistry& registry = fakeRegistry;
+    bool refused = registry.readOnly || registry.refusedKeys.count(key) ||
+                   (use == RegistryKeyUse::OpenExisting && !registry.keys.count(key));
+    callLog.push_back(std::string("registry ") + key + (refused ? " refused" : std::string(" = ") + value));
+    if (refused) return;
+    createKey(key);
+    registry.values[key] = value;
+}
+
+bool programFilePath(char path[PathCapacity]) {
+    if (!fakeRegistry.programPathKnown) return false;
+    std::snprintf(path, PathCapacity, "%s", fakeRegistry.programPath.c_str());
+    return true;
+}

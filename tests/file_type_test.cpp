@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/file_type.h"
+#include "fakes/call_log.h"
+#include "fakes/fake_registry.h"
+#include "support/program_test.h"
+
+namespace {
+
+using Calls = std::vector<std::string>;
+using Values = std::map<std::string, std::string>;
+
+class FileTypeTest : public ProgramTest {};
+
+TEST_F(FileTypeTest, EveryStartRegistersTheFourValuesWithTheProgramPathQuoted) {
+    registerFileType();
+    EXPECT_EQ(callLog, (Calls{
+                           "registry Quillpad\\shell\\open\\command = \"C:\\Program Files\\Keys\\quillpad.exe\" %1",
+                           "registry Quillpad = Quillpad Setup File",
+                           "registry Quillpad\\DefaultIcon = C:\\Program Files\\Keys\\quillpad.exe,1",
+                           "registry .qpd = Quillpad",
+                       }));
+}
+
+TEST_F(FileTypeTest, AStartFromAnotherFolderRewritesTheCommandAndTheIcon) {
+    registerFileType();
+    fakeRegistry.programPath = "D:\\Music\\quillpad.exe";
+    registerFileType();
+    EXPECT_EQ(fakeRegistry.values, (Values{
+                                       {"Quillpad\\shell\\open\\command", "\"D:\\Music\\quillpad.exe\" %1"},
+                                       {"Quillpad", "Quillpad Setup File"},
+                                       {"Quillpad\\DefaultIcon", "D:\\Music\\quillpad.exe,1"},
+                                       {".qpd", "Quillpad"},
+                                   }));
+}
+
+TEST_F(FileTypeTest, KeysThatCannotBeWrittenAreSkippedWithoutAWord) {
+    fakeRegistry.readOnly = true;
+    registerFileType();
+    EXPECT_TRUE(fakeRegistry.values.empty());
+    EXPECT_EQ(callsStartingWith("registry ").size(), 4u);  // every step was still tried
+    EXPECT_TRUE(callsStartingWith("dialog ").empty());
+
+    fakeRegistry.reset();
+    fakeRegistry.refusedKeys = {"Quillpad\\shell\\open\\command"};
+    registerFileType();
+    // The description's key is only opened, and nothing has made it yet.
+    EXPECT_EQ(fakeRegistry.values, (Values{
+                                       {"Quillpad\\DefaultIcon", "C:\\Program Files\\Keys\\quillpad.exe,1"},
+                                       {".qpd", "Quillpad"},
+                                   }));
+}
+
+TEST_F(FileTypeTest, AProgramPathTooLongForAValueLeavesThatValueOutRatherThanCutIt) {
+    auto registeredWith = [](size_t pathLength) {
+        fakeRegistry.reset();
+        fakeRegistry.programPath = "C:\\" + std::string(pathLength - 9, 'k') + "\\q.exe";
+        registerFileType();
+        return fakeRegistry.values;
+    };
+    // Quotes and " %1" take 5 characters, ",1" takes 2; a value holds 259.
+    Values longest = registeredWith(254);
+    EXPECT_EQ(longest["Quillpad\\shell\\open\\command"].size(), 259u);
+    EXPECT_EQ(longest.count("Quillpad"), 1u);
+
+    Values noCommand = registeredWith(255);
+    EXPECT_EQ(noCommand.count("Quillpad\\shell\\open\\command"), 0u);
+    EXPECT_EQ(noCommand["Quillpad\\DefaultIcon"].size(), 257u);
+    EXPECT_EQ(noCommand[".qpd"], "Quillpad");
+
+    EXPECT_EQ(registeredWith(257)["Quillpad\\DefaultIcon"].size(), 259u);
+    Values noIcon = registeredWith(258);
+    EXPECT_EQ(noIcon.count("Quillpad\\DefaultIcon"), 0u);
+    EXPECT_EQ(noIcon, (Values{{".qpd", "Quillpad"}}));
+
+    fakeRegistry.reset();
+    fakeRegistry.programPathKnown = false;
+    registerFileType();
+    EXPECT_EQ(fakeRegistry.values, (Values{{".qpd", "Quillpad"}}));
+}
+
+}  // namespace
