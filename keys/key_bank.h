@@ -46,6 +46,10 @@ struct KeyBank {
 
 extern KeyBank keyBank;
 
+bool isKeyIndex(int key);
+// The selected key's slot; nullptr while selectedKey names no key.
+KeySlot* selectedKeySlot();
+
 // Key index 0..46 for a virtual-key code, or -1 for a code that is no performance key.
 int keyIndexForVirtualKey(unsigned virtualKey);
 void onKeyDownMessage(unsigned virtualKey);

@@ -20,6 +20,16 @@ PanelButton* createFromInfo(const PanelControlInfo& control) {
     return createPanelButton(control.x, control.y, control.image, control.cursor, control.id, control.actsOnPress);
 }
 
+// Right after the fourth trigger-mode button is made.
+void loadLitImages() {
+    for (int i = 0; i < TriggerModeButtonCount; ++i) {
+        int id = FirstTriggerModeButtonId + i;
+        PanelButton* button = panelButtons[id - FirstPanelButtonId];
+        const PanelControlInfo* info = findPanelControlInfo(id);
+        if (button && info) button->litImage = loadBitmapResource(info->litImage);
+    }
+}
+
 void invalidateControl(const PanelButton* button) {
     if (button) InvalidateRect(button->window, nullptr, FALSE);
 }
@@ -74,19 +84,12 @@ PanelButton* createPanelButton(int x, int y, const char* imageName, const char* 
 void createPanel() {
     mainCursor = LoadCursorA(appInstance, "MAINCUR");
     listCursor = LoadCursorA(appInstance, "LISTCUR");
-    for (const PanelControlInfo& control : PanelButtons) {
+    for (const PanelControlInfo& control : PanelButtonInfos) {
         panelButtons[control.id - FirstPanelButtonId] = createFromInfo(control);
-        if (control.id == FirstTriggerModeButtonId + TriggerModeButtonCount - 1) {
-            for (int i = 0; i < TriggerModeButtonCount; ++i) {
-                int id = FirstTriggerModeButtonId + i;
-                PanelButton* light = panelButtons[id - FirstPanelButtonId];
-                const PanelControlInfo* lightSpec = findPanelControlInfo(id);
-                if (light && lightSpec) light->litImage = loadBitmapResource(lightSpec->litImage);
-            }
-        }
+        if (control.id == FirstTriggerModeButtonId + TriggerModeButtonCount - 1) loadLitImages();
     }
-    for (int k = 0; k < KeyCount; ++k) keyCaps[k] = createFromInfo(keyCapSpec(k));
-    panKnob = createFromInfo(PanKnobSpec);
+    for (int k = 0; k < KeyCount; ++k) keyCaps[k] = createFromInfo(keyCapInfo(k));
+    panKnob = createFromInfo(PanKnobInfo);
 }
 
 PanelButton* panelControl(int id, bool perform) {
