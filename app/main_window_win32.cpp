@@ -13,7 +13,11 @@
 #include "keys/playing.h"
 #include "library/sound_directory.h"
 #include "library/sound_list_win32.h"
-#include "panel/panel_win32.h"
+#include "panel/bitmap_win32.h"
+#include "panel/button_look_win32.h"
+#include "panel/panel_buttons_win32.h"
+#include "panel/panel_graphics_win32.h"
+#include "panel/panel_redraw.h"
 #include "setup/document.h"
 #include "setup/setup_commands.h"
 

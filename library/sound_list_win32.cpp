@@ -6,7 +6,7 @@
 #include "app/command_ids.h"
 #include "library/sound_directory.h"
 #include "library/sound_list.h"
-#include "panel/panel_win32.h"
+#include "panel/panel_graphics_win32.h"
 
 HWND soundListWindow = nullptr;
 

@@ -4,7 +4,6 @@
 
 #include "app/app_win32.h"
 #include "app/dialogs.h"
-#include "panel/panel_win32.h"
 
 HPALETTE PanelPalette = nullptr;
 PanelBitmap BackgroundBitmap;

@@ -28,3 +28,6 @@ HPALETTE createPanelPalette(const PanelBitmap& bitmap);
 // client area, in a paint cycle of its own: afterwards the window has no
 // pending update. An empty bitmap draws nothing but still validates.
 void drawBitmap(const PanelBitmap& bitmap, HWND window, int x, int y, HPALETTE palette);
+// Selects and realizes the panel palette on the main window.
+void realizePanelPalette();
+void deletePanelPalette();

@@ -4,8 +4,6 @@
 #include "keys/key_bank.h"
 #include "panel/panel_actions.h"
 #include "panel/panel_layout.h"
-#include "panel/panel_redraw.h"
-#include "panel/panel_win32.h"
 
 namespace {
 
@@ -28,10 +26,6 @@ void loadLitImages() {
         const PanelControlInfo* info = findPanelControlInfo(id);
         if (button && info) button->litImage = loadBitmapResource(info->litImage);
     }
-}
-
-void invalidateControl(const PanelButton* button) {
-    if (button) InvalidateRect(button->window, nullptr, FALSE);
 }
 
 // Paints the pressed look at once and runs the action before the standard
@@ -167,13 +161,4 @@ void paintIntoControl(const PanelButton& button, const PanelBitmap& bitmap, int 
 
 void paintBackgroundBehind(const PanelButton& button) {
     paintIntoControl(button, BackgroundBitmap, -button.x, -button.y);
-}
-
-void invalidateKeyCap(int key) {
-    if (isKeyIndex(key)) invalidateControl(keyCaps[key]);
-}
-
-void invalidateTriggerModeButtons() {
-    for (int i = 0; i < TriggerModeButtonCount; ++i)
-        invalidateControl(panelButtons[FirstTriggerModeButtonId + i - FirstPanelButtonId]);
 }

@@ -4,7 +4,6 @@
 
 #include "panel/bitmap_win32.h"
 #include "panel/panel_meters.h"
-#include "panel/panel_win32.h"
 
 HBRUSH FrameBrush, VolumeHotBrush, BarEmptyBrush, NoteBarBrush, FineTuneBarBrush, VolumeBarBrush;
 HFONT ListFont, ReadoutFont, KeyCapFont;

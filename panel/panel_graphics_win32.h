@@ -10,8 +10,11 @@ struct TextStyle {
 };
 
 extern HBRUSH FrameBrush, VolumeHotBrush, BarEmptyBrush, NoteBarBrush, FineTuneBarBrush, VolumeBarBrush;
-extern HFONT ReadoutFont, KeyCapFont;
+extern HFONT ListFont, ReadoutFont, KeyCapFont;  // ListFont: the sound list's rows
 extern TextStyle ReadoutStyle, ReadoutHotStyle, KeyIdleStyle, KeyPlayingStyle, KeyRunningStyle, KeyMutedStyle;
+
+// The "background" bitmap, the panel palette, brushes, fonts and text styles.
+void createPanelGraphics();
 
 // The text in the box: the whole box filled with the style's background,
 // the text clipped to it.

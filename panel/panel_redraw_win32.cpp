@@ -1,66 +1,24 @@
 // The selected key's readouts, bar meters, frame, lights and pan knob, the
-// master volume bar and the whole panel's repaint.
-#include "panel/readouts_win32.h"
+// key caps' labels, the master volume bar and the whole panel's repaint.
+#include "panel/panel_redraw.h"
 
 #include "app/app_win32.h"
 #include "keys/key_bank.h"
 #include "keys/pitch_volume.h"
+#include "keys/playing.h"
 #include "library/sound_list.h"
 #include "panel/bitmap_win32.h"
 #include "panel/panel_buttons_win32.h"
+#include "panel/panel_graphics_win32.h"
+#include "panel/panel_layout.h"
 #include "panel/panel_meters.h"
-#include "panel/panel_redraw.h"
-#include "panel/panel_win32.h"
 
 namespace {
 
 RECT toRect(const PanelRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
-// Nullptr while the selected key index is out of reach of the key bank.
-const KeySlot* selectedSlot() {
-    return isKeyIndex(keyBank.selectedKey) ? &keyBank.slots[keyBank.selectedKey] : nullptr;
-}
-
-void drawValueDisplay(const ValueDisplay& shown, const PanelRect& readout, const PanelRect& bar, HBRUSH brush,
-                      const TextStyle& style, bool barFirst) {
-    if (barFirst) drawBarMeter(shown.barRangeTop, shown.barValue, toRect(bar), brush);
-    drawReadout(shown.readoutValue, toRect(readout), style);
-    if (!barFirst) drawBarMeter(shown.barRangeTop, shown.barValue, toRect(bar), brush);
-}
-
-}  // namespace
-
-void refreshSelectedKey() {
-    const KeySlot* slot = selectedSlot();
-    if (!slot) return;
-    soundListSelect(soundListEntryForKey(slot->soundIndex, soundListCount()));
-    drawSelectionFrame();
-    drawPanKnob(slot->pan);
-    drawNoteDisplay();
-    drawTriggerLight();
-    drawVolumeDisplay();
-    drawFineTuneDisplay();
-    drawMuteButton();
-}
-
-void drawSelectionFrame() {
-    PanelButton* cap =
-        isKeyIndex(keyBank.selectedKey) ? panelControl(FirstKeyCapId + keyBank.selectedKey, false) : nullptr;
-    if (!cap) return;
-    HDC dc = GetDC(mainWindow);
-    RECT frame = cap->rectangle;
-    for (int ring = 0; ring < 3; ++ring) {
-        FrameRect(dc, &frame, FrameBrush);
-        InflateRect(&frame, -1, -1);
-    }
-    ReleaseDC(mainWindow, dc);
-}
-
-void drawTriggerLight() {
-    const KeySlot* slot = selectedSlot();
-    if (!slot) return;
-    PanelButton* lit = panelControl(triggerLightButtonId(slot->triggerMode), false);
-    if (lit) paintIntoControl(*lit, lit->litImage, 0, 0);
+void invalidateControl(const PanelButton* button) {
+    if (button) InvalidateRect(button->window, nullptr, FALSE);
 }
 
 void drawReadout(int value, const RECT& box, const TextStyle& style) {
@@ -81,19 +39,60 @@ void drawBarMeter(int rangeTop, int value, const RECT& box, HBRUSH brush) {
     ReleaseDC(mainWindow, dc);
 }
 
+void drawValueDisplay(const ValueDisplay& shown, const PanelRect& readout, const PanelRect& bar, HBRUSH brush,
+                      const TextStyle& style, bool barFirst) {
+    if (barFirst) drawBarMeter(shown.barRangeTop, shown.barValue, toRect(bar), brush);
+    drawReadout(shown.readoutValue, toRect(readout), style);
+    if (!barFirst) drawBarMeter(shown.barRangeTop, shown.barValue, toRect(bar), brush);
+}
+
+}  // namespace
+
+void refreshSelectedKey() {
+    const KeySlot* slot = selectedKeySlot();
+    if (!slot) return;
+    soundListSelect(soundListEntryForKey(slot->soundIndex, soundListCount()));
+    drawSelectionFrame();
+    drawPanKnob(slot->pan);
+    drawNoteDisplay();
+    drawTriggerLight();
+    drawVolumeDisplay();
+    drawFineTuneDisplay();
+    drawMuteButton();
+}
+
+void drawSelectionFrame() {
+    PanelButton* cap = selectedKeySlot() ? panelControl(FirstKeyCapId + keyBank.selectedKey, false) : nullptr;
+    if (!cap) return;
+    HDC dc = GetDC(mainWindow);
+    RECT frame = cap->rectangle;
+    for (int ring = 0; ring < 3; ++ring) {
+        FrameRect(dc, &frame, FrameBrush);
+        InflateRect(&frame, -1, -1);
+    }
+    ReleaseDC(mainWindow, dc);
+}
+
+void drawTriggerLight() {
+    const KeySlot* slot = selectedKeySlot();
+    if (!slot) return;
+    PanelButton* lit = panelControl(triggerLightButtonId(slot->triggerMode), false);
+    if (lit) paintIntoControl(*lit, lit->litImage, 0, 0);
+}
+
 void drawNoteDisplay() {
-    if (const KeySlot* slot = selectedSlot())
+    if (const KeySlot* slot = selectedKeySlot())
         drawValueDisplay(noteDisplay(slot->note), NoteReadoutRect, NoteBarRect, NoteBarBrush, ReadoutStyle, false);
 }
 
 void drawFineTuneDisplay() {
-    if (const KeySlot* slot = selectedSlot())
+    if (const KeySlot* slot = selectedKeySlot())
         drawValueDisplay(fineTuneDisplay(slot->fineTune), FineTuneReadoutRect, FineTuneBarRect, FineTuneBarBrush,
                          ReadoutStyle, false);
 }
 
 void drawVolumeDisplay() {
-    const KeySlot* slot = selectedSlot();
+    const KeySlot* slot = selectedKeySlot();
     if (!slot) return;
     ValueDisplay shown = volumeDisplay(slot->volume);
     drawValueDisplay(shown, VolumeReadoutRect, VolumeBarRect, shown.hot ? VolumeHotBrush : VolumeBarBrush,
@@ -104,7 +103,7 @@ void drawMasterVolumeBar() { drawBarMeter(10, masterVolume, toRect(MasterVolumeB
 
 void drawMuteButton() {
     PanelButton* mute = panelControl(MuteButtonId, false);
-    const KeySlot* slot = selectedSlot();
+    const KeySlot* slot = selectedKeySlot();
     if (!mute) return;
     if (slot && slot->muted != 0) paintIntoControl(*mute, mute->pressedImage, 0, 0);
     else paintBackgroundBehind(*mute);
@@ -121,4 +120,49 @@ void paintPanel() {
     drawBitmap(BackgroundBitmap, mainWindow, 0, 0, PanelPalette);
     refreshSelectedKey();
     drawMasterVolumeBar();
+}
+
+const TextStyle& keyCapStyle(int key) {
+    if (!isKeyIndex(key)) return KeyIdleStyle;
+    const KeySlot& slot = keyBank.slots[key];
+    switch (keyCapLook(slot.triggerMode, isKeyPlaying(key), slot.muted != 0)) {
+    case KeyCapLook::Playing:
+        return KeyPlayingStyle;
+    case KeyCapLook::Running:
+        return KeyRunningStyle;
+    case KeyCapLook::Muted:
+        return KeyMutedStyle;
+    case KeyCapLook::Idle:
+        break;
+    }
+    return KeyIdleStyle;
+}
+
+void drawKeyCapLabel(int key, const TextStyle& style) {
+    PanelButton* cap = isKeyIndex(key) ? panelControl(FirstKeyCapId + key, false) : nullptr;
+    if (!cap) return;
+    char text[ShortTextCapacity];
+    formatKeyCapLabel(keyBank.slots[key].soundIndex, text);
+    const PanelRect& r = KeyCapLabelRect;
+    RECT box = {r.left, r.top, r.right, r.bottom};
+    HDC dc = GetDC(cap->window);
+    drawStyledText(dc, box, text, style);
+    ReleaseDC(cap->window, dc);
+}
+
+void redrawKeyCap(int key) { drawKeyCapLabel(key, keyCapStyle(key)); }
+
+void redrawAllKeyCaps() {
+    for (int k = 0; k < KeyCount; ++k) redrawKeyCap(k);
+}
+
+void drawKeyCapLabelIdle(int key) { drawKeyCapLabel(key, KeyIdleStyle); }
+
+void invalidateKeyCap(int key) {
+    if (isKeyIndex(key)) invalidateControl(panelControl(FirstKeyCapId + key, false));
+}
+
+void invalidateTriggerModeButtons() {
+    for (int i = 0; i < TriggerModeButtonCount; ++i)
+        invalidateControl(panelControl(FirstTriggerModeButtonId + i, false));
 }
