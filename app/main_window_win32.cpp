@@ -24,7 +24,7 @@
 HINSTANCE appInstance = nullptr;
 HWND mainWindow = nullptr;
 HMENU mainMenu = nullptr;
-HBRUSH PanelBackBrush = nullptr;
+HBRUSH panelBackBrush = nullptr;
 
 namespace {
 
@@ -110,7 +110,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         HDC dc = reinterpret_cast<HDC>(wParam);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, ListTextColour);
-        return reinterpret_cast<LRESULT>(PanelBackBrush);
+        return reinterpret_cast<LRESULT>(panelBackBrush);
     }
     case WM_LBUTTONDOWN:
         SetCapture(window);
@@ -147,7 +147,7 @@ bool registerMainWindowClass(HCURSOR mainCursor) {
     windowClass.hIcon = LoadIconA(appInstance, "APPICON");
     windowClass.hIconSm = static_cast<HICON>(LoadImageA(appInstance, "APPICON", IMAGE_ICON, 16, 16, 0));
     windowClass.hCursor = mainCursor;
-    windowClass.hbrBackground = PanelBackBrush;
+    windowClass.hbrBackground = panelBackBrush;
     windowClass.lpszMenuName = "MAINMENU";
     windowClass.lpszClassName = "Quillpad";
     return RegisterClassExA(&windowClass) != 0;
@@ -208,7 +208,7 @@ int runMainLoop() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showState) {
     appInstance = instance;
     HCURSOR mainCursor = LoadCursorA(instance, "MAINCUR");
-    PanelBackBrush = CreateSolidBrush(PanelBackColour);
+    panelBackBrush = CreateSolidBrush(PanelBackColour);
     if (!registerMainWindowClass(mainCursor)) return 0;
 
     mainWindow = CreateWindowExA(0, "Quillpad", "Quillpad Beta A", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 20, 20,

@@ -15,8 +15,8 @@ struct PanelBitmap {
     explicit operator bool() const { return data != nullptr; }
 };
 
-extern HPALETTE PanelPalette;
-extern PanelBitmap BackgroundBitmap;
+extern HPALETTE panelPalette;
+extern PanelBitmap backgroundBitmap;
 
 // Shows "Problem loading bmp resource" and returns an empty bitmap when the
 // name is not among the resources or its bytes are not a bitmap we can draw.

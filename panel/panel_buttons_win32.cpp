@@ -66,7 +66,7 @@ PanelButton* createPanelButton(int x, int y, const char* imageName, const char* 
     button->cursor = LoadCursorA(appInstance, cursorName);
     // Class-wide, so simply set again for every control.
     SetClassLongPtrA(button->window, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(mainCursor));
-    SetClassLongPtrA(button->window, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(PanelBackBrush));
+    SetClassLongPtrA(button->window, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(panelBackBrush));
     button->id = id;
     button->actsOnPress = actsOnPress;
     auto previous = reinterpret_cast<WNDPROC>(
@@ -156,9 +156,9 @@ BOOL setPanelCursor(HWND windowUnderPointer) {
 
 void paintIntoControl(const PanelButton& button, const PanelBitmap& bitmap, int x, int y) {
     InvalidateRect(button.window, nullptr, FALSE);
-    drawBitmap(bitmap, button.window, x, y, PanelPalette);
+    drawBitmap(bitmap, button.window, x, y, panelPalette);
 }
 
 void paintBackgroundBehind(const PanelButton& button) {
-    paintIntoControl(button, BackgroundBitmap, -button.x, -button.y);
+    paintIntoControl(button, backgroundBitmap, -button.x, -button.y);
 }

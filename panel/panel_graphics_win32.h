@@ -9,9 +9,9 @@ struct TextStyle {
     UINT alignment;  // TA_LEFT, TA_RIGHT or TA_CENTER
 };
 
-extern HBRUSH FrameBrush, VolumeHotBrush, BarEmptyBrush, NoteBarBrush, FineTuneBarBrush, VolumeBarBrush;
-extern HFONT ListFont, ReadoutFont, KeyCapFont;  // ListFont: the sound list's rows
-extern TextStyle ReadoutStyle, ReadoutHotStyle, KeyIdleStyle, KeyPlayingStyle, KeyRunningStyle, KeyMutedStyle;
+extern HBRUSH frameBrush, volumeHotBrush, barEmptyBrush, noteBarBrush, fineTuneBarBrush, volumeBarBrush;
+extern HFONT listFont, readoutFont, keyCapFont;  // listFont: the sound list's rows
+extern TextStyle readoutStyle, readoutHotStyle, keyIdleStyle, keyPlayingStyle, keyRunningStyle, keyMutedStyle;
 
 // The "background" bitmap, the panel palette, brushes, fonts and text styles.
 void createPanelGraphics();

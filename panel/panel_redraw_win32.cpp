@@ -34,7 +34,7 @@ void drawBarMeter(int rangeTop, int value, const RECT& box, HBRUSH brush) {
     RECT empty = {box.left, box.top, box.right, split};
     RECT filled = {box.left, split, box.right, box.bottom};
     HDC dc = GetDC(mainWindow);
-    FillRect(dc, &empty, BarEmptyBrush);
+    FillRect(dc, &empty, barEmptyBrush);
     FillRect(dc, &filled, brush);
     ReleaseDC(mainWindow, dc);
 }
@@ -67,7 +67,7 @@ void drawSelectionFrame() {
     HDC dc = GetDC(mainWindow);
     RECT frame = cap->rectangle;
     for (int ring = 0; ring < 3; ++ring) {
-        FrameRect(dc, &frame, FrameBrush);
+        FrameRect(dc, &frame, frameBrush);
         InflateRect(&frame, -1, -1);
     }
     ReleaseDC(mainWindow, dc);
@@ -82,24 +82,24 @@ void drawTriggerLight() {
 
 void drawNoteDisplay() {
     if (const KeySlot* slot = selectedKeySlot())
-        drawValueDisplay(noteDisplay(slot->note), NoteReadoutRect, NoteBarRect, NoteBarBrush, ReadoutStyle, false);
+        drawValueDisplay(noteDisplay(slot->note), NoteReadoutRect, NoteBarRect, noteBarBrush, readoutStyle, false);
 }
 
 void drawFineTuneDisplay() {
     if (const KeySlot* slot = selectedKeySlot())
-        drawValueDisplay(fineTuneDisplay(slot->fineTune), FineTuneReadoutRect, FineTuneBarRect, FineTuneBarBrush,
-                         ReadoutStyle, false);
+        drawValueDisplay(fineTuneDisplay(slot->fineTune), FineTuneReadoutRect, FineTuneBarRect, fineTuneBarBrush,
+                         readoutStyle, false);
 }
 
 void drawVolumeDisplay() {
     const KeySlot* slot = selectedKeySlot();
     if (!slot) return;
     ValueDisplay shown = volumeDisplay(slot->volume);
-    drawValueDisplay(shown, VolumeReadoutRect, VolumeBarRect, shown.hot ? VolumeHotBrush : VolumeBarBrush,
-                     shown.hot ? ReadoutHotStyle : ReadoutStyle, true);
+    drawValueDisplay(shown, VolumeReadoutRect, VolumeBarRect, shown.hot ? volumeHotBrush : volumeBarBrush,
+                     shown.hot ? readoutHotStyle : readoutStyle, true);
 }
 
-void drawMasterVolumeBar() { drawBarMeter(10, masterVolume, toRect(MasterVolumeBarRect), FrameBrush); }
+void drawMasterVolumeBar() { drawBarMeter(10, masterVolume, toRect(MasterVolumeBarRect), frameBrush); }
 
 void drawMuteButton() {
     PanelButton* mute = panelControl(MuteButtonId, false);
@@ -117,25 +117,25 @@ void drawPanKnob(int pan) {
 }
 
 void paintPanel() {
-    drawBitmap(BackgroundBitmap, mainWindow, 0, 0, PanelPalette);
+    drawBitmap(backgroundBitmap, mainWindow, 0, 0, panelPalette);
     refreshSelectedKey();
     drawMasterVolumeBar();
 }
 
 const TextStyle& keyCapStyle(int key) {
-    if (!isKeyIndex(key)) return KeyIdleStyle;
+    if (!isKeyIndex(key)) return keyIdleStyle;
     const KeySlot& slot = keyBank.slots[key];
     switch (keyCapLook(slot.triggerMode, isKeyPlaying(key), slot.muted != 0)) {
     case KeyCapLook::Playing:
-        return KeyPlayingStyle;
+        return keyPlayingStyle;
     case KeyCapLook::Running:
-        return KeyRunningStyle;
+        return keyRunningStyle;
     case KeyCapLook::Muted:
-        return KeyMutedStyle;
+        return keyMutedStyle;
     case KeyCapLook::Idle:
         break;
     }
-    return KeyIdleStyle;
+    return keyIdleStyle;
 }
 
 void drawKeyCapLabel(int key, const TextStyle& style) {
@@ -156,7 +156,7 @@ void redrawAllKeyCaps() {
     for (int k = 0; k < KeyCount; ++k) redrawKeyCap(k);
 }
 
-void drawKeyCapLabelIdle(int key) { drawKeyCapLabel(key, KeyIdleStyle); }
+void drawKeyCapLabelIdle(int key) { drawKeyCapLabel(key, keyIdleStyle); }
 
 void invalidateKeyCap(int key) {
     if (isKeyIndex(key)) invalidateControl(panelControl(FirstKeyCapId + key, false));
