@@ -6,6 +6,7 @@
 #include "app/app_win32.h"
 #include "app/command_ids.h"
 #include "app/dialogs_win32.h"
+#include "app/menu.h"
 #include "library/external_file.h"
 #include "audio/audio_device_win32.h"
 #include "audio/sound_bank.h"
@@ -33,8 +34,6 @@ constexpr COLORREF ListTextColour = RGB(0, 200, 0);
 constexpr int RowHeight = 14;
 
 HACCEL accelerators = nullptr;
-
-void greyMenuItem(UINT id) { EnableMenuItem(mainMenu, id, MF_BYCOMMAND | MF_DISABLED | MF_GRAYED); }
 
 void runCommand(UINT id, WPARAM wParam, LPARAM lParam) {
     switch (id) {
@@ -103,8 +102,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         runCommand(LOWORD(wParam), wParam, lParam);
         return 0;
     case WM_INITMENU:
-        EnableMenuItem(mainMenu, CMD_SAVE_SETUP,
-                       MF_BYCOMMAND | (document.modified ? MF_ENABLED : (MF_DISABLED | MF_GRAYED)));
+        setMenuItemEnabled(CMD_SAVE_SETUP, document.modified);
         return 0;
     case WM_CTLCOLORLISTBOX: {
         HDC dc = reinterpret_cast<HDC>(wParam);
@@ -178,9 +176,9 @@ bool centreMainWindow(HWND window) {
 void createPanelResources() {
     createPanelGraphics();
     mainMenu = GetMenu(mainWindow);  // the class's "MAINMENU"
-    for (UINT id :
+    for (int id :
          {CMD_SAVE_SETUP, CMD_UNDO, CMD_PASTE, CMD_ALL_KEYS_MONO, CMD_ALL_KEYS_VOLUME_100, CMD_ALL_KEYS_PITCH_ZERO})
-        greyMenuItem(id);
+        setMenuItemEnabled(id, false);
     createSoundList();
     createPanel();
 }

@@ -9,6 +9,7 @@
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_dialogs.h"
 #include "fakes/fake_input.h"
+#include "fakes/fake_menu.h"
 #include "fakes/fake_setup_storage.h"
 #include "fakes/fake_sound_list.h"
 #include "keys/key_bank.h"
@@ -31,6 +32,7 @@ inline void resetProgramState() {
     fakeInput = FakeInput{};
     fakeLibrary.reset();
     fakeDialogs.reset();
+    fakeMenu.reset();
     fakeSetupStorage.reset();
     callLog.clear();
 }
