@@ -34,6 +34,10 @@ struct KeySettings {
     int16_t extraD = 1;
 };
 
+// Every settings field, field by field in their order; when the destination
+// is a KeySlot its voice stays as it was.
+void copyKeySettings(const KeySettings& source, KeySettings& destination);
+
 struct KeySlot : KeySettings {
     Voice* voice = nullptr;  // owned by the slot; empty until a sound bank is loaded
 };

@@ -71,6 +71,34 @@ TEST_F(PanelClicks, MuteStaysWithCtrlAtTheRelease) {
     EXPECT_EQ(keyBank.slots[0].muted, 1);
 }
 
+TEST_F(PanelClicks, ValueButtonsEditTheSelectedKey) {
+    performPanelAction(6024 + 13);  // key 13: note 60, fine tune 0, volume 80
+    KeySlot& key = keyBank.slots[13];
+    performPanelAction(6001);
+    EXPECT_EQ(key.note, 61);
+    performPanelAction(6002);
+    performPanelAction(6002);
+    EXPECT_EQ(key.note, 59);
+    performPanelAction(6013);
+    EXPECT_EQ(key.note, 60);
+    performPanelAction(6003);
+    EXPECT_EQ(key.fineTune, 1);
+    performPanelAction(6004);
+    performPanelAction(6004);
+    EXPECT_EQ(key.fineTune, -1);
+    performPanelAction(6014);
+    EXPECT_EQ(key.fineTune, 0);
+    performPanelAction(6005);
+    EXPECT_EQ(key.volume, 81);
+    performPanelAction(6006);
+    performPanelAction(6006);
+    EXPECT_EQ(key.volume, 79);
+    performPanelAction(6015);
+    EXPECT_EQ(key.volume, 100);
+    EXPECT_TRUE(document.modified);
+    EXPECT_EQ(keyBank.slots[0].note, 48);  // the key selected before is untouched
+}
+
 TEST_F(PanelClicks, DialsAndUnknownIdsDoNothing) {
     KeyBank before = keyBank;
     for (int id : {6009, 6010, 6020, 6021, 6022, 6023, 6000, 6071, 6074, 6076, 104, 0, -1}) performPanelAction(id);

@@ -5,6 +5,7 @@
 
 #include "audio/audio_device.h"
 #include "audio/sound_bank.h"
+#include "edit/undo.h"
 #include "fakes/call_log.h"
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_dialogs.h"
@@ -25,6 +26,7 @@ inline void resetProgramState() {
     soundBank = SoundBank();
     fakeAudio.reset();
     keyBank = KeyBank();
+    undoSnapshot = UndoSnapshot();
     masterVolume = 10;
     document = DocumentState();
     soundDirectory[0] = '\0';
