@@ -10,6 +10,8 @@
 #include "library/external_file.h"
 #include "audio/audio_device_win32.h"
 #include "audio/sound_bank.h"
+#include "edit/key_clipboard.h"
+#include "edit/undo.h"
 #include "keys/key_bank.h"
 #include "keys/playing.h"
 #include "library/sound_directory.h"
@@ -51,6 +53,15 @@ void runCommand(UINT id, WPARAM wParam, LPARAM lParam) {
         break;
     case CMD_EXIT:
         SendMessageA(mainWindow, WM_CLOSE, wParam, lParam);
+        break;
+    case CMD_UNDO:
+        undoRedo();
+        break;
+    case CMD_COPY:
+        copyKey();
+        break;
+    case CMD_PASTE:
+        pasteKey();
         break;
     case CMD_KILL_ALL_SOUNDS:
         killAllSounds();

@@ -2,12 +2,23 @@
 
 #include "app/command_ids.h"
 #include "app/menu.h"
+#include "audio/sound_bank.h"
+#include "panel/editing.h"
+#include "panel/panel_redraw.h"
 
 UndoSnapshot undoSnapshot;
 
 namespace {
 
 const char* const UndoItemText = "Undo\tCtrl+Z";
+const char* const RedoItemText = "Redo\tCtrl+Z";
+
+void exchangeKeySettings(KeySettings& key, KeySettings& saved) {
+    KeySettings held;
+    copyKeySettings(key, held);
+    copyKeySettings(saved, key);
+    copyKeySettings(held, saved);
+}
 
 }  // namespace
 
@@ -20,4 +31,18 @@ void takeUndoSnapshot() {
     setMenuItemText(CMD_UNDO, UndoItemText);
     undoSnapshot.redo = false;
     undoSnapshot.empty = false;
+}
+
+void undoRedo() {
+    // The greyed item keeps the command away until there is a snapshot.
+    if (undoSnapshot.empty || !isKeyIndex(undoSnapshot.keyIndex)) return;
+    invalidateKeyCap(keyBank.selectedKey);
+    selectKey(undoSnapshot.keyIndex);
+    KeySlot& slot = keyBank.slots[undoSnapshot.keyIndex];
+    exchangeKeySettings(slot, undoSnapshot.settings);
+    assignSoundToSelectedKey(slot.soundIndex);
+    undoSnapshot.redo = !undoSnapshot.redo;
+    setMenuItemText(CMD_UNDO, undoSnapshot.redo ? RedoItemText : UndoItemText);
+    invalidateTriggerModeButtons();
+    refreshSelectedKey();
 }

@@ -19,3 +19,7 @@ extern UndoSnapshot undoSnapshot;
 // Saves the selected key's settings just before an edit changes them, and
 // makes the Undo item available as "Undo\tCtrl+Z".
 void takeUndoSnapshot();
+// The Undo command: selects the saved key and exchanges its settings with
+// the saved ones; the key gets a fresh voice of its restored sound. The
+// modified flag stays as it is.
+void undoRedo();

@@ -5,6 +5,7 @@
 
 #include "audio/audio_device.h"
 #include "audio/sound_bank.h"
+#include "edit/key_clipboard.h"
 #include "edit/undo.h"
 #include "fakes/call_log.h"
 #include "fakes/fake_audio_device.h"
@@ -27,6 +28,7 @@ inline void resetProgramState() {
     fakeAudio.reset();
     keyBank = KeyBank();
     undoSnapshot = UndoSnapshot();
+    keyClipboard = KeyClipboard();
     masterVolume = 10;
     document = DocumentState();
     soundDirectory[0] = '\0';
