@@ -33,14 +33,19 @@ int16_t stepped(const EditedValue& edited, int value, int step) {
     return static_cast<int16_t>(std::clamp(value + step, edited.lowest, edited.highest));
 }
 
+void applyIfHeard(const EditedValue& edited, int key) {
+    if (edited.heard && keyBank.slots[key].muted == 0) applyKeyVolume(key);
+}
+
+// A step is shown, then heard; a reset is heard, then shown.
 void showChange(const EditedValue& edited, int key) {
     edited.drawDisplay();
-    if (edited.heard && keyBank.slots[key].muted == 0) applyKeyVolume(key);
+    applyIfHeard(edited, key);
 }
 
 void resetValue(const EditedValue& edited, int key) {
     keyBank.slots[key].*edited.field = static_cast<int16_t>(edited.unity);
-    if (edited.heard && keyBank.slots[key].muted == 0) applyKeyVolume(key);
+    applyIfHeard(edited, key);
     edited.drawDisplay();
 }
 

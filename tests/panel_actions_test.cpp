@@ -72,29 +72,26 @@ TEST_F(PanelClicks, MuteStaysWithCtrlAtTheRelease) {
 }
 
 TEST_F(PanelClicks, ValueButtonsEditTheSelectedKey) {
-    performPanelAction(6024 + 13);  // key 13: note 60, fine tune 0, volume 80
+    struct Buttons {
+        int up, down, reset;
+        int16_t KeySettings::*field;
+        int start, unity;
+    };
+    // Key 13 starts at note 60, fine tune 0 and volume 80.
+    const Buttons values[] = {{6001, 6002, 6013, &KeySettings::note, 60, 60},
+                              {6003, 6004, 6014, &KeySettings::fineTune, 0, 0},
+                              {6005, 6006, 6015, &KeySettings::volume, 80, 100}};
+    performPanelAction(6024 + 13);
     KeySlot& key = keyBank.slots[13];
-    performPanelAction(6001);
-    EXPECT_EQ(key.note, 61);
-    performPanelAction(6002);
-    performPanelAction(6002);
-    EXPECT_EQ(key.note, 59);
-    performPanelAction(6013);
-    EXPECT_EQ(key.note, 60);
-    performPanelAction(6003);
-    EXPECT_EQ(key.fineTune, 1);
-    performPanelAction(6004);
-    performPanelAction(6004);
-    EXPECT_EQ(key.fineTune, -1);
-    performPanelAction(6014);
-    EXPECT_EQ(key.fineTune, 0);
-    performPanelAction(6005);
-    EXPECT_EQ(key.volume, 81);
-    performPanelAction(6006);
-    performPanelAction(6006);
-    EXPECT_EQ(key.volume, 79);
-    performPanelAction(6015);
-    EXPECT_EQ(key.volume, 100);
+    for (const Buttons& value : values) {
+        performPanelAction(value.up);
+        EXPECT_EQ(key.*value.field, value.start + 1) << value.up;
+        performPanelAction(value.down);
+        performPanelAction(value.down);
+        EXPECT_EQ(key.*value.field, value.start - 1) << value.down;
+        performPanelAction(value.reset);
+        EXPECT_EQ(key.*value.field, value.unity) << value.reset;
+    }
     EXPECT_TRUE(document.modified);
     EXPECT_EQ(keyBank.slots[0].note, 48);  // the key selected before is untouched
 }
