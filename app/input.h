@@ -6,3 +6,4 @@ bool isAltDown();
 bool isCtrlDown();
 bool isLeftButtonDown();
 uint32_t tickCount();  // milliseconds, wraps around
+int pointerScreenX();  // the mouse pointer's horizontal position on the screen

@@ -6,3 +6,9 @@ bool isAltDown() { return (GetAsyncKeyState(VK_MENU) & 0x8000) != 0; }
 bool isCtrlDown() { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0; }
 bool isLeftButtonDown() { return GetAsyncKeyState(VK_LBUTTON) != 0; }
 uint32_t tickCount() { return GetTickCount(); }
+
+int pointerScreenX() {
+    POINT pointer = {};
+    GetCursorPos(&pointer);
+    return pointer.x;
+}

@@ -9,22 +9,29 @@
 #include "app/command_ids.h"
 #include "app/dialogs_win32.h"
 #include "app/file_type.h"
+#include "app/menu.h"
 #include "app/scoped_win32.h"
 #include "audio/audio_device_win32.h"
 #include "audio/sound_bank.h"
+#include "edit/key_clipboard.h"
+#include "edit/undo.h"
 #include "keys/key_bank.h"
 #include "keys/playing.h"
 #include "library/external_file.h"
 #include "library/sound_directory.h"
 #include "library/sound_list_win32.h"
-#include "panel/panel_win32.h"
+#include "panel/bitmap_win32.h"
+#include "panel/button_look_win32.h"
+#include "panel/panel_buttons_win32.h"
+#include "panel/panel_graphics_win32.h"
+#include "panel/panel_redraw.h"
 #include "setup/document.h"
 #include "setup/setup_commands.h"
 
 HINSTANCE appInstance = nullptr;
 HWND mainWindow = nullptr;
 HMENU mainMenu = nullptr;
-HBRUSH PanelBackBrush = nullptr;
+HBRUSH panelBackBrush = nullptr;
 
 namespace {
 
@@ -33,8 +40,6 @@ constexpr COLORREF ListTextColour = RGB(0, 200, 0);
 constexpr int RowHeight = 14;
 
 HACCEL accelerators = nullptr;
-
-void greyMenuItem(UINT id) { EnableMenuItem(mainMenu, id, MF_BYCOMMAND | MF_DISABLED | MF_GRAYED); }
 
 // Only the first file of a drop counts. Its name is taken whole, however
 // long, so that a name too long to open is refused rather than cut into the
@@ -63,6 +68,15 @@ void runCommand(UINT id, WPARAM wParam, LPARAM lParam) {
         break;
     case CMD_EXIT:
         SendMessageA(mainWindow, WM_CLOSE, wParam, lParam);
+        break;
+    case CMD_UNDO:
+        undoRedo();
+        break;
+    case CMD_COPY:
+        copyKey();
+        break;
+    case CMD_PASTE:
+        pasteKey();
         break;
     case CMD_KILL_ALL_SOUNDS:
         killAllSounds();
@@ -114,14 +128,13 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         runCommand(LOWORD(wParam), wParam, lParam);
         return 0;
     case WM_INITMENU:
-        EnableMenuItem(mainMenu, CMD_SAVE_SETUP,
-                       MF_BYCOMMAND | (document.modified ? MF_ENABLED : (MF_DISABLED | MF_GRAYED)));
+        setMenuItemEnabled(CMD_SAVE_SETUP, document.modified);
         return 0;
     case WM_CTLCOLORLISTBOX: {
         HDC dc = reinterpret_cast<HDC>(wParam);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, ListTextColour);
-        return reinterpret_cast<LRESULT>(PanelBackBrush);
+        return reinterpret_cast<LRESULT>(panelBackBrush);
     }
     case WM_LBUTTONDOWN:
         SetCapture(window);
@@ -154,7 +167,7 @@ bool registerMainWindowClass(HCURSOR mainCursor) {
     windowClass.hIcon = LoadIconA(appInstance, "APPICON");
     windowClass.hIconSm = static_cast<HICON>(LoadImageA(appInstance, "APPICON", IMAGE_ICON, 16, 16, 0));
     windowClass.hCursor = mainCursor;
-    windowClass.hbrBackground = PanelBackBrush;
+    windowClass.hbrBackground = panelBackBrush;
     windowClass.lpszMenuName = "MAINMENU";
     windowClass.lpszClassName = "Quillpad";
     return RegisterClassExA(&windowClass) != 0;
@@ -184,9 +197,9 @@ bool centreMainWindow(HWND window) {
 void createPanelResources() {
     createPanelGraphics();
     mainMenu = GetMenu(mainWindow);  // the class's "MAINMENU"
-    for (UINT id :
+    for (int id :
          {CMD_SAVE_SETUP, CMD_UNDO, CMD_PASTE, CMD_ALL_KEYS_MONO, CMD_ALL_KEYS_VOLUME_100, CMD_ALL_KEYS_PITCH_ZERO})
-        greyMenuItem(id);
+        setMenuItemEnabled(id, false);
     createSoundList();
     createPanel();
 }
@@ -214,7 +227,7 @@ int runMainLoop() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showState) {
     appInstance = instance;
     HCURSOR mainCursor = LoadCursorA(instance, "MAINCUR");
-    PanelBackBrush = CreateSolidBrush(PanelBackColour);
+    panelBackBrush = CreateSolidBrush(PanelBackColour);
     if (!registerMainWindowClass(mainCursor)) return 0;
 
     mainWindow = CreateWindowExA(0, "Quillpad", "Quillpad Beta A", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 20, 20,

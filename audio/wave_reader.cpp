@@ -71,25 +71,25 @@ bool readChunkHeader(WaveFile* file, WaveChunkInfo* chunk) {
 WaveResult findChunk(WaveFile* file, uint32_t id, const WaveChunkInfo& parent, WaveChunkInfo* found) {
     uint64_t limit = chunkEnd(parent) < file->size ? chunkEnd(parent) : file->size;
     for (;;) {
-        if (file->position + ChunkHeaderBytes > limit) return waveErrChunkNotFound;
+        if (file->position + ChunkHeaderBytes > limit) return WaveErrorChunkNotFound;
         WaveChunkInfo chunk;
-        if (!readChunkHeader(file, &chunk)) return waveErrChunkNotFound;
+        if (!readChunkHeader(file, &chunk)) return WaveErrorChunkNotFound;
         if (chunk.ckid == id) {
             *found = chunk;
             return 0;
         }
         uint64_t next = chunkEnd(chunk) + (chunk.cksize & 1);
-        if (!seekTo(file, next)) return waveErrFileCannotSeek;
+        if (!seekTo(file, next)) return WaveErrorFileCannotSeek;
     }
 }
 
 WaveResult descendIntoRiff(WaveFile* file, WaveChunkInfo* riff) {
-    if (!readChunkHeader(file, riff)) return waveErrChunkNotFound;
-    if (riff->ckid != waveChunkId("RIFF")) return waveErrNotWave;
+    if (!readChunkHeader(file, riff)) return WaveErrorChunkNotFound;
+    if (riff->ckid != waveChunkId("RIFF")) return WaveErrorNotWave;
     uint8_t formType[FormTypeBytes];
-    if (readBytes(file, formType, FormTypeBytes) < FormTypeBytes) return waveErrChunkNotFound;
+    if (readBytes(file, formType, FormTypeBytes) < FormTypeBytes) return WaveErrorChunkNotFound;
     riff->fccType = readLe32(formType);
-    if (riff->fccType != waveChunkId("WAVE")) return waveErrNotWave;
+    if (riff->fccType != waveChunkId("WAVE")) return WaveErrorNotWave;
     return 0;
 }
 
@@ -101,24 +101,24 @@ WaveResult readExtraSize(WaveFile* file, uint16_t formatTag, const WaveChunkInfo
     *extraSize = 0;
     if (formatTag == WaveFormatPcm || fmt.cksize < FormatHeaderBytes) return 0;
     uint8_t bytes[2];
-    if (readBytes(file, bytes, 2) < 2) return waveErrCannotRead;
+    if (readBytes(file, bytes, 2) < 2) return WaveErrorCannotRead;
     *extraSize = readLe16(bytes);
-    if (*extraSize > fmt.cksize - FormatHeaderBytes) return waveErrNotWave;
+    if (*extraSize > fmt.cksize - FormatHeaderBytes) return WaveErrorNotWave;
     return 0;
 }
 
 WaveResult readFormatChunk(WaveFile* file, const WaveChunkInfo& riff, WaveFormatRecord** format) {
     WaveChunkInfo fmt;
     if (WaveResult result = findChunk(file, waveChunkId("fmt "), riff, &fmt)) return result;
-    if (fmt.cksize < FormatFieldBytes) return waveErrNotWave;
+    if (fmt.cksize < FormatFieldBytes) return WaveErrorNotWave;
     uint8_t fields[FormatFieldBytes];
-    if (readBytes(file, fields, FormatFieldBytes) < FormatFieldBytes) return waveErrCannotRead;
+    if (readBytes(file, fields, FormatFieldBytes) < FormatFieldBytes) return WaveErrorCannotRead;
     uint16_t formatTag = readLe16(fields);
     uint16_t extraSize = 0;
     if (WaveResult result = readExtraSize(file, formatTag, fmt, &extraSize)) return result;
 
     auto* record = static_cast<WaveFormatRecord*>(std::malloc(FormatHeaderBytes + extraSize));
-    if (!record) return waveErrNoMemory;
+    if (!record) return WaveErrorNoMemory;
     *format = record;
     record->formatTag = formatTag;
     record->channels = readLe16(fields + 2);
@@ -128,9 +128,9 @@ WaveResult readFormatChunk(WaveFile* file, const WaveChunkInfo& riff, WaveFormat
     record->bitsPerSample = readLe16(fields + 14);
     record->extraSize = extraSize;
     uint8_t* extraBytes = reinterpret_cast<uint8_t*>(record) + FormatHeaderBytes;
-    if (extraSize != 0 && readBytes(file, extraBytes, extraSize) < extraSize) return waveErrNotWave;
+    if (extraSize != 0 && readBytes(file, extraBytes, extraSize) < extraSize) return WaveErrorNotWave;
 
-    if (!seekTo(file, chunkEnd(fmt) + (fmt.cksize & 1))) return waveErrFileCannotSeek;
+    if (!seekTo(file, chunkEnd(fmt) + (fmt.cksize & 1))) return WaveErrorFileCannotSeek;
     return 0;
 }
 
@@ -141,14 +141,14 @@ WaveResult openWaveFile(const char* path, WaveFile** file, WaveFormatRecord** fo
     *format = nullptr;
     *riff = WaveChunkInfo{};
     std::FILE* stream = std::fopen(path, "rb");
-    if (!stream) return waveErrCannotOpen;
+    if (!stream) return WaveErrorCannotOpen;
     auto* opened = new (std::nothrow) WaveFile;
     if (!opened) {
         std::fclose(stream);
-        return waveErrNoMemory;
+        return WaveErrorNoMemory;
     }
     opened->stream = stream;
-    WaveResult result = measureFile(opened) ? 0 : waveErrCannotOpen;
+    WaveResult result = measureFile(opened) ? 0 : WaveErrorCannotOpen;
     if (result == 0) result = descendIntoRiff(opened, riff);
     if (result == 0) result = readFormatChunk(opened, *riff, format);
     if (result != 0) {
@@ -168,15 +168,15 @@ WaveResult findDataChunk(WaveFile* file, const WaveChunkInfo* riff, WaveChunkInf
 WaveResult readWaveData(WaveFile* file, uint32_t maxBytes, void* destination, WaveChunkInfo* data,
                         uint32_t* bytesRead) {
     *bytesRead = 0;
-    if (!file || !data) return waveErrNoBufferState;
+    if (!file || !data) return WaveErrorNoBufferState;
     uint32_t count = maxBytes < data->cksize ? maxBytes : data->cksize;
-    if (count != 0 && !destination) return waveErrNoBufferState;
+    if (count != 0 && !destination) return WaveErrorNoBufferState;
     data->cksize -= count;
     if (count == 0) return 0;
     // One block read straight into the destination; stdio bypasses its own
     // buffer for a request this size.
     if (readBytes(file, destination, count) < count)
-        return std::ferror(file->stream) ? waveErrFileCannotRead : waveErrCorrupt;
+        return std::ferror(file->stream) ? WaveErrorFileCannotRead : WaveErrorCorrupt;
     *bytesRead = count;
     return 0;
 }

@@ -14,18 +14,18 @@ struct WaveFile;  // an open file; owned by the caller until closeWaveFile
 using WaveResult = uint32_t;  // 0 is success
 
 // The reader's own codes.
-constexpr WaveResult waveErrNoMemory = 0xE000;
-constexpr WaveResult waveErrCannotOpen = 0xE100;
-constexpr WaveResult waveErrNotWave = 0xE101;
-constexpr WaveResult waveErrCannotRead = 0xE102;
-constexpr WaveResult waveErrCorrupt = 0xE103;
+constexpr WaveResult WaveErrorNoMemory = 0xE000;
+constexpr WaveResult WaveErrorCannotOpen = 0xE100;
+constexpr WaveResult WaveErrorNotWave = 0xE101;
+constexpr WaveResult WaveErrorCannotRead = 0xE102;
+constexpr WaveResult WaveErrorCorrupt = 0xE103;
 // The multimedia file I/O codes the Windows chunk functions give for the same
 // failures (MMIOERR_CANNOTREAD, MMIOERR_CANNOTSEEK, MMIOERR_CHUNKNOTFOUND).
-constexpr WaveResult waveErrFileCannotRead = 261;
-constexpr WaveResult waveErrFileCannotSeek = 263;
-constexpr WaveResult waveErrChunkNotFound = 265;
+constexpr WaveResult WaveErrorFileCannotRead = 261;
+constexpr WaveResult WaveErrorFileCannotSeek = 263;
+constexpr WaveResult WaveErrorChunkNotFound = 265;
 // No open file or chunk given to readWaveData.
-constexpr WaveResult waveErrNoBufferState = 1;
+constexpr WaveResult WaveErrorNoBufferState = 1;
 
 // Position of a chunk, as the Windows MMCKINFO keeps it.
 struct WaveChunkInfo {
@@ -45,7 +45,7 @@ WaveResult openWaveFile(const char* path, WaveFile** file, WaveFormatRecord** fo
 WaveResult findDataChunk(WaveFile* file, const WaveChunkInfo* riff, WaveChunkInfo* data);
 // Copies min(maxBytes, data->cksize) bytes to destination and counts them off
 // data->cksize. *bytesRead is 0 after any failure; a file ending early gives
-// waveErrCorrupt.
+// WaveErrorCorrupt.
 WaveResult readWaveData(WaveFile* file, uint32_t maxBytes, void* destination, WaveChunkInfo* data, uint32_t* bytesRead);
 // Bytes from the current position to the end of the file (at most 2^32 - 1).
 uint32_t waveBytesLeft(const WaveFile* file);

@@ -1,5 +1,48 @@
 #include "edit/undo.h"
 
-// Undo, Redo, Copy and Paste are not built yet; the editing code already
-// takes its snapshot here so that they connect without touching the callers.
-void takeUndoSnapshot() {}
+#include "app/command_ids.h"
+#include "app/menu.h"
+#include "audio/sound_bank.h"
+#include "panel/editing.h"
+#include "panel/panel_redraw.h"
+
+UndoSnapshot undoSnapshot;
+
+namespace {
+
+const char* const UndoItemText = "Undo\tCtrl+Z";
+const char* const RedoItemText = "Redo\tCtrl+Z";
+
+void exchangeKeySettings(KeySettings& key, KeySettings& saved) {
+    KeySettings held;
+    copyKeySettings(key, held);
+    copyKeySettings(saved, key);
+    copyKeySettings(held, saved);
+}
+
+}  // namespace
+
+void takeUndoSnapshot() {
+    const KeySlot* slot = selectedKeySlot();
+    if (!slot) return;
+    setMenuItemEnabled(CMD_UNDO, true);
+    copyKeySettings(*slot, undoSnapshot.settings);
+    undoSnapshot.keyIndex = keyBank.selectedKey;
+    setMenuItemText(CMD_UNDO, UndoItemText);
+    undoSnapshot.redo = false;
+    undoSnapshot.empty = false;
+}
+
+void undoRedo() {
+    // The greyed item keeps the command away until there is a snapshot.
+    if (undoSnapshot.empty || !isKeyIndex(undoSnapshot.keyIndex)) return;
+    invalidateKeyCap(keyBank.selectedKey);
+    selectKey(undoSnapshot.keyIndex);
+    KeySlot& slot = keyBank.slots[undoSnapshot.keyIndex];
+    exchangeKeySettings(slot, undoSnapshot.settings);
+    assignSoundToSelectedKey(slot.soundIndex);
+    undoSnapshot.redo = !undoSnapshot.redo;
+    setMenuItemText(CMD_UNDO, undoSnapshot.redo ? RedoItemText : UndoItemText);
+    invalidateTriggerModeButtons();
+    refreshSelectedKey();
+}

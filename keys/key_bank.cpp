@@ -32,6 +32,12 @@ constexpr KeyGroup StartGroups[] = {
 
 }  // namespace
 
+void copyKeySettings(const KeySettings& source, KeySettings& destination) { destination = source; }
+
+bool isKeyIndex(int key) { return key >= 0 && key < KeyCount; }
+
+KeySlot* selectedKeySlot() { return isKeyIndex(keyBank.selectedKey) ? &keyBank.slots[keyBank.selectedKey] : nullptr; }
+
 int keyIndexForVirtualKey(unsigned virtualKey) {
     for (int k = 0; k < KeyCount; ++k)
         if (VirtualKeyOfKey[k] == virtualKey) return k;

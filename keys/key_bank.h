@@ -34,6 +34,10 @@ struct KeySettings {
     int16_t extraD = 1;
 };
 
+// Every settings field, field by field in their order; when the destination
+// is a KeySlot its voice stays as it was.
+void copyKeySettings(const KeySettings& source, KeySettings& destination);
+
 struct KeySlot : KeySettings {
     Voice* voice = nullptr;  // owned by the slot; empty until a sound bank is loaded
 };
@@ -45,6 +49,10 @@ struct KeyBank {
 };
 
 extern KeyBank keyBank;
+
+bool isKeyIndex(int key);
+// The selected key's slot; nullptr while selectedKey names no key.
+KeySlot* selectedKeySlot();
 
 // Key index 0..46 for a virtual-key code, or -1 for a code that is no performance key.
 int keyIndexForVirtualKey(unsigned virtualKey);

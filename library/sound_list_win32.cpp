@@ -7,7 +7,7 @@
 #include "app/scoped_win32.h"
 #include "library/sound_directory.h"
 #include "library/sound_list.h"
-#include "panel/panel_win32.h"
+#include "panel/panel_graphics_win32.h"
 
 HWND soundListWindow = nullptr;
 
@@ -53,7 +53,7 @@ void createSoundList() {
                         461, 2, 141, 323, mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(SOUND_LIST_ID)),
                         appInstance, nullptr);
     SetClassLongPtrA(soundListWindow, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(LoadCursorA(appInstance, "LISTCUR")));
-    SetClassLongPtrA(soundListWindow, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(PanelBackBrush));
+    SetClassLongPtrA(soundListWindow, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(panelBackBrush));
     listBoxProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(soundListWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(soundListProc)));
     insertSoundSorted("No Sounds Loaded.wav");
@@ -61,7 +61,7 @@ void createSoundList() {
 
 void drawSoundListItem(const DRAWITEMSTRUCT* item) {
     HDC dc = item->hDC;
-    ScopedSelectObject font(dc, ListFont);
+    ScopedSelectObject font(dc, listFont);
     if (!(item->itemAction & (ODA_DRAWENTIRE | ODA_SELECT))) return;  // no focus rectangle, ever
     int index = static_cast<int>(item->itemID);
     char name[PathCapacity];

@@ -4,10 +4,9 @@
 
 #include "app/app_win32.h"
 #include "app/dialogs.h"
-#include "panel/panel_win32.h"
 
-HPALETTE PanelPalette = nullptr;
-PanelBitmap BackgroundBitmap;
+HPALETTE panelPalette = nullptr;
+PanelBitmap backgroundBitmap;
 
 PanelBitmap loadBitmapResource(const char* name) {
     PanelBitmap bitmap;
@@ -68,16 +67,16 @@ void drawBitmap(const PanelBitmap& bitmap, HWND window, int x, int y, HPALETTE p
 }
 
 void realizePanelPalette() {
-    if (!PanelPalette) return;
+    if (!panelPalette) return;
     HDC dc = GetWindowDC(mainWindow);
-    SelectPalette(dc, PanelPalette, TRUE);
-    UnrealizeObject(PanelPalette);
+    SelectPalette(dc, panelPalette, TRUE);
+    UnrealizeObject(panelPalette);
     RealizePalette(dc);
     UpdateColors(dc);
     ReleaseDC(mainWindow, dc);
 }
 
 void deletePanelPalette() {
-    if (PanelPalette) DeleteObject(PanelPalette);
-    PanelPalette = nullptr;
+    if (panelPalette) DeleteObject(panelPalette);
+    panelPalette = nullptr;
 }

@@ -15,8 +15,8 @@ struct PanelBitmap {
     explicit operator bool() const { return data != nullptr; }
 };
 
-extern HPALETTE PanelPalette;
-extern PanelBitmap BackgroundBitmap;
+extern HPALETTE panelPalette;
+extern PanelBitmap backgroundBitmap;
 
 // Shows "Problem loading bmp resource" and returns an empty bitmap when the
 // name is not among the resources or its bytes are not a bitmap we can draw.
@@ -28,3 +28,6 @@ HPALETTE createPanelPalette(const PanelBitmap& bitmap);
 // client area, in a paint cycle of its own: afterwards the window has no
 // pending update. An empty bitmap draws nothing but still validates.
 void drawBitmap(const PanelBitmap& bitmap, HWND window, int x, int y, HPALETTE palette);
+// Selects and realizes the panel palette on the main window.
+void realizePanelPalette();
+void deletePanelPalette();

@@ -1,10 +1,9 @@
-// How each panel control looks pushed and released.
+#include "panel/button_look_win32.h"
+
 #include "keys/key_bank.h"
 #include "panel/panel_buttons_win32.h"
 #include "panel/panel_layout.h"
 #include "panel/panel_redraw.h"
-#include "panel/panel_win32.h"
-#include "panel/readouts_win32.h"
 
 namespace {
 

@@ -1,7 +1,9 @@
 #include "panel/panel_actions.h"
 
+#include "app/input.h"
 #include "keys/key_bank.h"
 #include "keys/playing.h"
+#include "panel/editing.h"
 #include "panel/panel_layout.h"
 #include "panel/panel_redraw.h"
 
@@ -31,21 +33,44 @@ void performPanelAction(int id) {
         break;  // handled above by id
     case PanelAction::None:
         break;  // the dial buttons only look pushed
-    // Editing the selected key's values, its trigger mode, the master volume
-    // and the pan is not wired to the panel yet: these controls only push.
     case PanelAction::NoteUp:
+        editNote(ValueButton::Up);
+        break;
     case PanelAction::NoteReset:
+        editNote(ValueButton::Reset);
+        break;
     case PanelAction::NoteDown:
+        editNote(ValueButton::Down);
+        break;
     case PanelAction::FineTuneUp:
+        editFineTune(ValueButton::Up);
+        break;
     case PanelAction::FineTuneReset:
+        editFineTune(ValueButton::Reset);
+        break;
     case PanelAction::FineTuneDown:
+        editFineTune(ValueButton::Down);
+        break;
     case PanelAction::VolumeUp:
+        editVolume(ValueButton::Up);
+        break;
     case PanelAction::VolumeReset:
+        editVolume(ValueButton::Reset);
+        break;
     case PanelAction::VolumeDown:
+        editVolume(ValueButton::Down);
+        break;
     case PanelAction::MasterVolumeUp:
+        stepMasterVolume(MasterVolumeButton::Up);
+        break;
     case PanelAction::MasterVolumeDown:
+        stepMasterVolume(MasterVolumeButton::Down);
+        break;
     case PanelAction::TriggerMode:
+        setTriggerModeFromPanel(control->triggerMode);
+        break;
     case PanelAction::DragPan:
+        if (const KeySlot* slot = selectedKeySlot()) dragPan(slot->pan, pointerScreenX());
         break;
     }
 }

@@ -4,8 +4,6 @@
 #include "keys/key_bank.h"
 #include "panel/panel_actions.h"
 #include "panel/panel_layout.h"
-#include "panel/panel_redraw.h"
-#include "panel/panel_win32.h"
 
 namespace {
 
@@ -20,8 +18,14 @@ PanelButton* createFromInfo(const PanelControlInfo& control) {
     return createPanelButton(control.x, control.y, control.image, control.cursor, control.id, control.actsOnPress);
 }
 
-void invalidateControl(const PanelButton* button) {
-    if (button) InvalidateRect(button->window, nullptr, FALSE);
+// Right after the fourth trigger-mode button is made.
+void loadLitImages() {
+    for (int i = 0; i < TriggerModeButtonCount; ++i) {
+        int id = FirstTriggerModeButtonId + i;
+        PanelButton* button = panelButtons[id - FirstPanelButtonId];
+        const PanelControlInfo* info = findPanelControlInfo(id);
+        if (button && info) button->litImage = loadBitmapResource(info->litImage);
+    }
 }
 
 // Paints the pressed look at once and runs the action before the standard
@@ -62,7 +66,7 @@ PanelButton* createPanelButton(int x, int y, const char* imageName, const char* 
     button->cursor = LoadCursorA(appInstance, cursorName);
     // Class-wide, so simply set again for every control.
     SetClassLongPtrA(button->window, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(mainCursor));
-    SetClassLongPtrA(button->window, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(PanelBackBrush));
+    SetClassLongPtrA(button->window, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(panelBackBrush));
     button->id = id;
     button->actsOnPress = actsOnPress;
     auto previous = reinterpret_cast<WNDPROC>(
@@ -74,19 +78,12 @@ PanelButton* createPanelButton(int x, int y, const char* imageName, const char* 
 void createPanel() {
     mainCursor = LoadCursorA(appInstance, "MAINCUR");
     listCursor = LoadCursorA(appInstance, "LISTCUR");
-    for (const PanelControlInfo& control : PanelButtons) {
+    for (const PanelControlInfo& control : PanelButtonInfos) {
         panelButtons[control.id - FirstPanelButtonId] = createFromInfo(control);
-        if (control.id == FirstTriggerModeButtonId + TriggerModeButtonCount - 1) {
-            for (int i = 0; i < TriggerModeButtonCount; ++i) {
-                int id = FirstTriggerModeButtonId + i;
-                PanelButton* light = panelButtons[id - FirstPanelButtonId];
-                const PanelControlInfo* lightSpec = findPanelControlInfo(id);
-                if (light && lightSpec) light->litImage = loadBitmapResource(lightSpec->litImage);
-            }
-        }
+        if (control.id == FirstTriggerModeButtonId + TriggerModeButtonCount - 1) loadLitImages();
     }
-    for (int k = 0; k < KeyCount; ++k) keyCaps[k] = createFromInfo(keyCapSpec(k));
-    panKnob = createFromInfo(PanKnobSpec);
+    for (int k = 0; k < KeyCount; ++k) keyCaps[k] = createFromInfo(keyCapInfo(k));
+    panKnob = createFromInfo(PanKnobInfo);
 }
 
 PanelButton* panelControl(int id, bool perform) {
@@ -159,18 +156,9 @@ BOOL setPanelCursor(HWND windowUnderPointer) {
 
 void paintIntoControl(const PanelButton& button, const PanelBitmap& bitmap, int x, int y) {
     InvalidateRect(button.window, nullptr, FALSE);
-    drawBitmap(bitmap, button.window, x, y, PanelPalette);
+    drawBitmap(bitmap, button.window, x, y, panelPalette);
 }
 
 void paintBackgroundBehind(const PanelButton& button) {
-    paintIntoControl(button, BackgroundBitmap, -button.x, -button.y);
-}
-
-void invalidateKeyCap(int key) {
-    if (isKeyIndex(key)) invalidateControl(keyCaps[key]);
-}
-
-void invalidateTriggerModeButtons() {
-    for (int i = 0; i < TriggerModeButtonCount; ++i)
-        invalidateControl(panelButtons[FirstTriggerModeButtonId + i - FirstPanelButtonId]);
+    paintIntoControl(button, backgroundBitmap, -button.x, -button.y);
 }

@@ -1,4 +1,5 @@
-// The 71 bitmap push controls of the front panel.
+// The 71 bitmap push controls of the front panel: making them, finding them
+// by id, their window procedure and cursors.
 #pragma once
 #include <windows.h>
 
@@ -15,13 +16,15 @@ struct PanelButton {
     bool actsOnPress = false;
 };
 
+// The 71 controls in creation order.
+void createPanel();
 // Nullptr when the pressed image could not be loaded; no window is made then.
 PanelButton* createPanelButton(int x, int y, const char* imageName, const char* cursorName, int id, bool actsOnPress);
 // The control of an id, or nullptr; with perform, its action runs first.
 PanelButton* panelControl(int id, bool perform);
 LRESULT CALLBACK panelButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Paints the pressed or released look for an owner-draw action and state.
-void drawPanelButton(PanelButton& button, UINT action, UINT state);
+// Sets the cursor for the window under the pointer; always handled.
+BOOL setPanelCursor(HWND windowUnderPointer);
 
 // Paints a bitmap into a control at once: the control is invalidated first
 // so the paint cycle covers all of it.

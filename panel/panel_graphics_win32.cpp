@@ -4,11 +4,10 @@
 
 #include "panel/bitmap_win32.h"
 #include "panel/panel_meters.h"
-#include "panel/panel_win32.h"
 
-HBRUSH FrameBrush, VolumeHotBrush, BarEmptyBrush, NoteBarBrush, FineTuneBarBrush, VolumeBarBrush;
-HFONT ListFont, ReadoutFont, KeyCapFont;
-TextStyle ReadoutStyle, ReadoutHotStyle, KeyIdleStyle, KeyPlayingStyle, KeyRunningStyle, KeyMutedStyle;
+HBRUSH frameBrush, volumeHotBrush, barEmptyBrush, noteBarBrush, fineTuneBarBrush, volumeBarBrush;
+HFONT listFont, readoutFont, keyCapFont;
+TextStyle readoutStyle, readoutHotStyle, keyIdleStyle, keyPlayingStyle, keyRunningStyle, keyMutedStyle;
 
 namespace {
 
@@ -20,27 +19,27 @@ HFONT makePanelFont(int height, const char* face) {
 }  // namespace
 
 void createPanelGraphics() {
-    BackgroundBitmap = loadBitmapResource("background");
+    backgroundBitmap = loadBitmapResource("background");
 
-    FrameBrush = CreateSolidBrush(RGB(255, 255, 0));
-    VolumeHotBrush = CreateSolidBrush(RGB(255, 0, 0));
-    BarEmptyBrush = CreateSolidBrush(RGB(0, 34, 0));
-    NoteBarBrush = CreateSolidBrush(RGB(0, 255, 51));
-    FineTuneBarBrush = CreateSolidBrush(RGB(102, 204, 51));
-    VolumeBarBrush = CreateSolidBrush(RGB(153, 204, 255));
+    frameBrush = CreateSolidBrush(RGB(255, 255, 0));
+    volumeHotBrush = CreateSolidBrush(RGB(255, 0, 0));
+    barEmptyBrush = CreateSolidBrush(RGB(0, 34, 0));
+    noteBarBrush = CreateSolidBrush(RGB(0, 255, 51));
+    fineTuneBarBrush = CreateSolidBrush(RGB(102, 204, 51));
+    volumeBarBrush = CreateSolidBrush(RGB(153, 204, 255));
 
-    ListFont = makePanelFont(14, "arial");
-    ReadoutFont = makePanelFont(13, "arial");
-    KeyCapFont = makePanelFont(10, "small fonts");
+    listFont = makePanelFont(14, "arial");
+    readoutFont = makePanelFont(13, "arial");
+    keyCapFont = makePanelFont(10, "small fonts");
 
-    ReadoutStyle = {RGB(0, 102, 0), RGB(0, 200, 0), ReadoutFont, TA_RIGHT};
-    ReadoutHotStyle = {RGB(102, 0, 0), RGB(255, 0, 0), ReadoutFont, TA_RIGHT};
-    KeyIdleStyle = {RGB(0, 49, 0), RGB(255, 255, 0), KeyCapFont, TA_LEFT};
-    KeyPlayingStyle = {RGB(0, 49, 90), RGB(0, 148, 255), KeyCapFont, TA_LEFT};
-    KeyRunningStyle = {RGB(90, 0, 0), RGB(255, 0, 0), KeyCapFont, TA_LEFT};
-    KeyMutedStyle = {RGB(128, 128, 128), RGB(192, 192, 192), KeyCapFont, TA_LEFT};
+    readoutStyle = {RGB(0, 102, 0), RGB(0, 200, 0), readoutFont, TA_RIGHT};
+    readoutHotStyle = {RGB(102, 0, 0), RGB(255, 0, 0), readoutFont, TA_RIGHT};
+    keyIdleStyle = {RGB(0, 49, 0), RGB(255, 255, 0), keyCapFont, TA_LEFT};
+    keyPlayingStyle = {RGB(0, 49, 90), RGB(0, 148, 255), keyCapFont, TA_LEFT};
+    keyRunningStyle = {RGB(90, 0, 0), RGB(255, 0, 0), keyCapFont, TA_LEFT};
+    keyMutedStyle = {RGB(128, 128, 128), RGB(192, 192, 192), keyCapFont, TA_LEFT};
 
-    if (BackgroundBitmap) PanelPalette = createPanelPalette(BackgroundBitmap);
+    if (backgroundBitmap) panelPalette = createPanelPalette(backgroundBitmap);
 }
 
 void drawStyledText(HDC dc, const RECT& box, const char* text, const TextStyle& style) {

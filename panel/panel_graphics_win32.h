@@ -9,9 +9,12 @@ struct TextStyle {
     UINT alignment;  // TA_LEFT, TA_RIGHT or TA_CENTER
 };
 
-extern HBRUSH FrameBrush, VolumeHotBrush, BarEmptyBrush, NoteBarBrush, FineTuneBarBrush, VolumeBarBrush;
-extern HFONT ReadoutFont, KeyCapFont;
-extern TextStyle ReadoutStyle, ReadoutHotStyle, KeyIdleStyle, KeyPlayingStyle, KeyRunningStyle, KeyMutedStyle;
+extern HBRUSH frameBrush, volumeHotBrush, barEmptyBrush, noteBarBrush, fineTuneBarBrush, volumeBarBrush;
+extern HFONT listFont, readoutFont, keyCapFont;  // listFont: the sound list's rows
+extern TextStyle readoutStyle, readoutHotStyle, keyIdleStyle, keyPlayingStyle, keyRunningStyle, keyMutedStyle;
+
+// The "background" bitmap, the panel palette, brushes, fonts and text styles.
+void createPanelGraphics();
 
 // The text in the box: the whole box filled with the style's background,
 // the text clipped to it.

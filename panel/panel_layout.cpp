@@ -21,7 +21,7 @@ constexpr int KeyCapPitch = 31;
 
 }  // namespace
 
-const PanelControlInfo PanelButtons[PanelButtonCount] = {
+constexpr PanelControlInfo PanelButtonInfos[PanelButtonCount] = {
     {6001, 284, 29, "PITCHUP", nullptr, "UPCUR", true, A::NoteUp, 0},
     {6013, 284, 65, "RESET", nullptr, "RESETCUR", false, A::NoteReset, 0},
     {6002, 284, 84, "PITCHDOWN", nullptr, "DOWNCUR", true, A::NoteDown, 0},
@@ -47,13 +47,42 @@ const PanelControlInfo PanelButtons[PanelButtonCount] = {
     {6019, 227, 98, "LOOP4DOWN", "LOOP4", "LOOPCUR", false, A::TriggerMode, ToggleFinish},
 };
 
-const PanelControlInfo PanKnobSpec = {PanKnobId, 184, PanKnobY, "PANDOWN", nullptr, "PANCUR", true, A::DragPan, 0};
+const PanelControlInfo PanKnobInfo = {PanKnobId, 184, PanKnobY, "PANDOWN", nullptr, "PANCUR", true, A::DragPan, 0};
 
-bool isKeyIndex(int key) { return key >= 0 && key < KeyCount; }
+namespace {
+
+// The table is kept by hand; these checks keep it and the ids in step.
+constexpr bool ownsEachPanelButtonIdOnce() {
+    for (int id = FirstPanelButtonId; id <= LastPanelButtonId; ++id) {
+        int found = 0;
+        for (const PanelControlInfo& info : PanelButtonInfos) found += info.id == id ? 1 : 0;
+        if (found != 1) return false;
+    }
+    return true;
+}
+
+constexpr bool isTriggerModeButtonId(int id) {
+    return id >= FirstTriggerModeButtonId && id < FirstTriggerModeButtonId + TriggerModeButtonCount;
+}
+
+constexpr bool onlyTriggerModeButtonsLight() {
+    for (const PanelControlInfo& info : PanelButtonInfos) {
+        bool triggerModeButton = isTriggerModeButtonId(info.id);
+        if (triggerModeButton != (info.action == A::TriggerMode) || triggerModeButton != (info.litImage != nullptr))
+            return false;
+    }
+    return true;
+}
+
+static_assert(ownsEachPanelButtonIdOnce(), "every id 6001..6023 has exactly one entry");
+static_assert(onlyTriggerModeButtonsLight(), "the trigger-mode buttons are 6016..6019, each with a lit image");
+
+}  // namespace
+
 bool isKeyCapId(int id) { return id >= FirstKeyCapId && id <= LastKeyCapId; }
 int keyOfKeyCapId(int id) { return id - FirstKeyCapId; }
 
-PanelControlInfo keyCapSpec(int key) {
+PanelControlInfo keyCapInfo(int key) {
     PanelControlInfo control = {FirstKeyCapId + key, 0, 0, "KEY", nullptr, "KEYCUR", true, A::SelectKey, 0};
     for (const KeyCapRow& row : KeyCapRows) {
         if (key >= row.firstKey && key <= row.lastKey) {
@@ -65,9 +94,9 @@ PanelControlInfo keyCapSpec(int key) {
 }
 
 const PanelControlInfo* findPanelControlInfo(int id) {
-    for (const PanelControlInfo& control : PanelButtons)
+    for (const PanelControlInfo& control : PanelButtonInfos)
         if (control.id == id) return &control;
-    if (id == PanKnobId) return &PanKnobSpec;
+    if (id == PanKnobId) return &PanKnobInfo;
     return nullptr;
 }
 

@@ -1,22 +1,31 @@
 // Where every panel control lies, what it looks like, which cursor it shows
 // and what it does: the fixed layout of the front panel in client pixels.
+//
+// Adding a control touches: its id below (the counts follow, and the
+// static_asserts in panel_layout.cpp check the table against them), its
+// entry in PanelButtonInfos (creation order), its PanelAction and the case in
+// performPanelAction (panel_actions.cpp), its bitmap and cursor
+// (tools/make_art.py, resources/art.rc) and, when it looks other than the
+// background while released, drawReleasedLook (button_look_win32.cpp).
 #pragma once
 #include <cstdint>
+
+#include "keys/key_bank.h"
 
 // Control ids. The band 6000..6999 belongs to the panel.
 constexpr int FirstPanelId = 6000;
 constexpr int LastPanelId = 6999;
 constexpr int FirstPanelButtonId = 6001;
 constexpr int LastPanelButtonId = 6023;
-constexpr int PanelButtonCount = 23;
+constexpr int PanelButtonCount = LastPanelButtonId - FirstPanelButtonId + 1;
 constexpr int MuteButtonId = 6012;
-constexpr int KillAllButtonId = 6011;
 constexpr int FirstTriggerModeButtonId = 6016;  // 6016..6019
 constexpr int TriggerModeButtonCount = 4;
 constexpr int FirstKeyCapId = 6024;  // 6024 + key index
-constexpr int LastKeyCapId = 6070;
+constexpr int LastKeyCapId = FirstKeyCapId + KeyCount - 1;
 constexpr int PanKnobId = 6075;
-constexpr int PanelControlCount = 71;
+static_assert(PanelButtonCount + KeyCount + 1 == 71, "23 panel buttons, 47 key caps and the pan knob");
+static_assert(LastKeyCapId < PanKnobId && PanKnobId <= LastPanelId, "the key caps and the knob own their ids");
 
 enum class PanelAction {
     None,  // the dial buttons: pushed, nothing else
@@ -50,14 +59,13 @@ struct PanelControlInfo {
 };
 
 // The 23 panel buttons in creation order.
-extern const PanelControlInfo PanelButtons[PanelButtonCount];
+extern const PanelControlInfo PanelButtonInfos[PanelButtonCount];
 // Key cap k, k = 0..46: 30 x 30 on a 31-pixel pitch, four rows.
-PanelControlInfo keyCapSpec(int key);
-extern const PanelControlInfo PanKnobSpec;
+PanelControlInfo keyCapInfo(int key);
+extern const PanelControlInfo PanKnobInfo;
 // A panel button or the pan knob by id; nullptr for any other id.
 const PanelControlInfo* findPanelControlInfo(int id);
 
-bool isKeyIndex(int key);
 bool isKeyCapId(int id);
 int keyOfKeyCapId(int id);  // for isKeyCapId ids
 

@@ -1,5 +1,10 @@
-// Redraw requests that the key, sound and setup logic make of the panel.
+// Drawing the front panel's displays, each the moment its value changes,
+// from the key bank as it is then; nothing shown is cached. The first group
+// is what the key, sound, setup and editing logic ask for (faked in the unit
+// tests); the rest serves the main window and the controls' own drawing.
 #pragma once
+
+struct TextStyle;
 
 void refreshSelectedKey();
 void redrawKeyCap(int key);
@@ -19,3 +24,10 @@ void drawPanKnob(int pan);
 // the selected key's frame or light drew over it.
 void invalidateKeyCap(int key);
 void invalidateTriggerModeButtons();
+
+// Background, then everything shown for the selected key and the master volume.
+void paintPanel();
+void drawSelectionFrame();
+void drawTriggerLight();
+const TextStyle& keyCapStyle(int key);
+void drawKeyCapLabel(int key, const TextStyle& style);

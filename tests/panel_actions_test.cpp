@@ -71,6 +71,31 @@ TEST_F(PanelClicks, MuteStaysWithCtrlAtTheRelease) {
     EXPECT_EQ(keyBank.slots[0].muted, 1);
 }
 
+TEST_F(PanelClicks, ValueButtonsEditTheSelectedKey) {
+    struct Buttons {
+        int up, down, reset;
+        int16_t KeySettings::*field;
+        int start, unity;
+    };
+    // Key 13 starts at note 60, fine tune 0 and volume 80.
+    const Buttons values[] = {{6001, 6002, 6013, &KeySettings::note, 60, 60},
+                              {6003, 6004, 6014, &KeySettings::fineTune, 0, 0},
+                              {6005, 6006, 6015, &KeySettings::volume, 80, 100}};
+    performPanelAction(6024 + 13);
+    KeySlot& key = keyBank.slots[13];
+    for (const Buttons& value : values) {
+        performPanelAction(value.up);
+        EXPECT_EQ(key.*value.field, value.start + 1) << value.up;
+        performPanelAction(value.down);
+        performPanelAction(value.down);
+        EXPECT_EQ(key.*value.field, value.start - 1) << value.down;
+        performPanelAction(value.reset);
+        EXPECT_EQ(key.*value.field, value.unity) << value.reset;
+    }
+    EXPECT_TRUE(document.modified);
+    EXPECT_EQ(keyBank.slots[0].note, 48);  // the key selected before is untouched
+}
+
 TEST_F(PanelClicks, DialsAndUnknownIdsDoNothing) {
     KeyBank before = keyBank;
     for (int id : {6009, 6010, 6020, 6021, 6022, 6023, 6000, 6071, 6074, 6076, 104, 0, -1}) performPanelAction(id);

@@ -10,22 +10,22 @@
 #include "panel/panel_layout.h"
 
 TEST(PanelLayout, KeyCapsLieOnTheirRows) {
-    EXPECT_EQ(keyCapSpec(0).x, 5);
-    EXPECT_EQ(keyCapSpec(0).y, 191);
-    EXPECT_EQ(keyCapSpec(12).x, 5 + 31 * 12);
-    EXPECT_EQ(keyCapSpec(13).x, 52);
-    EXPECT_EQ(keyCapSpec(13).y, 222);
-    EXPECT_EQ(keyCapSpec(26).x, 68);
-    EXPECT_EQ(keyCapSpec(26).y, 253);
-    EXPECT_EQ(keyCapSpec(37).x, 84);
-    EXPECT_EQ(keyCapSpec(37).y, 284);
-    EXPECT_EQ(keyCapSpec(46).x, 363);
-    EXPECT_EQ(keyCapSpec(46).y, 284);
+    EXPECT_EQ(keyCapInfo(0).x, 5);
+    EXPECT_EQ(keyCapInfo(0).y, 191);
+    EXPECT_EQ(keyCapInfo(12).x, 5 + 31 * 12);
+    EXPECT_EQ(keyCapInfo(13).x, 52);
+    EXPECT_EQ(keyCapInfo(13).y, 222);
+    EXPECT_EQ(keyCapInfo(26).x, 68);
+    EXPECT_EQ(keyCapInfo(26).y, 253);
+    EXPECT_EQ(keyCapInfo(37).x, 84);
+    EXPECT_EQ(keyCapInfo(37).y, 284);
+    EXPECT_EQ(keyCapInfo(46).x, 363);
+    EXPECT_EQ(keyCapInfo(46).y, 284);
 }
 
 TEST(PanelLayout, KeyCapsArePressControlsSelectingTheirKey) {
     for (int k = 0; k < KeyCount; ++k) {
-        PanelControlInfo cap = keyCapSpec(k);
+        PanelControlInfo cap = keyCapInfo(k);
         EXPECT_EQ(cap.id, 6024 + k);
         EXPECT_TRUE(isKeyCapId(cap.id));
         EXPECT_EQ(keyOfKeyCapId(cap.id), k);
@@ -35,8 +35,8 @@ TEST(PanelLayout, KeyCapsArePressControlsSelectingTheirKey) {
         EXPECT_EQ(cap.action, PanelAction::SelectKey);
         // Caps of one row never overlap and stay left of the sound list.
         EXPECT_LE(cap.x + 30, 461);
-        if (k > 0 && keyCapSpec(k - 1).y == cap.y) {
-            EXPECT_EQ(cap.x - keyCapSpec(k - 1).x, 31);
+        if (k > 0 && keyCapInfo(k - 1).y == cap.y) {
+            EXPECT_EQ(cap.x - keyCapInfo(k - 1).x, 31);
         }
     }
     EXPECT_FALSE(isKeyCapId(6023));
@@ -45,7 +45,7 @@ TEST(PanelLayout, KeyCapsArePressControlsSelectingTheirKey) {
 
 TEST(PanelLayout, TwentyThreePanelButtonsOwnTheirIds) {
     std::set<int> ids;
-    for (const PanelControlInfo& b : PanelButtons) {
+    for (const PanelControlInfo& b : PanelButtonInfos) {
         ids.insert(b.id);
         EXPECT_EQ(findPanelControlInfo(b.id), &b);
     }
@@ -54,7 +54,7 @@ TEST(PanelLayout, TwentyThreePanelButtonsOwnTheirIds) {
     EXPECT_EQ(*ids.rbegin(), 6023);
     for (int unused : {0, 104, 6000, 6024, 6070, 6071, 6074, 6076, 6999})
         EXPECT_EQ(findPanelControlInfo(unused), nullptr) << unused;
-    EXPECT_EQ(findPanelControlInfo(6075), &PanKnobSpec);
+    EXPECT_EQ(findPanelControlInfo(6075), &PanKnobInfo);
 }
 
 TEST(PanelLayout, ControlsHaveTheirPlacesImagesCursorsAndActions) {
@@ -91,11 +91,11 @@ TEST(PanelLayout, ControlsHaveTheirPlacesImagesCursorsAndActions) {
         EXPECT_FALSE(findPanelControlInfo(reset)->actsOnPress);
     }
 
-    EXPECT_EQ(PanKnobSpec.x, 184);
-    EXPECT_EQ(PanKnobSpec.y, 18);
-    EXPECT_STREQ(PanKnobSpec.image, "PANDOWN");
-    EXPECT_STREQ(PanKnobSpec.cursor, "PANCUR");
-    EXPECT_TRUE(PanKnobSpec.actsOnPress);
+    EXPECT_EQ(PanKnobInfo.x, 184);
+    EXPECT_EQ(PanKnobInfo.y, 18);
+    EXPECT_STREQ(PanKnobInfo.image, "PANDOWN");
+    EXPECT_STREQ(PanKnobInfo.cursor, "PANCUR");
+    EXPECT_TRUE(PanKnobInfo.actsOnPress);
 }
 
 TEST(PanelLayout, TriggerModeButtonsCarryTheirLitImageAndMode) {
@@ -110,7 +110,7 @@ TEST(PanelLayout, TriggerModeButtonsCarryTheirLitImageAndMode) {
         EXPECT_EQ(b->action, PanelAction::TriggerMode);
     }
     int withLight = 0;
-    for (const PanelControlInfo& b : PanelButtons) withLight += b.litImage != nullptr;
+    for (const PanelControlInfo& b : PanelButtonInfos) withLight += b.litImage != nullptr;
     EXPECT_EQ(withLight, 4);
 }
 

@@ -124,7 +124,7 @@ TEST_F(WaveReaderTest, PcmFormatChunksLongerThan16BytesAreNotReadPastTheFields) 
 TEST_F(WaveReaderTest, FormatChunkShorterThan16BytesIsNotAWave) {
     Bytes fourteen = formatFields();
     fourteen.resize(14);
-    EXPECT_EQ(open(riffWave(concat({chunk("fmt ", fourteen), chunk("data", countingBytes(4))}))), waveErrNotWave);
+    EXPECT_EQ(open(riffWave(concat({chunk("fmt ", fourteen), chunk("data", countingBytes(4))}))), WaveErrorNotWave);
     EXPECT_EQ(file, nullptr);
     EXPECT_EQ(format, nullptr);
 }
@@ -155,7 +155,7 @@ TEST_F(WaveReaderTest, ExtraSizeLargerThanTheFormatChunkHoldsIsNotAWave) {
     Bytes body = formatFields(1, 22050, 4, 0x11);
     appendLe16(body, 3);
     appendLe16(body, 0);
-    EXPECT_EQ(open(riffWave(concat({chunk("fmt ", body), chunk("data", countingBytes(8))}))), waveErrNotWave);
+    EXPECT_EQ(open(riffWave(concat({chunk("fmt ", body), chunk("data", countingBytes(8))}))), WaveErrorNotWave);
     EXPECT_EQ(format, nullptr);
 }
 
@@ -169,16 +169,16 @@ TEST_F(WaveReaderTest, FilesThatAreNotRiffWaveAreRefused) {
     Bytes avi = simpleWave(countingBytes(4));
     std::memcpy(avi.data() + 8, "AVI ", 4);
     for (const Bytes& bytes : {text, aiff, avi}) {
-        EXPECT_EQ(open(bytes), waveErrNotWave);
+        EXPECT_EQ(open(bytes), WaveErrorNotWave);
         EXPECT_EQ(file, nullptr);
     }
 }
 
 TEST_F(WaveReaderTest, MissingEmptyAndHeadlessFilesFailToOpen) {
-    EXPECT_EQ(openPath(files.folder + "/no such file.wav"), waveErrCannotOpen);
-    EXPECT_EQ(open({}), waveErrChunkNotFound);
-    EXPECT_EQ(open(Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A'}), waveErrChunkNotFound);
-    EXPECT_EQ(open(riffWave({})), waveErrChunkNotFound);  // no "fmt " chunk
+    EXPECT_EQ(openPath(files.folder + "/no such file.wav"), WaveErrorCannotOpen);
+    EXPECT_EQ(open({}), WaveErrorChunkNotFound);
+    EXPECT_EQ(open(Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A'}), WaveErrorChunkNotFound);
+    EXPECT_EQ(open(riffWave({})), WaveErrorChunkNotFound);  // no "fmt " chunk
     EXPECT_EQ(file, nullptr);
     EXPECT_EQ(format, nullptr);
     EXPECT_EQ(riff.ckid, 0u);
@@ -187,31 +187,31 @@ TEST_F(WaveReaderTest, MissingEmptyAndHeadlessFilesFailToOpen) {
 TEST_F(WaveReaderTest, FilesCutInsideTheFormatChunkFail) {
     Bytes fields = riffWave(pcmFormatChunk());
     fields.resize(fields.size() - 6);  // inside the 16 fields
-    EXPECT_EQ(open(fields), waveErrCannotRead);
+    EXPECT_EQ(open(fields), WaveErrorCannotRead);
 
     Bytes noExtraSize = formatFields(1, 22050, 4, 0x11);
     noExtraSize.push_back(0);  // one byte of the two
     Bytes cutSize = riffWave(chunk("fmt ", noExtraSize, 20));
     cutSize.pop_back();  // the pad byte
-    EXPECT_EQ(open(cutSize), waveErrCannotRead);
+    EXPECT_EQ(open(cutSize), WaveErrorCannotRead);
 
     Bytes shortExtra = formatFields(1, 22050, 4, 0x11);
     appendLe16(shortExtra, 8);
     appendLe16(shortExtra, 0);
-    EXPECT_EQ(open(riffWave(chunk("fmt ", shortExtra, 26))), waveErrNotWave);
+    EXPECT_EQ(open(riffWave(chunk("fmt ", shortExtra, 26))), WaveErrorNotWave);
     EXPECT_EQ(format, nullptr);
 }
 
 TEST_F(WaveReaderTest, MissingDataChunkIsReportedAsNotFound) {
     ASSERT_EQ(open(riffWave(concat({pcmFormatChunk(), chunk("LIST", Bytes(9, 'x'))}))), 0u);
-    EXPECT_EQ(findDataChunk(file, &riff, &data), waveErrChunkNotFound);
+    EXPECT_EQ(findDataChunk(file, &riff, &data), WaveErrorChunkNotFound);
 }
 
 TEST_F(WaveReaderTest, SearchStaysInsideTheRiffChunk) {
     // The RIFF size covers only "WAVE" and the format chunk.
     Bytes body = concat({pcmFormatChunk(), chunk("data", countingBytes(4))});
     ASSERT_EQ(open(riffWave(body, 4 + 24)), 0u);
-    EXPECT_EQ(findDataChunk(file, &riff, &data), waveErrChunkNotFound);
+    EXPECT_EQ(findDataChunk(file, &riff, &data), WaveErrorChunkNotFound);
 }
 
 TEST_F(WaveReaderTest, HugeAnnouncedSizesNeitherHangNorReadPastTheFile) {
@@ -219,13 +219,13 @@ TEST_F(WaveReaderTest, HugeAnnouncedSizesNeitherHangNorReadPastTheFile) {
     Bytes hiding =
         concat({pcmFormatChunk(), chunk("LIST", Bytes(4, 'x'), 0xFFFFFFF0), chunk("data", countingBytes(4))});
     ASSERT_EQ(open(riffWave(hiding, 0xFFFFFFFF)), 0u);
-    EXPECT_EQ(findDataChunk(file, &riff, &data), waveErrChunkNotFound);
+    EXPECT_EQ(findDataChunk(file, &riff, &data), WaveErrorChunkNotFound);
     closeWaveFile(&file, &format);
 
     // A huge format chunk: the fields load, the search then ends at the file's end.
     ASSERT_EQ(open(riffWave(chunk("fmt ", formatFields(), 0xFFFFFFFF))), 0u);
     EXPECT_EQ(waveBytesLeft(file), 0u);
-    EXPECT_EQ(findDataChunk(file, &riff, &data), waveErrChunkNotFound);
+    EXPECT_EQ(findDataChunk(file, &riff, &data), WaveErrorChunkNotFound);
 }
 
 TEST_F(WaveReaderTest, DataChunkAnnouncingMoreThanTheFileHoldsIsVisibleBeforeReadingAndFailsToRead) {
@@ -236,7 +236,7 @@ TEST_F(WaveReaderTest, DataChunkAnnouncingMoreThanTheFileHoldsIsVisibleBeforeRea
     EXPECT_EQ(data.cksize, 100u);
     EXPECT_EQ(waveBytesLeft(file), 40u);
     Bytes out(100);
-    EXPECT_EQ(readWaveData(file, 100, out.data(), &data, &copied), waveErrCorrupt);
+    EXPECT_EQ(readWaveData(file, 100, out.data(), &data, &copied), WaveErrorCorrupt);
     EXPECT_EQ(copied, 0u);
 }
 
@@ -250,7 +250,7 @@ TEST_F(WaveReaderTest, ClosingEmptyHandlesDoesNothing) {
     closeWaveFile(&file, &format);
     EXPECT_EQ(file, nullptr);
     EXPECT_EQ(waveBytesLeft(nullptr), 0u);
-    EXPECT_EQ(readWaveData(nullptr, 4, nullptr, &data, &copied), waveErrNoBufferState);
+    EXPECT_EQ(readWaveData(nullptr, 4, nullptr, &data, &copied), WaveErrorNoBufferState);
 }
 
 }  // namespace

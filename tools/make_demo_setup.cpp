@@ -7,6 +7,7 @@
 
 #include "app/dialogs.h"
 #include "app/input.h"
+#include "app/menu.h"
 #include "audio/audio_device.h"
 #include "keys/key_bank.h"
 #include "library/sound_directory.h"
@@ -23,6 +24,14 @@ void redrawAllKeyCaps() {}
 void drawMuteButton() {}
 void drawMasterVolumeBar() {}
 void drawKeyCapLabelIdle(int) {}
+void drawNoteDisplay() {}
+void drawFineTuneDisplay() {}
+void drawVolumeDisplay() {}
+void drawPanKnob(int) {}
+void invalidateKeyCap(int) {}
+void invalidateTriggerModeButtons() {}
+void setMenuItemEnabled(int, bool) {}
+void setMenuItemText(int, const char*) {}
 void setMainWindowTitle(const char*) {}
 int showMessage(const char* text) {
     std::fprintf(stderr, "%s\n", text);
@@ -34,6 +43,7 @@ bool isAltDown() { return false; }
 bool isCtrlDown() { return false; }
 bool isLeftButtonDown() { return false; }
 uint32_t tickCount() { return 0; }
+int pointerScreenX() { return 0; }
 int soundListCount() { return 0; }
 bool soundListText(int, char*) { return false; }
 int soundListSelection() { return NoSelection; }

@@ -14,6 +14,7 @@ bool isLeftButtonDown() {
     --fakeInput.leftButtonPolls;
     return true;
 }
+int pointerScreenX() { return fakeInput.pointerX; }
 uint32_t tickCount() {
     ++fakeInput.tickReads;
     if (fakeInput.tickReadLimit > 0 && fakeInput.tickReads > fakeInput.tickReadLimit)

@@ -5,10 +5,13 @@
 
 #include "audio/audio_device.h"
 #include "audio/sound_bank.h"
+#include "edit/key_clipboard.h"
+#include "edit/undo.h"
 #include "fakes/call_log.h"
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_dialogs.h"
 #include "fakes/fake_input.h"
+#include "fakes/fake_menu.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_setup_storage.h"
 #include "fakes/fake_shell.h"
@@ -26,6 +29,8 @@ inline void resetProgramState() {
     soundBank = SoundBank();
     fakeAudio.reset();
     keyBank = KeyBank();
+    undoSnapshot = UndoSnapshot();
+    keyClipboard = KeyClipboard();
     masterVolume = 10;
     document = DocumentState();
     soundDirectory[0] = '\0';
@@ -33,6 +38,7 @@ inline void resetProgramState() {
     fakeInput = FakeInput{};
     fakeLibrary.reset();
     fakeDialogs.reset();
+    fakeMenu.reset();
     fakeSetupStorage.reset();
     fakeShell.reset();
     fakeRegistry.reset();

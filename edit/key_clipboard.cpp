@@ -1,0 +1,35 @@
+#include "edit/key_clipboard.h"
+
+#include "app/command_ids.h"
+#include "app/menu.h"
+#include "audio/sound_bank.h"
+#include "edit/undo.h"
+#include "panel/panel_redraw.h"
+#include "setup/document.h"
+
+KeyClipboard keyClipboard;
+
+void copyKey() {
+    const KeySlot* slot = selectedKeySlot();
+    if (!slot) return;
+    copyKeySettings(*slot, keyClipboard.settings);
+    keyClipboard.settings.extraA = -1;
+    keyClipboard.empty = false;
+    refreshSelectedKey();
+    setMenuItemEnabled(CMD_PASTE, true);
+}
+
+void pasteKey() {
+    KeySlot* slot = selectedKeySlot();
+    // The greyed item keeps the command away until something was copied.
+    if (keyClipboard.empty || !slot) return;
+    invalidateKeyCap(keyBank.selectedKey);
+    takeUndoSnapshot();
+    copyKeySettings(keyClipboard.settings, *slot);
+    assignSoundToSelectedKey(keyClipboard.settings.soundIndex);
+    setIdleTriggerMode(*slot);
+    slot->muted = 0;
+    invalidateTriggerModeButtons();
+    refreshSelectedKey();
+    document.modified = true;
+}

@@ -1,0 +1,18 @@
+// Menu changes recorded as "menu enable <id>", "menu grey <id>" and
+// "menu text <id> <text>".
+#include "fakes/fake_menu.h"
+
+#include "app/menu.h"
+#include "fakes/call_log.h"
+
+FakeMenu fakeMenu;
+
+void setMenuItemEnabled(int commandId, bool enabled) {
+    fakeMenu.enabled[commandId] = enabled;
+    callLog.push_back((enabled ? "menu enable " : "menu grey ") + std::to_string(commandId));
+}
+
+void setMenuItemText(int commandId, const char* text) {
+    fakeMenu.texts[commandId] = text;
+    callLog.push_back("menu text " + std::to_string(commandId) + " " + text);
+}
