@@ -6,6 +6,9 @@
  *   winprobe texts TITLE         -> one line per child control: "id class text"
  *   winprobe foreground          -> the foreground window and its thread's focus:
  *                                   "class 'title' focus-class"
+ *   winprobe menu CLASS DLL      -> the window's menu bar, one line per item:
+ *                                   "popup id state text", read by menuprobe DLL
+ *                                   loaded into the window's process
  *
  * CLASS is a window class name, TITLE a top-level window title. Exit code 1
  * when the window is not found.
@@ -60,10 +63,46 @@ static int printForeground(void) {
     return 0;
 }
 
+// Loads the DLL into the window's process, where it writes the menu to a file.
+static int printMenu(HWND window, const char* dll) {
+    char result[MAX_PATH];
+    DWORD length = GetTempPathA(MAX_PATH - 16, result);
+    if (length == 0 || length >= MAX_PATH - 16) return 2;
+    lstrcatA(result, "menuprobe.txt");
+    DeleteFileA(result);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
+    if (!process) return 2;
+    size_t size = strlen(dll) + 1;
+    void* remote = VirtualAllocEx(process, NULL, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    int rc = 2;
+    if (remote && WriteProcessMemory(process, remote, dll, size, NULL)) {
+        FARPROC load = GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA");
+        HANDLE thread = CreateRemoteThread(process, NULL, 0, (LPTHREAD_START_ROUTINE)load, remote, 0, NULL);
+        if (thread) {
+            WaitForSingleObject(thread, 10000);
+            CloseHandle(thread);
+            FILE* in = fopen(result, "r");
+            if (in) {
+                char line[512];
+                while (fgets(line, sizeof line, in)) fputs(line, stdout);
+                fclose(in);
+                rc = 0;
+            }
+        }
+    }
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    DeleteFileA(result);
+    return rc;
+}
+
 int main(int argc, char** argv) {
     if (argc == 2 && strcmp(argv[1], "foreground") == 0) return printForeground();
     if (argc < 3) {
-        fprintf(stderr, "usage: winprobe client CLASS, winprobe texts TITLE or winprobe foreground\n");
+        fprintf(stderr,
+                "usage: winprobe client CLASS, winprobe menu CLASS DLL, winprobe texts TITLE or winprobe foreground\n");
         return 2;
     }
     const char* command = argv[1];
@@ -71,6 +110,7 @@ int main(int argc, char** argv) {
     if (!window) return 1;
     int rc = 2;
     if (strcmp(command, "client") == 0) rc = printClient(window);
+    else if (strcmp(command, "menu") == 0 && argc == 4) rc = printMenu(window, argv[3]);
     else if (strcmp(command, "texts") == 0) {
         EnumChildWindows(window, printChild, 0);
         rc = 0;

@@ -121,14 +121,16 @@ class _Run:
             self.template = _make_prefix_template(self.directory() / "prefix-template")
         return self.template
 
-    def helper_exe(self, name):
-        """One of the small Windows programs of tests/e2e/<name>.c, built once per run."""
-        if name not in self.helpers:
-            target = self.directory() / f"{name}.exe"
-            subprocess.run(["x86_64-w64-mingw32-gcc-posix", "-O2", "-static", "-o", str(target),
+    def helper_exe(self, name, kind="exe"):
+        """One of the small Windows programs (or, kind "dll", libraries) of
+        tests/e2e/<name>.c, built once per run."""
+        if (name, kind) not in self.helpers:
+            target = self.directory() / f"{name}.{kind}"
+            shared = ["-shared"] if kind == "dll" else []
+            subprocess.run(["x86_64-w64-mingw32-gcc-posix", "-O2", "-static", *shared, "-o", str(target),
                             str(E2E_DIR / f"{name}.c"), "-lole32", "-luuid"], check=True, timeout=120)
-            self.helpers[name] = target
-        return self.helpers[name]
+            self.helpers[(name, kind)] = target
+        return self.helpers[(name, kind)]
 
 
 RUN = _Run()

@@ -7,16 +7,10 @@ import shutil
 import tempfile
 from pathlib import Path
 
-from .session import windows_path
+from .session import MAIN_CLASS, RUN, windows_path
 from .waits import wait_until
 
-# The menu bar: each menu's items in order, separators left out (the arrow keys skip them).
-MENU_BAR = {
-    "File": ["Open Setup...", "Import Sounds...", "Save Setup...", "Save Setup As...", "Exit"],
-    "Edit": ["Undo", "Copy", "Paste"],
-    "Functions": ["All Keys Mono", "All Keys Volume 100", "All Keys Pitch Zero", "Kill All Sounds"],
-    "Help": ["About Quillpad..."],
-}
+MENU_ITEM_GREYED = 0x3  # MF_GRAYED | MF_DISABLED
 # Where "File" sits on the menu bar, from the client area's top-left corner.
 FILE_MENU_X = 12
 MENU_BAR_ABOVE_CLIENT = 9
@@ -153,18 +147,45 @@ class Quillpad:
         self.shortcut("i")
         self.choose_path("Import Sounds", Path(folder) / file_name)
 
+    def menu_items(self):
+        """The menu bar's items as the program holds them: (menu, text, enabled),
+        separators left out."""
+        s = self.session
+        lines = s.run_probe("menu", MAIN_CLASS, windows_path(RUN.helper_exe("menuprobe", "dll")))
+        if lines is None:
+            raise RuntimeError("the main window is not there to read its menu")
+        menus = {}
+        items = []
+        for line in lines:
+            popup, ident, state, text = line.split(" ", 3)
+            text = unescape(text)
+            if ident == "-1":
+                menus[popup] = text
+            elif ident != "0":
+                items.append((menus[popup], text, not int(state) & MENU_ITEM_GREYED))
+        return items
+
+    def menu_item(self, menu_name, item_name):
+        """(text, enabled) of the item whose text, before its tab, is item_name."""
+        for menu, text, enabled in self.menu_items():
+            if menu == menu_name and text.split("\t")[0] == item_name:
+                return text, enabled
+        raise KeyError(f"no item {item_name!r} in the {menu_name} menu: {self.menu_items()}")
+
     def choose_menu_item(self, menu_name, item_name):
         """Opens the File menu with a click on the menu bar and walks to the item
         with the arrow keys and Enter, as a person using the keyboard in a menu
         does. (Alt and F10 play and mute keys: the menu has no keyboard way in.)"""
         s = self.session
-        names = list(MENU_BAR)
+        items = self.menu_items()
+        menus = list(dict.fromkeys(menu for menu, _, _ in items))
+        entries = [text.split("\t")[0] for menu, text, _ in items if menu == menu_name]
         x, y = s.main.client_origin()
         known = s.untitled_windows()
         s.click_on_screen(x + FILE_MENU_X, y - MENU_BAR_ABOVE_CLIENT)
         s.wait_untitled_window(known, "File menu")
-        for _ in range(names.index(menu_name)):
+        for _ in range(menus.index(menu_name)):
             s.xdotool("key", "Right")
-        for _ in range(MENU_BAR[menu_name].index(item_name) + 1):
+        for _ in range(entries.index(item_name) + 1):
             s.xdotool("key", "Down")
         s.xdotool("key", "Return")
