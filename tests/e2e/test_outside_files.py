@@ -1,0 +1,156 @@
+"""Setups that reach Quillpad from the desktop: the command line, files dropped on
+the window, shell shortcuts, and the file type registered at every start."""
+
+import shutil
+import subprocess
+import unittest
+
+from rig.case import QuillpadTestCase
+from rig.session import exe_path, windows_path
+from rig.setup_bytes import compose_setup, start_up_keys, with_key
+from rig.sound import make_sine
+from rig.steps import MESSAGE_TEXT, short_folder
+from rig.waits import wait_until
+
+SOUND_LIST_X = 530
+START_TITLE = "Quillpad Beta A"
+LONG_NAME = "Live Set With A Rather Long Name.qpd"
+
+
+class OutsideFilesTest(QuillpadTestCase):
+    def setUp(self):
+        super().setUp()
+        self.root = short_folder(self)
+        self.sounds = self.root / "sounds"
+        # Sorted by name: a_440.wav is sound 0, b_660.wav sound 1.
+        make_sine(self.sounds / "a_440.wav", 440.0, seconds=1.0)
+        make_sine(self.sounds / "b_660.wav", 660.0, seconds=1.0)
+
+    def setup_file(self, relative, keys=None):
+        """A setup of the start-up keys (or `keys`) using the test's sounds."""
+        path = self.root / relative
+        path.parent.mkdir(parents=True, exist_ok=True)
+        path.write_bytes(compose_setup(keys or start_up_keys(), 10, windows_path(self.sounds)))
+        return path
+
+    def assert_nothing_opened(self, why):
+        """The title is still the start-up one, and the next command, Open, is the
+        first thing to show a window: nothing was opened and nothing was said."""
+        q = self.quillpad
+        self.assertEqual(q.title(), START_TITLE, f"something was opened {why}")
+        q.shortcut("o")
+        q.dismiss(q.wait_dialog("Open Setup"), "Escape")
+        self.assertFalse(q.dialog_open("NOTE:"), f"a message came {why}")
+
+    def drop(self, *paths):
+        result = self.session.run_helper("drop_files", *[windows_path(p) for p in paths])
+        self.assertEqual(result.returncode, 0, f"the drop was not delivered: {result.stderr}")
+
+    def make_shortcut(self, link, target):
+        result = self.session.run_helper("make_shortcut", windows_path(link), windows_path(target))
+        self.assertEqual(result.returncode, 0, f"no shortcut made: {result.stderr}")
+        return link
+
+    def test_a_command_line_opens_the_named_setup_blanks_and_all_but_not_a_quoted_one(self):
+        q, s = self.quillpad, self.session
+        setup = self.setup_file("Live Sets/Live Set.qpd", with_key(start_up_keys(), 0, sound_index=1))
+        # Wine quotes an argument holding blanks: given as separate words, the
+        # program gets the bare path as the whole command line, as from a shortcut.
+        q.start(*windows_path(setup).split(" "))
+        q.wait_title("Live Set.qpd  using:  sounds")
+        recorder = s.start_recording()
+        pressed = recorder.mark()
+        s.hold_key("grave", 0.4)
+        onset = recorder.wait_for_sound(pressed, "pressing the grave-accent key")
+        recording = recorder.recording_until(onset + 0.35)
+        # Key 0 plays b_660.wav an octave down, as the setup says.
+        self.assertAlmostEqual(recording.frequency(onset + 0.05, onset + 0.35, "left"), 330.0, delta=3.3)
+        self.assertEqual(q.exit_program(), 0)
+
+        q.start(windows_path(setup))  # one argument: the command line is the path in quotes
+        self.assert_nothing_opened("from a quoted command line")
+
+    def test_only_lower_and_upper_case_setup_names_open(self):
+        q = self.quillpad
+        for name in ("LIVE.QPD", "live.qpd"):
+            q.start(windows_path(self.setup_file(f"{name[:4]}/{name}")))
+            q.wait_title(f"{name}  using:  sounds")
+            self.assertEqual(q.exit_program(), 0)
+        q.start(windows_path(self.setup_file("mixed/live.Qpd")))
+        self.assert_nothing_opened("from a name ending in .Qpd")
+
+    def test_drops_open_the_first_setup_only_and_ask_before_losing_changes(self):
+        q, s = self.quillpad, self.session
+        first, second, third = (self.setup_file(f"{n}.qpd") for n in ("First", "Second", "Third"))
+        text = self.root / "notes.txt"
+        text.write_text("not a setup\n")
+        q.start()
+
+        # Files that are no setups are ignored; the drop after them shows they were handled.
+        for path in (self.sounds / "a_440.wav", text, self.sounds):
+            self.drop(path)
+        self.drop(third)
+        q.wait_title("Third.qpd  using:  sounds")
+        self.assertFalse(q.dialog_open("NOTE:"))
+
+        self.drop(first, second, third)
+        q.wait_title("First.qpd  using:  sounds")
+
+        s.click(SOUND_LIST_X, 2 + 14 * 1 + 7)  # a change: key 0 gets sound 1
+        self.drop(second)
+        prompt = q.wait_dialog("NOTE:")
+        self.assertEqual(q.dialog_texts("NOTE:").get(MESSAGE_TEXT), 'Save changes to "First.qpd"?')
+        q.dismiss(prompt, "Escape")  # Cancel: the changed setup stays
+        self.assertEqual(q.title(), "First.qpd  using:  sounds")
+        q.shortcut("s")
+        expected = compose_setup(with_key(start_up_keys(), 0, sound_index=1), 10, windows_path(self.sounds))
+        wait_until(lambda: first.read_bytes() == expected, 10, "First.qpd to be saved with the kept change")
+
+    def test_shortcuts_open_their_setup_under_its_long_name_and_nothing_else(self):
+        q = self.quillpad
+        setup = self.setup_file(f"Live Sets/{LONG_NAME}")
+        to_setup = self.make_shortcut(self.root / "live.lnk", setup)
+        to_sound = self.make_shortcut(self.root / "sound.lnk", self.sounds / "a_440.wav")
+        q.start(windows_path(to_sound))
+        self.assert_nothing_opened("from a shortcut to a sound")
+        self.drop(to_setup)
+        q.wait_title(f"{LONG_NAME}  using:  sounds")
+        self.assertEqual(q.exit_program(), 0)
+
+        q.start(windows_path(to_setup))
+        q.wait_title(f"{LONG_NAME}  using:  sounds")
+
+    def test_every_start_registers_the_setup_file_type_with_its_own_path(self):
+        q, s = self.quillpad, self.session
+        q.start()
+        program = windows_path(exe_path())
+        self.assertEqual(self.registered(), self.expected_registration(program))
+        self.assertEqual(q.exit_program(), 0)
+
+        moved = self.root / "Program Files" / "Keys" / "quillpad.exe"
+        moved.parent.mkdir(parents=True)
+        shutil.copy(exe_path(), moved)
+        q.start(exe=moved)
+        self.assertEqual(self.registered(), self.expected_registration(windows_path(moved)))
+
+    @staticmethod
+    def expected_registration(program):
+        return {
+            ".qpd": "Quillpad",
+            "Quillpad": "Quillpad Setup File",
+            r"Quillpad\DefaultIcon": f"{program},1",
+            r"Quillpad\shell\open\command": f'"{program}" %1',
+        }
+
+    def registered(self):
+        values = {}
+        for key in (".qpd", "Quillpad", r"Quillpad\DefaultIcon", r"Quillpad\shell\open\command"):
+            result = subprocess.run(["wine", "reg", "query", f"HKCR\\{key}", "/ve"], env=self.session.env(),
+                                    capture_output=True, text=True, timeout=60)
+            line = next((l for l in result.stdout.splitlines() if "REG_SZ" in l), None)
+            values[key] = line.split("REG_SZ", 1)[1].strip() if line else None
+        return values
+
+
+if __name__ == "__main__":
+    unittest.main()
