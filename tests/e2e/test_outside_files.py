@@ -8,11 +8,9 @@ import unittest
 from rig.case import QuillpadTestCase
 from rig.session import exe_path, windows_path
 from rig.setup_bytes import compose_setup, start_up_keys, with_key
-from rig.sound import make_sine
-from rig.steps import MESSAGE_TEXT, short_folder
+from rig.steps import MESSAGE_TEXT, make_two_sounds, short_folder
 from rig.waits import wait_until
 
-SOUND_LIST_X = 530
 START_TITLE = "Quillpad Beta A"
 LONG_NAME = "Live Set With A Rather Long Name.qpd"
 
@@ -21,10 +19,7 @@ class OutsideFilesTest(QuillpadTestCase):
     def setUp(self):
         super().setUp()
         self.root = short_folder(self)
-        self.sounds = self.root / "sounds"
-        # Sorted by name: a_440.wav is sound 0, b_660.wav sound 1.
-        make_sine(self.sounds / "a_440.wav", 440.0, seconds=1.0)
-        make_sine(self.sounds / "b_660.wav", 660.0, seconds=1.0)
+        self.sounds = make_two_sounds(self.root / "sounds")
 
     def setup_file(self, relative, keys=None):
         """A setup of the start-up keys (or `keys`) using the test's sounds."""
@@ -80,7 +75,7 @@ class OutsideFilesTest(QuillpadTestCase):
         self.assert_nothing_opened("from a name ending in .Qpd")
 
     def test_drops_open_the_first_setup_only_and_ask_before_losing_changes(self):
-        q, s = self.quillpad, self.session
+        q = self.quillpad
         first, second, third = (self.setup_file(f"{n}.qpd") for n in ("First", "Second", "Third"))
         text = self.root / "notes.txt"
         text.write_text("not a setup\n")
@@ -96,7 +91,7 @@ class OutsideFilesTest(QuillpadTestCase):
         self.drop(first, second, third)
         q.wait_title("First.qpd  using:  sounds")
 
-        s.click(SOUND_LIST_X, 2 + 14 * 1 + 7)  # a change: key 0 gets sound 1
+        q.choose_sound(1)  # a change: key 0 gets sound 1
         self.drop(second)
         prompt = q.wait_dialog("NOTE:")
         self.assertEqual(q.dialog_texts("NOTE:").get(MESSAGE_TEXT), 'Save changes to "First.qpd"?')
@@ -121,7 +116,7 @@ class OutsideFilesTest(QuillpadTestCase):
         q.wait_title(f"{LONG_NAME}  using:  sounds")
 
     def test_every_start_registers_the_setup_file_type_with_its_own_path(self):
-        q, s = self.quillpad, self.session
+        q = self.quillpad
         q.start()
         program = windows_path(exe_path())
         self.assertEqual(self.registered(), self.expected_registration(program))

@@ -4,6 +4,7 @@ import unittest
 
 from rig.case import QuillpadTestCase
 from rig.sound import make_sine
+from rig.steps import SOUND_LIST_TOP, SOUND_LIST_X, SOUND_ROW_HEIGHT
 from rig.waits import eventually
 
 # Start-up layout: key 0 (the grave-accent key) plays sound 0 at note 48, volume 100,
@@ -20,8 +21,6 @@ SHORT_HOLD = 0.3
 # started within this long never will.
 LATE = 0.4
 
-SOUND_LIST_X = 530
-SOUND_ROW_HEIGHT = 14
 SELECTED_ROW = (155, 155, 155)
 
 
@@ -152,13 +151,13 @@ class PlayingTest(QuillpadTestCase):
 
     def test_keys_play_while_the_sound_list_has_the_focus_and_typing_leaves_its_selection(self):
         s = self.session
-        s.click(SOUND_LIST_X, 2 + SOUND_ROW_HEIGHT * 3 + 7)  # key 0 gets d_880.wav; the list takes the focus
+        self.quillpad.choose_sound(3)  # key 0 gets d_880.wav; the list takes the focus
         self.assertEqual(s.foreground()[0], "Quillpad")
         self.assertEqual(self.focused_control(), "ListBox")
 
         def row_selected(row):
             shot = s.client_shot()
-            return shot.pixel(SOUND_LIST_X + 50, 2 + SOUND_ROW_HEIGHT * row + 1) == SELECTED_ROW
+            return shot.pixel(SOUND_LIST_X + 50, SOUND_LIST_TOP + SOUND_ROW_HEIGHT * row + 1) == SELECTED_ROW
         eventually(lambda: self.assertTrue(row_selected(3)), 5, "the clicked row to show as selected")
 
         pressed, released = self.press_for("grave", 0.5)

@@ -7,27 +7,14 @@ from rig.case import QuillpadTestCase
 from rig.session import windows_path
 from rig.setup_bytes import (FIXED_SIZE, FOLDER_LENGTH_OFFSET, MASTER_VOLUME_OFFSET, compose_setup, folder_of,
                              key_record, start_up_keys, with_key)
-from rig.sound import make_sine
-from rig.steps import MESSAGE_TEXT, short_folder
+from rig.steps import MESSAGE_TEXT, make_two_sounds, short_folder
 from rig.waits import wait_until
-
-SOUND_LIST_X = 530
-SOUND_ROW_HEIGHT = 14
-SOUND_LIST_TOP = 2
-
-
-def sound_row_centre(row):
-    return SOUND_LIST_X, SOUND_LIST_TOP + SOUND_ROW_HEIGHT * row + SOUND_ROW_HEIGHT // 2
-
 
 class SetupFileTest(QuillpadTestCase):
     def setUp(self):
         super().setUp()
         self.root = short_folder(self)
-        self.sounds = self.root / "sounds"
-        # Sorted by name: a_440.wav is sound 0, b_660.wav sound 1.
-        make_sine(self.sounds / "a_440.wav", 440.0, seconds=1.0)
-        make_sine(self.sounds / "b_660.wav", 660.0, seconds=1.0)
+        self.sounds = make_two_sounds(self.root / "sounds")
 
     def exit_without_prompt(self, why):
         code = self.quillpad.exit_program()
@@ -56,7 +43,7 @@ class SetupFileTest(QuillpadTestCase):
         q.start()
         q.import_sounds(self.sounds, "a_440.wav")
         # Key 0 is selected at start-up: clicking row 1 gives it b_660.wav.
-        s.click(*sound_row_centre(1))
+        q.choose_sound(1)
         self.save_as(setup)
 
         data = setup.read_bytes()
@@ -135,7 +122,7 @@ class SetupFileTest(QuillpadTestCase):
         self.save_as(setup)
         saved = setup.read_bytes()
 
-        s.click(*sound_row_centre(1))  # a change: key 0 gets sound 1
+        q.choose_sound(1)  # a change: key 0 gets sound 1
         # Another program has the file open and lets nobody write it.
         holder = s.hold_file_open(setup)
         q.shortcut("s")
@@ -155,7 +142,7 @@ class SetupFileTest(QuillpadTestCase):
         self.assert_asks_to_save("kept.qpd", "after a save to a deleted file failed")
 
     def test_a_setup_in_a_folder_of_250_characters_saves(self):
-        q, s = self.quillpad, self.session
+        q = self.quillpad
         # Components of at most 50 characters, so the Windows path of the folder is 250 long.
         base = self.root / "deep"
         depth = 250 - len(windows_path(base))
@@ -173,7 +160,7 @@ class SetupFileTest(QuillpadTestCase):
 
         q.start(windows_path(setup))
         q.wait_title("a.qpd  using:  sounds")
-        s.click(*sound_row_centre(1))  # key 0 gets sound 1
+        q.choose_sound(1)  # key 0 gets sound 1
         q.shortcut("s")
         expected = compose_setup(with_key(start_up_keys(), 0, sound_index=1), 10, sounds)
         wait_until(lambda: setup.read_bytes() == expected or q.dialog_open("NOTE:"), 10, "the setup file to be saved")

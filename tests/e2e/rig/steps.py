@@ -8,12 +8,18 @@ import tempfile
 from pathlib import Path
 
 from .session import MAIN_CLASS, RUN, windows_path
+from .sound import make_sine
 from .waits import wait_until
 
 MENU_ITEM_GREYED = 0x3  # MF_GRAYED | MF_DISABLED
 # Where "File" sits on the menu bar, from the client area's top-left corner.
 FILE_MENU_X = 12
 MENU_BAR_ABOVE_CLIENT = 9
+
+# The sound list's rows, in client coordinates.
+SOUND_LIST_X = 530
+SOUND_LIST_TOP = 2
+SOUND_ROW_HEIGHT = 14
 
 # Control ids in the program's message dialogs and in the common file dialog.
 MESSAGE_TEXT = 1002
@@ -26,6 +32,18 @@ def short_folder(test):
     folder = Path(tempfile.mkdtemp(prefix="qp-e2e-"))
     test.addCleanup(shutil.rmtree, folder, True)
     return folder
+
+
+def make_two_sounds(folder):
+    """A sound folder of two sines: a_440.wav is sound 0, b_660.wav sound 1."""
+    make_sine(Path(folder) / "a_440.wav", 440.0, seconds=1.0)
+    make_sine(Path(folder) / "b_660.wav", 660.0, seconds=1.0)
+    return Path(folder)
+
+
+def sound_row_centre(row):
+    """Where a person clicks row `row` of the sound list, in client coordinates."""
+    return SOUND_LIST_X, SOUND_LIST_TOP + SOUND_ROW_HEIGHT * row + SOUND_ROW_HEIGHT // 2
 
 
 def unescape(text):
@@ -134,6 +152,12 @@ class Quillpad:
         self.type_file_name(title, windows_path(path))
         self.press_in(dialog, "Return")
         self.after_dialog()
+
+    # -- the panel and the sound list --------------------------------------------
+
+    def choose_sound(self, row):
+        """Clicks a row of the sound list: the selected key gets that sound."""
+        self.session.click(*sound_row_centre(row))
 
     # -- the commands ---------------------------------------------------------------
 
