@@ -2,12 +2,78 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <new>
 
 #include "audio/wave_format.h"
 
+namespace {
+
+// Where the bytes come from: a file on disk or bytes in memory, read the same
+// way, so that what is tested and fuzzed in memory is what reads files.
+class WaveSource {
+public:
+    virtual ~WaveSource() = default;
+    virtual bool measure(uint64_t* size) = 0;  // the whole size; false when it cannot be told
+    virtual bool seek(uint64_t offset) = 0;
+    virtual uint32_t read(void* destination, uint32_t count) = 0;
+    virtual bool readFailed() const = 0;  // a read error, as opposed to the end
+};
+
+class FileSource : public WaveSource {
+public:
+    explicit FileSource(std::FILE* stream) : stream(stream) {}
+    ~FileSource() override { std::fclose(stream); }
+    bool measure(uint64_t* size) override {
+        if (std::fseek(stream, 0, SEEK_END) != 0) return false;
+        long end = std::ftell(stream);
+        if (end < 0 || std::fseek(stream, 0, SEEK_SET) != 0) return false;
+        *size = static_cast<uint64_t>(end);
+        return true;
+    }
+    bool seek(uint64_t offset) override { return std::fseek(stream, static_cast<long>(offset), SEEK_SET) == 0; }
+    // One block read straight into the destination; stdio bypasses its own
+    // buffer for a request of sample-data size.
+    uint32_t read(void* destination, uint32_t count) override {
+        return static_cast<uint32_t>(std::fread(destination, 1, count, stream));
+    }
+    bool readFailed() const override { return std::ferror(stream) != 0; }
+
+private:
+    std::FILE* stream;
+};
+
+class MemorySource : public WaveSource {
+public:
+    MemorySource(const uint8_t* bytes, size_t size) : bytes(bytes), size(size) {}
+    bool measure(uint64_t* measured) override {
+        *measured = size;
+        return true;
+    }
+    bool seek(uint64_t offset) override {
+        position = offset < size ? static_cast<size_t>(offset) : size;
+        return true;
+    }
+    uint32_t read(void* destination, uint32_t count) override {
+        size_t left = size - position;
+        uint32_t got = count < left ? count : static_cast<uint32_t>(left);
+        if (got != 0) std::memcpy(destination, bytes + position, got);
+        position += got;
+        return got;
+    }
+    bool readFailed() const override { return false; }
+
+private:
+    const uint8_t* bytes;
+    size_t size;
+    size_t position = 0;
+};
+
+}  // namespace
+
 struct WaveFile {
-    std::FILE* stream = nullptr;
+    std::unique_ptr<WaveSource> source;
     // Measured at open and capped at 2^32 - 1 so every offset fits a chunk
     // info field; nothing past it is ever looked at.
     uint64_t size = 0;
@@ -29,24 +95,16 @@ uint32_t readLe32(const uint8_t* bytes) {
 }
 
 uint32_t readBytes(WaveFile* file, void* destination, uint32_t count) {
-    size_t got = std::fread(destination, 1, count, file->stream);
+    uint32_t got = file->source->read(destination, count);
     file->position += got;
-    return static_cast<uint32_t>(got);
+    return got;
 }
 
 // Seeking past the end lands at the end: the next read then finds nothing.
 bool seekTo(WaveFile* file, uint64_t offset) {
     if (offset > file->size) offset = file->size;
-    if (std::fseek(file->stream, static_cast<long>(offset), SEEK_SET) != 0) return false;
+    if (!file->source->seek(offset)) return false;
     file->position = offset;
-    return true;
-}
-
-bool measureFile(WaveFile* file) {
-    if (std::fseek(file->stream, 0, SEEK_END) != 0) return false;
-    long end = std::ftell(file->stream);
-    if (end < 0 || std::fseek(file->stream, 0, SEEK_SET) != 0) return false;
-    file->size = static_cast<uint64_t>(end) > UINT32_MAX ? UINT32_MAX : static_cast<uint64_t>(end);
     return true;
 }
 
@@ -134,21 +192,19 @@ WaveResult readFormatChunk(WaveFile* file, const WaveChunkInfo& riff, WaveFormat
     return 0;
 }
 
-}  // namespace
-
-WaveResult openWaveFile(const char* path, WaveFile** file, WaveFormatRecord** format, WaveChunkInfo* riff) {
+// Takes the source; on failure it is closed again.
+WaveResult openWaveSource(std::unique_ptr<WaveSource> source, WaveFile** file, WaveFormatRecord** format,
+                          WaveChunkInfo* riff) {
     *file = nullptr;
     *format = nullptr;
     *riff = WaveChunkInfo{};
-    std::FILE* stream = std::fopen(path, "rb");
-    if (!stream) return WaveErrorCannotOpen;
+    if (!source) return WaveErrorNoMemory;
     auto* opened = new (std::nothrow) WaveFile;
-    if (!opened) {
-        std::fclose(stream);
-        return WaveErrorNoMemory;
-    }
-    opened->stream = stream;
-    WaveResult result = measureFile(opened) ? 0 : WaveErrorCannotOpen;
+    if (!opened) return WaveErrorNoMemory;
+    uint64_t size = 0;
+    WaveResult result = source->measure(&size) ? 0 : WaveErrorCannotOpen;
+    opened->source = std::move(source);
+    opened->size = size > UINT32_MAX ? UINT32_MAX : size;
     if (result == 0) result = descendIntoRiff(opened, riff);
     if (result == 0) result = readFormatChunk(opened, *riff, format);
     if (result != 0) {
@@ -158,6 +214,28 @@ WaveResult openWaveFile(const char* path, WaveFile** file, WaveFormatRecord** fo
     }
     *file = opened;
     return 0;
+}
+
+}  // namespace
+
+WaveResult openWaveFile(const char* path, WaveFile** file, WaveFormatRecord** format, WaveChunkInfo* riff) {
+    *file = nullptr;
+    *format = nullptr;
+    *riff = WaveChunkInfo{};
+    std::FILE* stream = std::fopen(path, "rb");
+    if (!stream) return WaveErrorCannotOpen;
+    std::unique_ptr<WaveSource> source(new (std::nothrow) FileSource(stream));
+    if (!source) {
+        std::fclose(stream);
+        return WaveErrorNoMemory;
+    }
+    return openWaveSource(std::move(source), file, format, riff);
+}
+
+WaveResult openWaveBytes(const uint8_t* bytes, size_t size, WaveFile** file, WaveFormatRecord** format,
+                         WaveChunkInfo* riff) {
+    return openWaveSource(std::unique_ptr<WaveSource>(new (std::nothrow) MemorySource(bytes, size)), file, format,
+                          riff);
 }
 
 WaveResult findDataChunk(WaveFile* file, const WaveChunkInfo* riff, WaveChunkInfo* data) {
@@ -173,10 +251,8 @@ WaveResult readWaveData(WaveFile* file, uint32_t maxBytes, void* destination, Wa
     if (count != 0 && !destination) return WaveErrorNoBufferState;
     data->cksize -= count;
     if (count == 0) return 0;
-    // One block read straight into the destination; stdio bypasses its own
-    // buffer for a request this size.
     if (readBytes(file, destination, count) < count)
-        return std::ferror(file->stream) ? WaveErrorFileCannotRead : WaveErrorCorrupt;
+        return file->source->readFailed() ? WaveErrorFileCannotRead : WaveErrorCorrupt;
     *bytesRead = count;
     return 0;
 }
@@ -192,7 +268,6 @@ void closeWaveFile(WaveFile** file, WaveFormatRecord** format) {
         *format = nullptr;
     }
     if (file && *file) {
-        std::fclose((*file)->stream);
         delete *file;
         *file = nullptr;
     }

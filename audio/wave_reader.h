@@ -6,6 +6,7 @@
 // record (at most 18 + 65535 bytes). Sizes that point past the end of the
 // file are not trusted: waveBytesLeft tells what the file really holds.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 struct WaveFormatRecord;
@@ -40,6 +41,10 @@ struct WaveChunkInfo {
 // the record (18 bytes plus its extra bytes) and riff the RIFF chunk. On
 // failure nothing is left open or allocated and both outputs are empty.
 WaveResult openWaveFile(const char* path, WaveFile** file, WaveFormatRecord** format, WaveChunkInfo* riff);
+// The same for a file's bytes held in memory, which must stay there until
+// closeWaveFile.
+WaveResult openWaveBytes(const uint8_t* bytes, size_t size, WaveFile** file, WaveFormatRecord** format,
+                         WaveChunkInfo* riff);
 // Finds the first "data" chunk inside the RIFF chunk and positions the file
 // at its first byte.
 WaveResult findDataChunk(WaveFile* file, const WaveChunkInfo* riff, WaveChunkInfo* data);

@@ -18,7 +18,11 @@ protected:
         ProgramTest::TearDown();
     }
 
-    WaveResult open(const Bytes& bytes) { return openPath(files.write("reader.wav", bytes)); }
+    // The bytes stay in the fixture while the file is open.
+    WaveResult open(const Bytes& bytes) {
+        held = bytes;
+        return openWaveBytes(held.data(), held.size(), &file, &format, &riff);
+    }
     WaveResult openPath(const std::string& path) { return openWaveFile(path.c_str(), &file, &format, &riff); }
 
     // Opens, finds the data chunk and reads up to maxBytes into out.
@@ -34,6 +38,7 @@ protected:
     const uint8_t* extraBytes() const { return reinterpret_cast<const uint8_t*>(format) + 18; }
 
     TempFiles files;
+    Bytes held;
     WaveFile* file = nullptr;
     WaveFormatRecord* format = nullptr;
     WaveChunkInfo riff;
@@ -172,6 +177,29 @@ TEST_F(WaveReaderTest, FilesThatAreNotRiffWaveAreRefused) {
         EXPECT_EQ(open(bytes), WaveErrorNotWave);
         EXPECT_EQ(file, nullptr);
     }
+}
+
+TEST_F(WaveReaderTest, AFileOnDiskReadsExactlyAsItsBytesInMemory) {
+    Bytes wave = riffWave(
+        concat({chunk("LIST", countingBytes(7)), pcmFormatChunk(1, 22050, 8), chunk("data", countingBytes(70001))}));
+    Bytes fromMemory;
+    ASSERT_EQ(readAll(wave, fromMemory), 0u);
+    closeWaveFile(&file, &format);
+
+    ASSERT_EQ(openPath(files.write("disk.wav", wave)), 0u);
+    ASSERT_EQ(findDataChunk(file, &riff, &data), 0u);
+    Bytes fromDisk(1 << 20, 0xEE);
+    ASSERT_EQ(readWaveData(file, 1 << 20, fromDisk.data(), &data, &copied), 0u);
+    fromDisk.resize(copied);
+    EXPECT_EQ(fromDisk, fromMemory);
+    EXPECT_EQ(format->samplesPerSec, 22050u);
+    // A file cut short in its data reads as corrupt from disk too.
+    closeWaveFile(&file, &format);
+    Bytes cut(wave.begin(), wave.end() - 1000);
+    ASSERT_EQ(openPath(files.write("cut.wav", cut)), 0u);
+    ASSERT_EQ(findDataChunk(file, &riff, &data), 0u);
+    EXPECT_EQ(readWaveData(file, 1 << 20, fromDisk.data(), &data, &copied), WaveErrorCorrupt);
+    EXPECT_EQ(copied, 0u);
 }
 
 TEST_F(WaveReaderTest, MissingEmptyAndHeadlessFilesFailToOpen) {
