@@ -49,7 +49,16 @@ void readSetup(const char* path) {
         showMessage(ErrorReadingFileText);
         return;
     }
-    readSetupBytes(bytes.data(), bytes.size());
+    switch (readSetupBytes(bytes.data(), bytes.size())) {
+    case SetupReadResult::TooShort:
+        showMessage(ErrorReadingFileText);
+        break;
+    case SetupReadResult::ReadNewerVersion:
+        showMessage(NewerVersionText);
+        break;
+    case SetupReadResult::Read:
+        break;
+    }
 }
 
 void askToFindSoundDirectory() {

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "app/dialogs.h"
 #include "keys/key_bank.h"
 #include "keys/pitch_volume.h"
 #include "library/sound_directory.h"
@@ -182,16 +181,12 @@ std::vector<uint8_t> composeSetupBytes() {
     return out;
 }
 
-bool readSetupBytes(const uint8_t* bytes, size_t size) {
+SetupReadResult readSetupBytes(const uint8_t* bytes, size_t size) {
     SetupBytes in(bytes, size);
     StagedSetup setup;
     for (int k = 0; k < KeyCount; ++k) setup.keys[k] = keyBank.slots[k];
-    if (!parseSetup(in, setup)) {
-        showMessage(ErrorReadingFileText);
-        return false;
-    }
+    if (!parseSetup(in, setup)) return SetupReadResult::TooShort;
     document.modified = false;
-    if (setup.version > SetupVersion) showMessage(NewerVersionText);
     commitSetup(setup);
-    return true;
+    return setup.version > SetupVersion ? SetupReadResult::ReadNewerVersion : SetupReadResult::Read;
 }

@@ -23,8 +23,12 @@ bool soundDirectoryFitsSetup();
 // The current key bank, master volume and sound directory in the newest
 // layout, 1039 + n bytes. Empty when the sound directory does not fit.
 std::vector<uint8_t> composeSetupBytes();
+enum class SetupReadResult {
+    Read,
+    ReadNewerVersion,  // read as the newest layout this program knows; the user is to be warned
+    TooShort,          // the file ends before its version's last field: nothing changed
+};
 // Replaces the keys' stored fields and, as the version allows, the master
-// volume and the sound directory. Clears the modified flag first. A file that
-// ends before its version's last field changes nothing and shows
-// "Error reading file."; false then.
-bool readSetupBytes(const uint8_t* bytes, size_t size);
+// volume and the sound directory, and clears the modified flag. Shows
+// nothing: the caller tells the user what the result means.
+SetupReadResult readSetupBytes(const uint8_t* bytes, size_t size);

@@ -292,6 +292,20 @@ TEST_F(SetupCommandsTest, ASetupThatCannotBeReadChangesNoKeyButTheFlowGoesOn) {
     EXPECT_TRUE(fakeSetupStorage.files["C:\\Setups\\new.qpd"].empty());
 }
 
+TEST_F(SetupCommandsTest, ASetupFromANewerVersionOpensWithAWarning) {
+    setSoundDirectory("C:\\Sounds\\Drums");
+    Bytes newer = setupFileWith("C:\\Sounds\\Pads", 64);
+    newer[0] = 0x1F;
+    newer[1] = 0x40;  // 8000
+    fakeSetupStorage.files["C:\\Setups\\newer.qpd"] = newer;
+    openSetupFile("C:\\Setups\\newer.qpd");
+    EXPECT_EQ(dialogCalls(),
+              (Calls{"dialog message WARNING: This setup is from a newer version! Do you want to force it open?"}));
+    EXPECT_EQ(keyBank.slots[13].note, 64);
+    EXPECT_STREQ(soundDirectory, "C:\\Sounds\\Pads");
+    EXPECT_FALSE(document.modified);
+}
+
 TEST_F(SetupCommandsTest, AFileFromOutsideMayBeTheDocumentsOwnPath) {
     fakeSetupStorage.files["C:\\Setups\\set.qpd"] = setupFileWith("C:\\Sounds\\Drums", 64);
     setDocumentPath("C:\\Setups\\set.qpd", "set.qpd");
