@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ libgtest-dev g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xdotool
-          pulseaudio pulseaudio-utils sox imagemagick x11-utils python3 clang-format-14)
+          pulseaudio pulseaudio-utils sox imagemagick x11-utils python3 clang-format-14
+          clang-14 libclang-rt-14-dev)
 
 install_missing() {
     local missing=()
@@ -58,6 +59,7 @@ check_format() {
 run_tests() {
     check_format
     ctest --preset native -j"$(nproc)"
+    tools/fuzz.sh 30
     python3 tests/e2e/run.py --exe build/windows/quillpad.exe --make-sounds build/native/tools/make_sounds
 }
 

@@ -16,6 +16,7 @@
 #include "fakes/fake_sound_list.h"
 #include "keys/key_bank.h"
 #include "library/sound_directory.h"
+#include "support/temp_files.h"
 #include "support/wave_bytes.h"
 
 using namespace wavetest;

@@ -5,6 +5,7 @@
 #include "audio/wave_format.h"
 #include "audio/wave_reader.h"
 #include "support/program_test.h"
+#include "support/temp_files.h"
 #include "support/wave_bytes.h"
 
 using namespace wavetest;

@@ -1,0 +1,128 @@
+// Writes the seed corpora of the fuzz targets: small real files of every
+// layout the unit tests build, each a file of its own.
+//
+//   make_fuzz_seeds FOLDER   -> FOLDER/wave_reader, FOLDER/setup_reader, FOLDER/outside_names
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "setup/setup_file.h"
+#include "support/program_state.h"
+#include "support/wave_bytes.h"
+
+using namespace wavetest;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool writeSeed(const fs::path& folder, const std::string& name, const Bytes& bytes) {
+    fs::create_directories(folder);
+    std::FILE* file = std::fopen((folder / name).string().c_str(), "wb");
+    if (!file) return false;
+    bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
+Bytes withExtra(uint16_t formatTag, const Bytes& extra) {
+    Bytes body = formatFields(2, 44100, 16, formatTag);
+    appendLe16(body, static_cast<uint16_t>(extra.size()));
+    body.insert(body.end(), extra.begin(), extra.end());
+    return chunk("fmt ", body);
+}
+
+std::vector<std::pair<std::string, Bytes>> waveSeeds() {
+    Bytes extensible(22, 0);
+    extensible[0] = 16;  // valid bits
+    extensible[6] = 1;   // sub-format PCM
+    return {
+        {"pcm16_mono", simpleWave(countingBytes(64))},
+        {"pcm8_stereo", riffWave(concat({pcmFormatChunk(2, 11025, 8), chunk("data", countingBytes(33))}))},
+        {"pcm24", riffWave(concat({pcmFormatChunk(2, 48000, 24), chunk("data", countingBytes(48))}))},
+        {"float32", riffWave(concat({chunk("fmt ", formatFields(1, 44100, 32, 3)), chunk("data", countingBytes(16))}))},
+        {"extensible", riffWave(concat({withExtra(0xFFFE, extensible), chunk("data", countingBytes(40))}))},
+        {"adpcm_extra", riffWave(concat({withExtra(0x11, {0xF9, 0x01}), chunk("data", countingBytes(20))}))},
+        {"list_before_fmt",
+         riffWave(concat({chunk("LIST", countingBytes(9)), pcmFormatChunk(), chunk("data", countingBytes(12))}))},
+        {"data_announces_more", riffWave(concat({pcmFormatChunk(), chunk("data", countingBytes(10), 1 << 30)}))},
+        {"riff_announces_less", riffWave(concat({pcmFormatChunk(), chunk("data", countingBytes(10))}), 12)},
+        {"no_data", riffWave(pcmFormatChunk())},
+        {"fmt_too_short", riffWave(concat({chunk("fmt ", countingBytes(14)), chunk("data", countingBytes(4))}))},
+        {"empty", {}},
+    };
+}
+
+std::vector<std::pair<std::string, Bytes>> setupSeeds() {
+    resetProgramState();
+    initKeyBank();
+    setSoundDirectory("C:\\Sounds\\Drums");
+    keyBank.slots[3].fineTune = -80;
+    keyBank.slots[3].extraB = 103;
+    keyBank.slots[5].triggerMode = ToggleFinishRunning;
+    keyBank.slots[7].pan = 250;
+    masterVolume = 7;
+    Bytes full = composeSetupBytes();
+    auto version = [&](int number, size_t length) {
+        Bytes older(full.begin(), full.begin() + static_cast<long>(length < full.size() ? length : full.size()));
+        older[0] = static_cast<uint8_t>(static_cast<uint16_t>(number) >> 8);
+        older[1] = static_cast<uint8_t>(number & 0xFF);
+        return older;
+    };
+    return {
+        {"v7995", full},
+        {"v7095", version(7095, 568)},
+        {"v7096", version(7096, 756)},
+        {"v7500", version(7500, 944)},
+        {"v7596", version(7596, 951)},
+        {"v7597", version(7597, 1045)},
+        {"v8000_newer", version(8000, full.size())},
+        {"v_negative", version(-32768, full.size())},
+        {"cut", Bytes(full.begin(), full.begin() + 700)},
+    };
+}
+
+Bytes texts(uint8_t flags, std::initializer_list<const char*> parts) {
+    Bytes bytes{flags};
+    for (const char* text : parts) {
+        appendText(bytes, text);
+        bytes.push_back(0);
+    }
+    return bytes;
+}
+
+std::vector<std::pair<std::string, Bytes>> nameSeeds() {
+    return {
+        {"setup", texts(0, {"C:\\Setups\\Live Set.qpd", "", "C:\\Setups\\Live Set.qpd"})},
+        {"upper", texts(0, {"C:\\LIVE.QPD", "", "C:\\Setups\\Live.qpd"})},
+        {"mixed_case", texts(0, {"C:\\live.Qpd", "", ""})},
+        {"quoted", texts(0, {"\"C:\\Setups\\Live Set.qpd\"", "", ""})},
+        {"shortcut", texts(1, {"C:\\Desktop\\live.lnk", "C:\\SETUPS~1\\LIVESE~1.QPD", "C:\\Setups\\Live Set.qpd"})},
+        {"shortcut_to_wave", texts(0, {"C:\\Desktop\\kick.LNK", "C:\\SOUNDS\\KICK.WAV", "C:\\Sounds\\kick.wav"})},
+        {"modified_save", texts(3, {"C:\\a.qpd", "", "C:\\a.qpd"})},
+        {"too_long", texts(0, {(std::string(300, 'x') + ".qpd").c_str(), "", ""})},
+    };
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_fuzz_seeds FOLDER\n");
+        return 2;
+    }
+    fs::path root = argv[1];
+    struct Corpus {
+        const char* name;
+        std::vector<std::pair<std::string, Bytes>> seeds;
+    };
+    for (const Corpus& corpus : {Corpus{"wave_reader", waveSeeds()}, Corpus{"setup_reader", setupSeeds()},
+                                 Corpus{"outside_names", nameSeeds()}}) {
+        for (const auto& [name, bytes] : corpus.seeds) {
+            if (!writeSeed(root / corpus.name, name, bytes)) {
+                std::fprintf(stderr, "cannot write %s/%s\n", corpus.name, name.c_str());
+                return 1;
+            }
+        }
+    }
+    return 0;
+}
