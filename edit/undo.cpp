@@ -3,6 +3,7 @@
 #include "app/command_ids.h"
 #include "app/menu.h"
 #include "audio/sound_bank.h"
+#include "keys/playing.h"
 #include "panel/editing.h"
 #include "panel/panel_redraw.h"
 
@@ -41,6 +42,10 @@ void undoRedo() {
     KeySlot& slot = keyBank.slots[undoSnapshot.keyIndex];
     exchangeKeySettings(slot, undoSnapshot.settings);
     assignSoundToSelectedKey(slot.soundIndex);
+    // A snapshot taken while the key was latched holds a running code; a key
+    // that is not sounding now must not come back latched (its sound past the
+    // bank leaves it its silent voice, or none).
+    if (!isKeyPlaying(undoSnapshot.keyIndex)) setIdleTriggerMode(slot);
     undoSnapshot.redo = !undoSnapshot.redo;
     setMenuItemText(CMD_UNDO, undoSnapshot.redo ? RedoItemText : UndoItemText);
     invalidateTriggerModeButtons();

@@ -199,6 +199,22 @@ TEST_F(Undo, TheKeyGetsAFreshVoiceOfItsRestoredSound) {
     EXPECT_NE(&voiceOf(26), &sounding);
 }
 
+TEST_F(Undo, ASnapshotTakenWhileLatchedComesBackIdleOnAKeyThatIsNotSounding) {
+    loadSounds(3);
+    select(26);  // sound 2, a toggle
+    keyBank.slots[26].triggerMode = ToggleStopRunning;
+    voiceOf(26).playing = true;
+    pressNoteUp();  // the snapshot holds the running code
+    killAllSounds();
+    // The restored sound is past the bank: the key keeps its silent voice, and
+    // a latched code would make its next press only unlatch it.
+    undoSnapshot.settings.soundIndex = 7;
+    undoRedo();
+    EXPECT_EQ(keyBank.slots[26].triggerMode, ToggleStop);
+    undoRedo();  // the redo side was saved idle by Kill All; it stays so
+    EXPECT_EQ(keyBank.slots[26].triggerMode, ToggleStop);
+}
+
 TEST_F(CopyPaste, CopyEnablesPasteAndChangesNeitherTheKeyNorTheFlagNorTheSnapshot) {
     keyBank.slots[0].extraA = 7;
     copyKey();
