@@ -119,6 +119,11 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_KEYUP:
         onKeyUpMessage(static_cast<unsigned>(wParam));
         return 1;
+    case WM_ACTIVATE:
+        // Another window takes the keyboard (a dialog of ours or another
+        // program): the key-ups of the keys held now will go there.
+        if (LOWORD(wParam) == WA_INACTIVE) releaseHeldKeys();
+        return DefWindowProcA(window, message, wParam, lParam);
     case WM_SYSKEYDOWN:
     case WM_SYSKEYUP:
         // Alt plays and mutes keys; it never opens the menu or closes the window.

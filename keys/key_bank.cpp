@@ -46,12 +46,24 @@ int keyIndexForVirtualKey(unsigned virtualKey) {
 
 void onKeyDownMessage(unsigned virtualKey) {
     int k = keyIndexForVirtualKey(virtualKey);
-    if (k >= 0) keyDown(k);
+    if (k < 0) return;
+    keyBank.held[k] = 1;
+    keyDown(k);
 }
 
 void onKeyUpMessage(unsigned virtualKey) {
     int k = keyIndexForVirtualKey(virtualKey);
-    if (k >= 0) keyUp(k);
+    if (k < 0) return;
+    keyBank.held[k] = 0;
+    keyUp(k);
+}
+
+void releaseHeldKeys() {
+    for (int k = 0; k < KeyCount; ++k) {
+        if (!keyBank.held[k]) continue;
+        keyBank.held[k] = 0;
+        keyUp(k);
+    }
 }
 
 void setIdleTriggerMode(KeySlot& slot) {

@@ -46,6 +46,8 @@ struct KeyBank {
     KeySlot slots[KeyCount];
     int16_t selectedKey = 0;
     uint8_t finishing[KeyCount] = {};
+    // 1 from a key's key-down to its key-up: the keys the player holds now.
+    uint8_t held[KeyCount] = {};
 };
 
 extern KeyBank keyBank;
@@ -58,6 +60,10 @@ KeySlot* selectedKeySlot();
 int keyIndexForVirtualKey(unsigned virtualKey);
 void onKeyDownMessage(unsigned virtualKey);
 void onKeyUpMessage(unsigned virtualKey);
+// The main window has lost the keyboard: the key-ups of keys held now will go
+// elsewhere, so each held key is released here as its key-up would (a latched
+// toggle stays latched).
+void releaseHeldKeys();
 
 // Start-up: opens the audio device, builds the rate table, gives every key its
 // start-up values, selects key 0 and refreshes the panel.

@@ -1,6 +1,8 @@
 // The keyboard map and the key bank as start-up leaves it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/key_bank_fixture.h"
 
 namespace {
@@ -14,6 +16,7 @@ constexpr unsigned CodeOfKey[KeyCount] = {
 
 class KeyboardMap : public KeyBankFixture {};
 class StartUp : public KeyBankFixture {};
+class LosingTheKeyboard : public KeyBankFixture {};
 
 TEST_F(KeyboardMap, EveryPerformanceKeyReachesItsKeyInRowOrder) {
     for (int k = 0; k < KeyCount; ++k) EXPECT_EQ(keyIndexForVirtualKey(CodeOfKey[k]), k) << "code " << CodeOfKey[k];
@@ -146,3 +149,36 @@ TEST_F(StartUp, EveryKeyStartsUnmutedInTuneIdleAndSilent) {
 }
 
 }  // namespace
+
+TEST_F(LosingTheKeyboard, EveryHeldKeyIsReleasedAsItsKeyUpWouldAndLatchedTogglesStayLatched) {
+    FakeVoice& stopping = giveVoice(0);    // HoldStop
+    FakeVoice& finishing = giveVoice(13);  // HoldFinish
+    giveVoice(26);                         // ToggleStop
+    FakeVoice& released = giveVoice(1);    // HoldStop, let go before the keyboard goes
+    for (int k : {0, 13, 26, 1}) onKeyDownMessage(CodeOfKey[k]);
+    onKeyUpMessage(CodeOfKey[1]);
+    callLog.clear();
+
+    releaseHeldKeys();
+    EXPECT_FALSE(stopping.playing);
+    EXPECT_TRUE(finishing.playing);  // plays its pass to the end
+    EXPECT_EQ(keyBank.finishing[13], 1);
+    EXPECT_EQ(keyBank.slots[26].triggerMode, ToggleStopRunning);
+    EXPECT_TRUE(voiceOf(26).playing);
+    EXPECT_EQ(std::count(callLog.begin(), callLog.end(), voiceCall(1, "Stop")), 0) << "a key let go is not released";
+    EXPECT_FALSE(released.playing);
+
+    // Released once: losing the keyboard again does nothing more.
+    callLog.clear();
+    releaseHeldKeys();
+    EXPECT_TRUE(callLog.empty());
+}
+
+TEST_F(LosingTheKeyboard, KeysThatAreNoPerformanceKeysAndKeysWithoutAVoiceAreLeftAlone) {
+    onKeyDownMessage(0x70);          // F1
+    onKeyDownMessage(CodeOfKey[5]);  // no voice: its press did nothing
+    callLog.clear();
+    releaseHeldKeys();
+    EXPECT_TRUE(callLog.empty());
+    EXPECT_EQ(keyBank.held[5], 0);
+}

@@ -14,8 +14,7 @@ A440_HALF_SCALE_DB = -9.03  # RMS of a sine at half of full scale
 VOLUME_100_DB = -8.90
 VOLUME_80_DB = -18.15
 PAN_50_RIGHT_DB = -50.00
-# Held keys repeat after about 0.6 s, and every repeat restarts the sound:
-# holds stay below that where the end of a pass is measured.
+# A tap of a key (the test display does not auto-repeat held keys).
 SHORT_HOLD = 0.3
 # A key press reaches the recording about 0.2 s later; a sound that has not
 # started within this long never will.
@@ -136,6 +135,29 @@ class PlayingTest(QuillpadTestCase):
         s.key_up("Alt_L")
         stopped, _ = self.press_for("s", SHORT_HOLD)  # still latched: the next press stops it
         self.silence_after(stopped, "the second press of S")
+
+    def test_held_keys_are_released_when_another_program_takes_the_keyboard(self):
+        s = self.session
+        pressed = self.recorder.mark()
+        s.key_down("grave")  # hold-and-stop
+        onset = self.sound_after(pressed, "holding the grave-accent key")
+        other = s.start_other_program()
+        taken = self.recorder.mark()
+        silent_from = self.recorder.wait_for_silence(onset, "another program taking the keyboard")
+        self.assertLess(silent_from, taken + LATE, "the held key sounded on after another program took the keyboard")
+        s.key_up("grave")  # goes to the other program
+        s.end_other_program(other)
+        s.click_on_screen(*s.main.caption_point())  # the player comes back to Quillpad
+        s.main.wait_focus()
+
+        pressed = self.recorder.mark()
+        s.key_down("q")  # hold-and-finish: its 1-second pass plays to the end, not looping on
+        onset = self.sound_after(pressed, "holding Q")
+        other = s.start_other_program()
+        silent_from = self.recorder.wait_for_silence(onset + 0.5, "the end of Q's pass")
+        self.assertAlmostEqual(silent_from - onset, 1.0, delta=0.1)
+        s.key_up("q")
+        s.end_other_program(other)
 
     def test_a_latched_key_falls_silent_on_import_and_starts_again_at_its_next_press(self):
         latched, _ = self.press_for("s", SHORT_HOLD)

@@ -202,9 +202,11 @@ class Display:
             if Path(f"/tmp/.X{number}-lock").exists() or Path(f"/tmp/.X11-unix/X{number}").exists():
                 continue
             read_end, write_end = os.pipe()
+            # Auto-repeat off: a held key is one press however long a busy
+            # machine stretches the hold (each repeat would restart the sound).
             process = subprocess.Popen(
                 ["Xvfb", f":{number}", "-screen", "0", f"{SCREEN_SIZE[0]}x{SCREEN_SIZE[1]}x24", "-nolisten", "tcp",
-                 "-displayfd", str(write_end)],
+                 "-r", "-displayfd", str(write_end)],
                 pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                 start_new_session=True)
             os.close(write_end)
@@ -345,6 +347,11 @@ class Window:
 class MainWindow(Window):
     def __init__(self, session, wid):
         super().__init__(session, wid, "main window", windows_class=MAIN_CLASS)
+
+    def caption_point(self):
+        """A point on the title bar, where a click activates the window and nothing else."""
+        x, y, width, _ = self.geometry()
+        return x + width // 2, y + 8
 
     def client_origin(self):
         """Screen position of the client area's top-left pixel.
@@ -495,6 +502,24 @@ class Session:
             end_process(holder)
             raise RuntimeError(f"holdfile could not open {path} (exit code {holder.poll()})")
         return holder
+
+    def start_other_program(self):
+        """Another program comes up and takes the keyboard, as one the player
+        switches to does; end it with end_other_program."""
+        other = subprocess.Popen(["wine", str(RUN.helper_exe("other_window"))], env=self.env(), stdin=subprocess.PIPE,
+                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, cwd=str(self.dir),
+                                 start_new_session=True)
+        if other.stdout.readline().strip() != "shown":
+            end_process(other)
+            raise RuntimeError("the other program did not come up")
+        window = self.wait_window("^Other Program$", "other program's window", windows_title="Other Program")
+        window.wait_focus()
+        return other
+
+    def end_other_program(self, other):
+        other.stdin.close()
+        if other.wait(10) != 0:
+            raise RuntimeError("the other program did not end cleanly")
 
     def release_file(self, holder):
         holder.stdin.close()
