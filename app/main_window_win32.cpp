@@ -41,6 +41,9 @@ constexpr int RowHeight = 14;
 
 HACCEL accelerators = nullptr;
 
+constexpr int ExitNoWindowClass = 2;
+constexpr int ExitNoMainWindow = 3;
+
 // Only the first file of a drop counts. Its name is taken whole, however
 // long, so that a name too long to open is refused rather than cut into the
 // name of another file.
@@ -233,11 +236,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showSta
     appInstance = instance;
     HCURSOR mainCursor = LoadCursorA(instance, "MAINCUR");
     panelBackBrush = CreateSolidBrush(PanelBackColour);
-    if (!registerMainWindowClass(mainCursor)) return 0;
+    // A start that could not make its window is no success: the exit code says
+    // which step failed.
+    if (!registerMainWindowClass(mainCursor)) return ExitNoWindowClass;
 
     mainWindow = CreateWindowExA(0, "Quillpad", "Quillpad Beta A", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 20, 20,
                                  ClientWidth, ClientHeight, nullptr, nullptr, instance, nullptr);
-    if (!mainWindow) return 0;
+    if (!mainWindow) return ExitNoMainWindow;
     sizeClientArea();
     centreMainWindow(mainWindow);
 

@@ -57,6 +57,25 @@ class RecordingAnalysisTest(unittest.TestCase):
         self.assertAlmostEqual(recording.silence_from(0.3, 0.15), 0.65, delta=0.006)
         self.assertIsNone(recording.onset(0.7))
 
+    def test_each_tone_of_a_chord_is_measured_on_its_own(self):
+        low = tone(220.0, 0.5, 0.25)
+        high = tone(233.08, 0.5, 0.125)  # a semitone up, 6 dB down
+        chord = array.array("h", (a + b for a, b in zip(low, high)))
+        recording = Recording(chord, chord, RATE)
+        self.assertAlmostEqual(recording.tone_level_db(220.0, 0, 0.5), -15.05, delta=0.3)
+        self.assertAlmostEqual(recording.tone_level_db(233.08, 0, 0.5), -21.07, delta=0.3)
+        self.assertLess(recording.tone_level_db(246.94, 0, 0.5), -60.0, "a tone that is not there")
+
+    def test_dropouts_of_a_busy_machine_bend_neither_pitch_nor_level(self):
+        samples = tone(440.0, 1.0, 0.5)
+        for gap_start in (0.13, 0.41, 0.77):  # 20 ms of silence, as an underrun leaves it
+            for i in range(int(gap_start * RATE), int((gap_start + 0.02) * RATE)):
+                samples[i] = 0
+        recording = Recording(samples, samples, RATE)
+        self.assertAlmostEqual(recording.frequency(0.0, 1.0), 440.0, delta=0.5)
+        self.assertAlmostEqual(recording.level_db(0.0, 1.0), -9.03, delta=0.1)
+        self.assertAlmostEqual(recording.sounding_seconds(0.0, 1.0), 0.94, delta=0.011)
+
     def test_silence_must_last_and_a_short_gap_is_not_the_end(self):
         # Sound, a 0.1 s gap, sound again, then silence to the end at 1.2 s.
         first = tone(500.0, 0.3, 0.5, total=0.4)

@@ -575,8 +575,10 @@ class Session:
         """A visible window whose title matches; fails early if the program ends."""
         def found():
             if self.program is not None and self.program.poll() is not None:
+                self.program_log.flush()
+                output = (self.dir / "program.log").read_text(errors="replace")[-2000:]
                 raise RuntimeError(f"the program ended (exit code {self.program.returncode}) "
-                                   f"while waiting for the {what}")
+                                   f"while waiting for the {what}; its output: {output!r}")
             ids = self.visible_window_ids(name_regex)
             return ids[0] if ids else None
         try:

@@ -24,6 +24,8 @@ REPO = Path(__file__).resolve().parents[3]
 SOUND_DB = -40.0
 SILENCE_DB = -60.0
 WINDOW = 0.005  # analysis window, seconds
+LEVEL_WINDOW = 0.01
+SEGMENT = 0.05  # a stretch long enough for a pitch estimate
 
 
 def make_sounds_path():
@@ -41,6 +43,33 @@ def make_sine(path, freq, rate=RATE, seconds=1.0, channels=1, amplitude=0.5):
     subprocess.run([str(tool), "sine", str(path), repr(float(freq)), str(rate), repr(float(seconds)), str(channels),
                     repr(float(amplitude))], check=True, capture_output=True, timeout=30)
     return path
+
+
+def _zero_crossing_frequency(samples, rate):
+    """Frequency in Hz from rising zero crossings with hysteresis, interpolated
+    between samples; accurate well within 1 % for a steady tone of 100..2000 Hz."""
+    if len(samples) < 2:
+        raise ValueError("window too short")
+    mean = sum(samples) / len(samples)
+    centred = [s - mean for s in samples]
+    rms = math.sqrt(sum(s * s for s in centred) / len(centred))
+    if rms < 1:
+        return 0.0
+    arm_below = -0.3 * rms
+    armed = False
+    crossings = []
+    previous = centred[0]
+    for i in range(1, len(centred)):
+        value = centred[i]
+        if value < arm_below:
+            armed = True
+        elif armed and previous < 0 <= value:
+            crossings.append(i - 1 + (-previous) / (value - previous))
+            armed = False
+        previous = value
+    if len(crossings) < 3:
+        return 0.0
+    return (len(crossings) - 1) * rate / (crossings[-1] - crossings[0])
 
 
 class Recorder:
@@ -181,34 +210,57 @@ class Recording:
 
     def balance_db(self, start, end):
         """Left level minus right level in dB: positive means the sound leans left."""
-        return self.rms_db(start, end, "left") - self.rms_db(start, end, "right")
+        return self.level_db(start, end, "left") - self.level_db(start, end, "right")
 
     def frequency(self, start, end, channel="mix"):
-        """Dominant frequency in Hz from rising zero crossings with hysteresis, interpolated
-        between samples; accurate well within 1 % for a steady tone of 100..2000 Hz."""
+        """Dominant frequency in Hz: the median of the estimates of the 50 ms
+        segments that sound throughout, so that a dropout of a busy machine's
+        sound output does not bend it. A span of fewer than three such segments
+        is measured whole."""
+        segments = [t for t in self._sounding_segments(start, end, channel)]
+        if len(segments) < 3:
+            return _zero_crossing_frequency(self._channel(channel, start, end), self.rate)
+        estimates = sorted(_zero_crossing_frequency(self._channel(channel, t, t + SEGMENT), self.rate)
+                           for t in segments)
+        return estimates[len(estimates) // 2]
+
+    def tone_level_db(self, frequency, start, end, channel="mix"):
+        """Level in dBFS of one frequency's component (a Goertzel filter over the
+        span, Hann windowed), to tell which of many tones sounding together are there."""
         samples = self._channel(channel, start, end)
-        if len(samples) < 2:
+        count = len(samples)
+        if count < 2:
             raise ValueError("window too short")
-        mean = sum(samples) / len(samples)
-        centred = [s - mean for s in samples]
-        rms = math.sqrt(sum(s * s for s in centred) / len(centred))
-        if rms < 1:
-            return 0.0
-        arm_below = -0.3 * rms
-        armed = False
-        crossings = []
-        previous = centred[0]
-        for i in range(1, len(centred)):
-            value = centred[i]
-            if value < arm_below:
-                armed = True
-            elif armed and previous < 0 <= value:
-                crossings.append(i - 1 + (-previous) / (value - previous))
-                armed = False
-            previous = value
-        if len(crossings) < 3:
-            return 0.0
-        return (len(crossings) - 1) * self.rate / (crossings[-1] - crossings[0])
+        coefficient = 2 * math.cos(2 * math.pi * frequency / self.rate)
+        previous = before = 0.0
+        window_sum = 0.0
+        for i, sample in enumerate(samples):
+            weight = 0.5 - 0.5 * math.cos(2 * math.pi * i / (count - 1))
+            window_sum += weight
+            previous, before = sample * weight + coefficient * previous - before, previous
+        power = previous * previous + before * before - coefficient * previous * before
+        amplitude = 2 * math.sqrt(max(power, 0.0)) / window_sum
+        # A sine of this amplitude has an RMS 3.01 dB below its peak.
+        return 20 * math.log10(amplitude / 32768.0) - 3.0103 if amplitude > 0 else -math.inf
+
+    def level_db(self, start, end, channel="mix"):
+        """The level a listener hears: the median of the 10 ms levels, which a
+        dropout of a few windows does not lower."""
+        levels = sorted(level for _, level in self.levels(start, end, LEVEL_WINDOW, channel))
+        if not levels:
+            raise ValueError(f"no samples between {start:.3f} and {end:.3f} s (recording {self.duration:.3f} s)")
+        return levels[len(levels) // 2]
+
+    def sounding_seconds(self, start, end):
+        """How long the sound was on between start and end, dropouts left out."""
+        return sum(WINDOW for _, level in self.levels(start, end) if level >= SOUND_DB)
+
+    def _sounding_segments(self, start, end, channel):
+        t = start
+        while t + SEGMENT <= end + 1e-9:
+            if all(level >= SOUND_DB for _, level in self.levels(t, t + SEGMENT, WINDOW, channel)):
+                yield t
+            t += SEGMENT
 
     def levels(self, start=0.0, end=None, step=WINDOW, channel="mix"):
         """(time, dBFS) of consecutive windows of `step` seconds."""

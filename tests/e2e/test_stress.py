@@ -1,0 +1,127 @@
+"""Heavy playing: many keys at once, a storm of key events, and (behind an option)
+a long soak that watches the program's memory."""
+
+import os
+import random
+import unittest
+from pathlib import Path
+
+from rig.case import QuillpadTestCase
+from rig.session import KEYSYMS
+from rig.sound import make_sine
+from rig.waits import hold_for
+
+# A key press reaches the recording about 0.2 s later.
+LATE = 0.4
+# The start-up layout: the number row (keys 0..12) plays sound 0 at notes 48..60,
+# hold-and-stop, on the left; the Q row (keys 13..25) sound 1 at notes 60..72,
+# hold-and-finish, centred, at volume 80 (9.25 dB below the number row: sound 1
+# is made that much louder, so that every key adds as much).
+SOUND_0_HZ = 400.0
+SOUND_1_HZ = 1000.0
+SEMITONE = 1.05946309434
+TWENTY_KEYS = list(range(13)) + list(range(13, 20))
+# How long the player waits between adding keys: the keys join one by one.
+JOIN_GAP = 0.05
+
+
+def key_frequency(k):
+    if k <= 12:
+        return SOUND_0_HZ * SEMITONE ** (k - 12)  # note 48 + k against note 60
+    return SOUND_1_HZ * SEMITONE ** (k - 13)  # note 47 + k against note 60
+
+
+class StressTest(QuillpadTestCase):
+    def start_with_sounds(self):
+        q, s = self.quillpad, self.session
+        sounds = s.work_dir / "sounds"
+        make_sine(sounds / "a.wav", SOUND_0_HZ, seconds=1.0, amplitude=0.1)
+        make_sine(sounds / "b.wav", SOUND_1_HZ, seconds=1.0, amplitude=0.29)
+        q.start()
+        q.import_sounds(sounds, "a.wav")
+        return s.start_recording()
+
+    def test_twenty_keys_held_at_once_all_sound_and_each_adds_to_the_level(self):
+        s = self.session
+        recorder = self.start_with_sounds()
+        levels = []
+        for group in range(4):
+            for k in TWENTY_KEYS[5 * group:5 * group + 5]:
+                s.key_down(KEYSYMS[k])
+                hold_for(JOIN_GAP)
+            joined = recorder.mark()
+            recording = recorder.recording_until(joined + LATE + 0.3)
+            levels.append(recording.level_db(joined + LATE, joined + LATE + 0.3, "left"))
+        for fewer, more in zip(levels, levels[1:]):
+            self.assertGreater(more - fewer, 0.8, f"the level did not rise as keys joined: {levels}")
+
+        all_held = recorder.mark()
+        recording = recorder.recording_until(all_held + LATE + 0.5)
+        start, end = all_held + LATE, all_held + LATE + 0.5
+        silent_keys = [k for k in TWENTY_KEYS if recording.tone_level_db(key_frequency(k), start, end, "left") < -45]
+        self.assertEqual(silent_keys, [], "keys held but not heard")
+        # The Q row keys not held are not heard either.
+        for k in (21, 24):
+            self.assertLess(recording.tone_level_db(key_frequency(k), start, end, "left"), -60, f"key {k}")
+
+        released = recorder.mark()
+        for k in TWENTY_KEYS:
+            s.key_up(KEYSYMS[k])
+        # The Q row finishes its one-second passes, then all is quiet.
+        recorder.wait_for_silence(released, "releasing the twenty keys", timeout=4)
+
+    def test_a_storm_of_key_events_leaves_no_key_stuck_and_the_program_answering(self):
+        s = self.session
+        recorder = self.start_with_sounds()
+        generator = random.Random(1207)
+        taps = [KEYSYMS[generator.randrange(26)] for _ in range(1000)]  # 2,000 key events
+        storm = recorder.mark()
+        s.xdotool("key", "--delay", "1", *taps)
+        done = recorder.mark()
+        self.assertLess(done - storm, 10.0, "the storm took too long to send")
+        self.assertIsNotNone(recorder.recording().onset(storm), "the storm made no sound")
+        recorder.wait_for_silence(done, "the end of the storm (hold keys and one-second passes)", timeout=5)
+
+        pressed = recorder.mark()
+        s.hold_key("grave", 0.3)
+        onset = recorder.wait_for_sound(pressed, "a key pressed after the storm")
+        self.assertLess(onset - pressed, LATE, "the program answered late after the storm")
+        recorder.wait_for_silence(onset, "releasing the key after the storm")
+
+    @unittest.skipUnless(os.environ.get("QUILLPAD_E2E_SOAK_MINUTES"), "a long run: set QUILLPAD_E2E_SOAK_MINUTES")
+    def test_a_long_soak_of_key_events_keeps_the_memory_flat(self):
+        s = self.session
+        minutes = float(os.environ["QUILLPAD_E2E_SOAK_MINUTES"])
+        recorder = self.start_with_sounds()
+        status = Path(f"/proc/{s.program.pid}/status")
+
+        def resident_kb():
+            for line in status.read_text().splitlines():
+                if line.startswith("VmRSS:"):
+                    return int(line.split()[1])
+            raise RuntimeError("no VmRSS")
+
+        events = 0
+        started = recorder.mark()
+        baseline = None
+        samples = []
+        while recorder.mark() - started < minutes * 60:
+            k = events % 26
+            s.key_down(KEYSYMS[k])
+            hold_for(0.05)  # a key event every 100 ms: down, then up
+            s.key_up(KEYSYMS[k])
+            hold_for(0.05)
+            events += 2
+            if baseline is None and recorder.mark() - started >= 60:
+                baseline = resident_kb()
+            if events % 600 == 0:
+                samples.append(resident_kb())
+        final = resident_kb()
+        print(f"\n  soak: {events} key events in {minutes} min; resident {baseline} kB after the first minute, "
+              f"{final} kB at the end; samples {samples}")
+        self.assertIsNotNone(baseline, "the soak was shorter than a minute")
+        self.assertLess(abs(final - baseline), baseline * 0.05, "the memory moved more than 5% during the soak")
+
+
+if __name__ == "__main__":
+    unittest.main()
