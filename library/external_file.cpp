@@ -61,7 +61,9 @@ bool longPathOf(const char* path, char longPath[PathCapacity]) {
 
 void fileTypeSuffix(const char* text, char suffix[4]) {
     size_t length = std::strlen(text);
-    std::snprintf(suffix, 4, "%s", length < 3 ? text : text + length - 3);
+    size_t kept = length < 3 ? length : 3;
+    std::memcpy(suffix, text + length - kept, kept);
+    suffix[kept] = '\0';
 }
 
 void openExternalFile(const char* path) {
