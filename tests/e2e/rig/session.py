@@ -27,7 +27,10 @@ ARTIFACTS = E2E_ROOT / "artifacts"
 CLIENT_WIDTH = 604
 CLIENT_HEIGHT = 327
 SCREEN_SIZE = (1024, 768)
-MAIN_TITLE_PREFIX = "Quillpad"
+# The main window's title: the one it starts with, or a setup's name and its
+# sound folder, which an open from the command line may give it before the
+# window is first looked for.
+MAIN_TITLE_REGEX = r"^Quillpad|  using:  "
 MAIN_CLASS = "Quillpad"
 DIALOG_CLASS = "#32770"
 POINTER_ROOT = "PointerRoot"
@@ -128,7 +131,8 @@ class _Run:
             target = self.directory() / f"{name}.{kind}"
             shared = ["-shared"] if kind == "dll" else []
             subprocess.run(["x86_64-w64-mingw32-gcc-posix", "-O2", "-static", *shared, "-o", str(target),
-                            str(E2E_DIR / f"{name}.c"), "-lole32", "-luuid"], check=True, timeout=120)
+                            str(E2E_DIR / f"{name}.c"), "-lole32", "-luuid", "-lversion"], check=True,
+                           timeout=120)
             self.helpers[(name, kind)] = target
         return self.helpers[(name, kind)]
 
@@ -464,7 +468,7 @@ class Session:
         self.program = subprocess.Popen(
             ["wine", str(exe), *args], cwd=str(cwd or self.work_dir), env=self.env(),
             stdout=self.program_log, stderr=subprocess.STDOUT, start_new_session=True)
-        window = self.wait_window(f"^{MAIN_TITLE_PREFIX}", "main window", timeout=30)
+        window = self.wait_window(MAIN_TITLE_REGEX, "main window", timeout=30)
         self.main = MainWindow(self, window.id)
         self.main.wait_focus()
         return self.program
