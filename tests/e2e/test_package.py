@@ -16,7 +16,7 @@ from rig.case import QuillpadTestCase
 from rig.session import REPO, RUN, exe_path, windows_path
 from rig.setup_bytes import folder_of
 from rig.sound import make_sounds_path
-from rig.steps import short_folder
+from rig.steps import SOUND_LIST_TOP, SOUND_ROW_HEIGHT, short_folder
 from rig.waits import wait_until
 
 VERSION = (REPO / "VERSION").read_text().split()[0]
@@ -28,6 +28,10 @@ DEMO_SOUND_COUNT = 23
 ROW_KEYS = (("grave", "the number row"), ("q", "the Q row"), ("a", "the A row"), ("z", "the Z row"))
 # Below the key repeat, which would restart the sound.
 KEY_HOLD = 0.3
+# The sound list's left edge (client coordinates) and its background, where
+# a row without a sound shows nothing else.
+SOUND_LIST_LEFT = 461
+PANEL_BACK = (0, 51, 0)
 # A key press reaches the recording about 0.2 s later; a sound that has not
 # started within this long never will.
 LATE = 0.4
@@ -125,6 +129,7 @@ class PackageTest(QuillpadTestCase):
         q.start("Demo", r"Kit\Demo.qpd", cwd=unzipped, exe=program)
         q.wait_title(DEMO_TITLE)
         self.assertFalse(q.dialog_open("NOTE:"), "a question came although the kit's sounds are beside it")
+        self.wait_for_the_demo_sounds()
         self.play_each_row(recorder, "in the unzipped folder")
         # Unmodified: the program ends without offering to save, and the file is as it came.
         self.assertEqual(q.exit_program(), 0, "the program did not end at once: it asked something")
@@ -136,6 +141,7 @@ class PackageTest(QuillpadTestCase):
         q.start(*windows_path(moved / "Demo.qpd").split(" "), exe=program)
         q.wait_title(DEMO_TITLE)
         self.assertFalse(q.dialog_open("NOTE:"), "a question came for the moved kit")
+        self.wait_for_the_demo_sounds()
         self.play_each_row(recorder, "after the kit moved")
 
         # A change saved: the setup now stores the kit's new place.
@@ -145,6 +151,17 @@ class PackageTest(QuillpadTestCase):
         wait_until(lambda: folder_of((moved / "Demo.qpd").read_bytes()) == new_place, 10,
                    f"Demo.qpd to store {new_place}")
         self.assertEqual(q.exit_program(), 0)
+
+    def wait_for_the_demo_sounds(self):
+        """Until the sound list shows the demo's last sound: the title comes as
+        the sounds begin to load, the list once they are loaded and the program
+        handles keys again."""
+        top = SOUND_LIST_TOP + SOUND_ROW_HEIGHT * (DEMO_SOUND_COUNT - 1)
+        last_row = (SOUND_LIST_LEFT, top, SOUND_LIST_LEFT + 100, top + SOUND_ROW_HEIGHT)
+
+        def shown():
+            return any(colour != PANEL_BACK for _, colour in self.session.client_shot().pixels(last_row))
+        wait_until(shown, 10, f"the sound list to show sound {DEMO_SOUND_COUNT}")
 
     def play_each_row(self, recorder, where):
         s = self.session
