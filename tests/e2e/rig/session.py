@@ -5,6 +5,7 @@ process, its windows on the display and the keyboard and mouse (xdotool)."""
 import atexit
 import os
 import re
+import select
 import shutil
 import signal
 import subprocess
@@ -377,6 +378,7 @@ class Session:
         self.display = None
         self.pulse = None
         self.program = None
+        self.keeper = None
         self.program_log = None
         self.recorder = None
         self.main = None
@@ -394,13 +396,21 @@ class Session:
         return self
 
     def _start_wine(self):
-        """Brings up this prefix's wineserver and desktop before the program runs.
+        """Brings up this prefix's wineserver and desktop before the program runs,
+        and keeps them up until the session closes.
 
         The first Wine process of a prefix starts the server and the desktop
         process; when that is slow (a busy machine), the first window created can
-        fail, and the program would end at once. A probe that asks for a window
-        needs the desktop, so once it has answered, the program starts on a
-        running Wine."""
+        fail, and the program would end at once. Server and desktop end with the
+        last program of the prefix, so a keeper program stays running; a probe
+        that asks for a window then answers once the desktop is there, and every
+        start of the program finds a running Wine."""
+        self.keeper = subprocess.Popen(["wine", str(RUN.helper_exe("keepwine"))], env=self.env(),
+                                       stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                       cwd=str(self.dir), start_new_session=True)
+        ready, _, _ = select.select([self.keeper.stdout], [], [], 60)
+        if not ready or self.keeper.stdout.readline().strip() != b"running":
+            raise RuntimeError(f"keepwine did not start (exit code {self.keeper.poll()})")
         for attempt in (1, 2):
             try:
                 self.run_probe("client", "NoSuchWindowClass")
@@ -422,6 +432,14 @@ class Session:
             self.recorder = None
         if self.program is not None:
             end_process(self.program, grace=1.0)
+        if self.keeper is not None:
+            self.keeper.stdin.close()  # its end
+            try:
+                self.keeper.wait(5)
+            except subprocess.TimeoutExpired:
+                end_process(self.keeper)
+            self.keeper.stdout.close()
+            self.keeper = None
         if self.prefix.exists() and self.display and self.pulse:
             for command in (["wineserver", "-k"], ["wineserver", "-w"]):
                 subprocess.run(command, env=self.env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
