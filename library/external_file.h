@@ -25,4 +25,5 @@ enum class LongPathResult {
     NotFound,    // the shell cannot parse the path
     Unreadable,  // the shell knows it but gives no file path of at most 259 characters
 };
+// A relative path is taken from the current folder.
 LongPathResult longPathFromShell(const char* path, char longPath[PathCapacity]);

@@ -34,9 +34,16 @@ ShortcutResult resolveShortcut(const char* shortcutPath, char target[PathCapacit
 }
 
 LongPathResult longPathFromShell(const char* path, char longPath[PathCapacity]) {
-    WCHAR widePath[PathCapacity];
     // An empty name would parse as the desktop itself.
-    if (MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, path, -1, widePath, PathCapacity) <= 1)
+    if (path[0] == '\0') return LongPathResult::NotFound;
+    // The desktop would take a relative name as one of its own items; a
+    // command line means it from the current folder.
+    char fullPath[PathCapacity];
+    DWORD fullLength = GetFullPathNameA(path, PathCapacity, fullPath, nullptr);
+    if (fullLength == 0) return LongPathResult::NotFound;
+    if (fullLength >= PathCapacity) return LongPathResult::Unreadable;
+    WCHAR widePath[PathCapacity];
+    if (MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, fullPath, -1, widePath, PathCapacity) <= 1)
         return LongPathResult::NotFound;
     ScopedTaskMemory<ITEMIDLIST> items;
     {

@@ -8,6 +8,7 @@
 #include "panel/panel_redraw.h"
 #include "setup/document.h"
 #include "app/joined_text.h"
+#include "setup/kit_folder.h"
 #include "setup/setup_file.h"
 #include "setup/setup_storage.h"
 
@@ -61,6 +62,21 @@ void readSetup(const char* path) {
     }
 }
 
+// A kit moved or unzipped elsewhere: its stored folder is gone, but the folder
+// of the same name beside the setup file holds its sounds. The setup keeps
+// storing the old folder until it is saved, and finds this one again.
+bool loadSoundFolderBesideSetup() {
+    char beside[PathCapacity];
+    if (!folderBesideSetup(document.setupPath, soundDirectory, beside)) return false;
+    char stored[PathCapacity];
+    std::memcpy(stored, soundDirectory, sizeof stored);
+    std::memcpy(soundDirectory, beside, sizeof soundDirectory);
+    if (loadSoundDirectory()) return true;
+    // The question that follows names the folder the setup stores.
+    std::memcpy(soundDirectory, stored, sizeof soundDirectory);
+    return false;
+}
+
 void askToFindSoundDirectory() {
     char text[ShownTextCapacity];
     joinText(text, sizeof text,
@@ -111,7 +127,7 @@ void openSetupFile(const char* file) {
     invalidateTriggerModeButtons();
     redrawAllKeyCaps();
     drawMasterVolumeBar();
-    if (loadSoundDirectory()) {
+    if (loadSoundDirectory() || loadSoundFolderBesideSetup()) {
         document.modified = false;
         updateWindowTitle();
         return;

@@ -269,6 +269,66 @@ TEST_F(SetupCommandsTest, AMissingSoundFolderAnsweredOkImportsSounds) {
     EXPECT_EQ(fakeLibrary.windowTitle, "set.qpd  using:  Pads");
 }
 
+// Kits that travel: a setup moved with its sound folder beside it
+
+TEST_F(SetupCommandsTest, AStoredFolderThatExistsIsLoadedEvenWithAFolderOfItsNameBesideTheSetup) {
+    fakeSetupStorage.files["D:\\Kits\\set.qpd"] = setupFileWith("C:\\Sounds\\Drums", 72);
+    fakeLibrary.existingFolders.push_back("D:\\Kits\\Drums");
+    openSetupFile("D:\\Kits\\set.qpd");
+    EXPECT_STREQ(soundDirectory, "C:\\Sounds\\Drums");
+    EXPECT_EQ(callsStartingWith("folder set C:"), (Calls{"folder set C:\\Sounds\\Drums"}));
+    EXPECT_TRUE(callsStartingWith("folder set D:").empty());
+}
+
+TEST_F(SetupCommandsTest, AMovedKitLoadsTheFolderBesideItsSetupWithoutAskingAndStaysUnmodified) {
+    const Bytes stored = setupFileWith("C:\\Gone\\Drums\\", 72);
+    fakeSetupStorage.files["D:\\Kits\\set.qpd"] = stored;
+    fakeLibrary.existingFolders.push_back("D:\\Kits\\Drums");
+    fakeLibrary.wavesInFolder = {"snare.wav", "kick.wav"};
+    // Opened twice: the unmodified file still stores the old folder and is found again.
+    for (int time = 0; time < 2; ++time) {
+        document.modified = true;
+        openSetupFile("D:\\Kits\\set.qpd");
+        EXPECT_TRUE(dialogCalls().empty());
+        EXPECT_STREQ(soundDirectory, "D:\\Kits\\Drums");
+        EXPECT_EQ(fakeLibrary.entries, (std::vector<std::string>{"kick.wav", "snare.wav"}));
+        EXPECT_EQ(fakeLibrary.windowTitle, "set.qpd  using:  Drums");
+        EXPECT_EQ(keyBank.slots[13].note, 72);
+        EXPECT_FALSE(document.modified);
+        EXPECT_EQ(fakeSetupStorage.files["D:\\Kits\\set.qpd"], stored);
+        EXPECT_STREQ(fakeLibrary.currentFolder.c_str(), "/start");  // the current folder is given back
+    }
+    // A later save stores the new place.
+    keyBank.slots[13].note = 73;
+    document.modified = true;
+    saveSetup();
+    EXPECT_EQ(fakeSetupStorage.files["D:\\Kits\\set.qpd"], setupFileWith("D:\\Kits\\Drums", 73));
+    EXPECT_FALSE(document.modified);
+}
+
+TEST_F(SetupCommandsTest, AMissingFolderWithNoneOfItsNameBesideTheSetupAsksAboutTheStoredOne) {
+    // The folders tried: the stored one, then the one of its name beside the
+    // setup (a root has no name), each time giving the current folder back.
+    const std::map<std::string, Calls> tried = {
+        {"C:\\Gone\\Drums",
+         {"folder set C:\\Gone\\Drums (missing)", "folder set /start", "folder set D:\\Kits\\Drums (missing)",
+          "folder set /start"}},
+        {"E:\\", {"folder set E:\\ (missing)", "folder set /start"}},
+    };
+    for (const auto& [gone, folders] : tried) {
+        callLog.clear();
+        fakeSetupStorage.files["D:\\Kits\\set.qpd"] = setupFileWith(gone, 72);
+        fakeDialogs.answers = {AnswerCancel};
+        openSetupFile("D:\\Kits\\set.qpd");
+        EXPECT_EQ(callsStartingWith("folder set "), folders);
+        EXPECT_EQ(dialogCalls(), (Calls{"dialog okcancel Problem locating sound directory:\n" + gone +
+                                        "\nDo you want to try and find it?"}));
+        EXPECT_STREQ(soundDirectory, gone.c_str());
+        EXPECT_FALSE(document.modified);
+        EXPECT_EQ(fakeLibrary.windowTitle, "Quillpad Beta A");
+    }
+}
+
 TEST_F(SetupCommandsTest, ASetupThatCannotBeReadChangesNoKeyButTheFlowGoesOn) {
     setSoundDirectory("C:\\Sounds\\Drums");
     keyBank.slots[13].note = 30;

@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Runs the end-to-end tests of quillpad.exe under Wine.
 
-    python3 tests/e2e/run.py [--exe PATH] [--make-sounds PATH] [-k PATTERN] [-v]
+    python3 tests/e2e/run.py [--exe PATH] [--make-sounds PATH] [--package ZIP] [-k PATTERN] [-v]
 
 The program comes from --exe, else $QUILLPAD_EXE, else build/windows/quillpad.exe;
 the sound generator from --make-sounds, else $QUILLPAD_MAKE_SOUNDS, else
-build/native/tools/make_sounds. The last line printed is "N passed, N failed";
+build/native/tools/make_sounds. The package tests take the zip of --package,
+else $QUILLPAD_PACKAGE, else make one of the program with tools/make_package.py. The last line printed is "N passed, N failed";
 the exit code is non-zero when any test failed or none ran.
 """
 
@@ -28,6 +29,8 @@ def parse_args():
     parser.add_argument("--exe", default=os.environ.get("QUILLPAD_EXE", str(REPO / "build/windows/quillpad.exe")))
     parser.add_argument("--make-sounds", default=os.environ.get("QUILLPAD_MAKE_SOUNDS",
                                                                 str(REPO / "build/native/tools/make_sounds")))
+    parser.add_argument("--package", default=os.environ.get("QUILLPAD_PACKAGE"),
+                        help="the Windows package (zip) to test")
     parser.add_argument("-k", dest="patterns", action="append", default=[],
                         help="only tests whose id contains this text (may be repeated)")
     parser.add_argument("-v", "--verbose", action="store_true", help="log what the harness starts")
@@ -46,6 +49,8 @@ def main():
     args = parse_args()
     os.environ["QUILLPAD_EXE"] = str(Path(args.exe).resolve())
     os.environ["QUILLPAD_MAKE_SOUNDS"] = str(Path(args.make_sounds).resolve())
+    if args.package:
+        os.environ["QUILLPAD_PACKAGE"] = str(Path(args.package).resolve())
     if args.verbose:
         os.environ["QUILLPAD_E2E_VERBOSE"] = "1"
 

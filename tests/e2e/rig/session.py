@@ -5,6 +5,7 @@ process, its windows on the display and the keyboard and mouse (xdotool)."""
 import atexit
 import os
 import re
+import select
 import shutil
 import signal
 import subprocess
@@ -27,7 +28,10 @@ ARTIFACTS = E2E_ROOT / "artifacts"
 CLIENT_WIDTH = 604
 CLIENT_HEIGHT = 327
 SCREEN_SIZE = (1024, 768)
-MAIN_TITLE_PREFIX = "Quillpad"
+# The main window's title: the one it starts with, or a setup's name and its
+# sound folder, which an open from the command line may give it before the
+# window is first looked for.
+MAIN_TITLE_REGEX = r"^Quillpad|  using:  "
 MAIN_CLASS = "Quillpad"
 DIALOG_CLASS = "#32770"
 POINTER_ROOT = "PointerRoot"
@@ -128,7 +132,8 @@ class _Run:
             target = self.directory() / f"{name}.{kind}"
             shared = ["-shared"] if kind == "dll" else []
             subprocess.run(["x86_64-w64-mingw32-gcc-posix", "-O2", "-static", *shared, "-o", str(target),
-                            str(E2E_DIR / f"{name}.c"), "-lole32", "-luuid"], check=True, timeout=120)
+                            str(E2E_DIR / f"{name}.c"), "-lole32", "-luuid", "-lversion"], check=True,
+                           timeout=120)
             self.helpers[(name, kind)] = target
         return self.helpers[(name, kind)]
 
@@ -380,6 +385,7 @@ class Session:
         self.display = None
         self.pulse = None
         self.program = None
+        self.keeper = None
         self.program_log = None
         self.recorder = None
         self.main = None
@@ -397,13 +403,21 @@ class Session:
         return self
 
     def _start_wine(self):
-        """Brings up this prefix's wineserver and desktop before the program runs.
+        """Brings up this prefix's wineserver and desktop before the program runs,
+        and keeps them up until the session closes.
 
         The first Wine process of a prefix starts the server and the desktop
         process; when that is slow (a busy machine), the first window created can
-        fail, and the program would end at once. A probe that asks for a window
-        needs the desktop, so once it has answered, the program starts on a
-        running Wine."""
+        fail, and the program would end at once. Server and desktop end with the
+        last program of the prefix, so a keeper program stays running; a probe
+        that asks for a window then answers once the desktop is there, and every
+        start of the program finds a running Wine."""
+        self.keeper = subprocess.Popen(["wine", str(RUN.helper_exe("keepwine"))], env=self.env(),
+                                       stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                       cwd=str(self.dir), start_new_session=True)
+        ready, _, _ = select.select([self.keeper.stdout], [], [], 60)
+        if not ready or self.keeper.stdout.readline().strip() != b"running":
+            raise RuntimeError(f"keepwine did not start (exit code {self.keeper.poll()})")
         for attempt in (1, 2):
             try:
                 self.run_probe("client", "NoSuchWindowClass")
@@ -425,6 +439,14 @@ class Session:
             self.recorder = None
         if self.program is not None:
             end_process(self.program, grace=1.0)
+        if self.keeper is not None:
+            self.keeper.stdin.close()  # its end
+            try:
+                self.keeper.wait(5)
+            except subprocess.TimeoutExpired:
+                end_process(self.keeper)
+            self.keeper.stdout.close()
+            self.keeper = None
         if self.prefix.exists() and self.display and self.pulse:
             for command in (["wineserver", "-k"], ["wineserver", "-w"]):
                 subprocess.run(command, env=self.env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
@@ -471,7 +493,7 @@ class Session:
         self.program = subprocess.Popen(
             ["wine", str(exe), *args], cwd=str(cwd or self.work_dir), env=self.env(),
             stdout=self.program_log, stderr=subprocess.STDOUT, start_new_session=True)
-        window = self.wait_window(f"^{MAIN_TITLE_PREFIX}", "main window", timeout=30)
+        window = self.wait_window(MAIN_TITLE_REGEX, "main window", timeout=30)
         self.main = MainWindow(self, window.id)
         self.main.wait_focus()
         return self.program
