@@ -4,6 +4,8 @@
  *
  *   winprobe client CLASS        -> "x y w h" of the client area in screen pixels
  *   winprobe texts TITLE         -> one line per child control: "id class text"
+ *   winprobe window              -> exit code 0 once a window can be made in this
+ *                                   prefix (its desktop and display driver are up), 3 when not
  *   winprobe foreground          -> the foreground window and its thread's focus:
  *                                   "class 'title' focus-class"
  *   winprobe menu CLASS DLL      -> the window's menu bar, one line per item:
@@ -47,6 +49,19 @@ static BOOL CALLBACK printChild(HWND child, LPARAM unused) {
     printEscaped(text);
     putchar('\n');
     return TRUE;
+}
+
+static int makeWindow(void) {
+    WNDCLASSA windowClass = {0};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.lpszClassName = "WinprobeWindow";
+    if (!RegisterClassA(&windowClass)) return 3;
+    HWND window = CreateWindowA("WinprobeWindow", "winprobe", WS_OVERLAPPED, 0, 0, 10, 10, NULL, NULL,
+                                windowClass.hInstance, NULL);
+    if (!window) return 3;
+    DestroyWindow(window);
+    return 0;
 }
 
 static int printForeground(void) {
@@ -100,9 +115,11 @@ static int printMenu(HWND window, const char* dll) {
 
 int main(int argc, char** argv) {
     if (argc == 2 && strcmp(argv[1], "foreground") == 0) return printForeground();
+    if (argc == 2 && strcmp(argv[1], "window") == 0) return makeWindow();
     if (argc < 3) {
         fprintf(stderr,
-                "usage: winprobe client CLASS, winprobe menu CLASS DLL, winprobe texts TITLE or winprobe foreground\n");
+                "usage: winprobe client CLASS, winprobe menu CLASS DLL, winprobe texts TITLE, winprobe window or "
+                "winprobe foreground\n");
         return 2;
     }
     const char* command = argv[1];

@@ -409,22 +409,23 @@ class Session:
         The first Wine process of a prefix starts the server and the desktop
         process; when that is slow (a busy machine), the first window created can
         fail, and the program would end at once. Server and desktop end with the
-        last program of the prefix, so a keeper program stays running; a probe
-        that asks for a window then answers once the desktop is there, and every
-        start of the program finds a running Wine."""
+        last program of the prefix, so a keeper program stays running, and every
+        start of the program finds a running Wine. Wine is ready when a probe
+        can make a window: its desktop and display driver are up."""
         self.keeper = subprocess.Popen(["wine", str(RUN.helper_exe("keepwine"))], env=self.env(),
                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                                        cwd=str(self.dir), start_new_session=True)
         ready, _, _ = select.select([self.keeper.stdout], [], [], 60)
         if not ready or self.keeper.stdout.readline().strip() != b"running":
             raise RuntimeError(f"keepwine did not start (exit code {self.keeper.poll()})")
-        for attempt in (1, 2):
+        for attempt in (1, 2, 3):
             try:
-                self.run_probe("client", "NoSuchWindowClass")
-                return
-            except (subprocess.TimeoutExpired, RuntimeError) as error:
+                if self.run_helper("winprobe", "window", timeout=90).returncode == 0:
+                    return
+                log(f"Wine start-up, attempt {attempt}: no window could be made yet")
+            except subprocess.TimeoutExpired as error:
                 log(f"Wine start-up, attempt {attempt}: {error}")
-        raise RuntimeError("Wine did not start in this prefix")
+        raise RuntimeError("Wine did not start in this prefix: no window could be made")
 
     def env(self):
         env = _base_env()
