@@ -31,7 +31,11 @@ bool loadSoundDirectory() {
     killAllSounds();
     releaseAllSounds();
     soundListClear();
+    // Drawn once when full: drawing it after every name takes longer than the
+    // listing itself.
+    soundListHoldDrawing(true);
     forEachWaveFile(insertFoundSound, nullptr);
+    soundListHoldDrawing(false);
     loadSoundBank();
     refreshSelectedKey();
     if (previous[0] != '\0') setCurrentFolder(previous);

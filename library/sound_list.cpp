@@ -3,17 +3,18 @@
 #include <cstdio>
 #include <cstring>
 
+// The list is only ever filled through here, so it is in order and the place
+// is found by halving: a folder of thousands of sounds lists at once.
 void insertSoundSorted(const char* name) {
-    int count = soundListCount();
+    int low = 0;
+    int high = soundListCount();
     char entry[PathCapacity];
-    for (int i = 0; i < count; ++i) {
-        if (!soundListText(i, entry)) continue;
-        if (compareSoundNames(name, entry) < 0) {
-            soundListInsertAt(i, name);
-            return;
-        }
+    while (low < high) {
+        int middle = low + (high - low) / 2;
+        if (soundListText(middle, entry) && compareSoundNames(name, entry) < 0) high = middle;
+        else low = middle + 1;
     }
-    soundListInsertAt(count, name);
+    soundListInsertAt(low, name);
 }
 
 void soundListRowText(int index, const char* name, char text[PathCapacity + 16]) {

@@ -13,6 +13,9 @@ int soundListSelection();         // NoSelection when none
 void soundListSelect(int index);  // NoSelection selects none
 void soundListClear();
 void soundListInsertAt(int index, const char* name);
+// While held, the list is not drawn entry by entry; at the release it is drawn
+// once, whole.
+void soundListHoldDrawing(bool held);
 // Case-insensitive order of the user's locale (lstrcmpiA on Windows).
 int compareSoundNames(const char* a, const char* b);
 

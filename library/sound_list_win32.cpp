@@ -101,4 +101,9 @@ void soundListInsertAt(int index, const char* name) {
     SendMessageA(soundListWindow, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(name));
 }
 
+void soundListHoldDrawing(bool held) {
+    SendMessageA(soundListWindow, WM_SETREDRAW, held ? FALSE : TRUE, 0);
+    if (!held) InvalidateRect(soundListWindow, nullptr, TRUE);
+}
+
 int compareSoundNames(const char* a, const char* b) { return lstrcmpiA(a, b); }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <strings.h>
+
 #include "audio/sound_bank.h"
 #include "fakes/call_log.h"
 #include "support/program_test.h"
@@ -33,6 +35,17 @@ TEST_F(SoundListTest, NamesAreSortedWithoutRegardToCaseWhateverTheSearchOrder) {
 TEST_F(SoundListTest, NamesEqualApartFromCaseKeepTheOrderTheSearchFoundThem) {
     for (const char* name : {"Kick.wav", "snare.wav", "KICK.wav", "kick.wav"}) insertSoundSorted(name);
     EXPECT_EQ(fakeLibrary.entries, (std::vector<std::string>{"Kick.wav", "KICK.wav", "kick.wav", "snare.wav"}));
+}
+
+TEST_F(SoundListTest, ThousandsOfNamesAreSortedWithoutComparingEachWithAll) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 4000; ++i) names.push_back("s" + std::to_string((i * 7919) % 4000) + ".wav");
+    for (const std::string& name : names) insertSoundSorted(name.c_str());
+    std::vector<std::string> sorted = names;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) < 0; });
+    EXPECT_EQ(fakeLibrary.entries, sorted);
+    EXPECT_LT(fakeLibrary.textQueries, 4000 * 13) << "each name looked at every entry before it";
 }
 
 TEST_F(SoundListTest, RowsShowATwoDigitNumberAndTheNameWithoutItsExtension) {

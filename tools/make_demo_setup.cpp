@@ -50,6 +50,7 @@ int soundListSelection() { return NoSelection; }
 void soundListSelect(int) {}
 void soundListClear() {}
 void soundListInsertAt(int, const char*) {}
+void soundListHoldDrawing(bool) {}
 int compareSoundNames(const char* a, const char* b) { return std::strcmp(a, b); }
 bool getCurrentFolder(char*) { return false; }
 bool setCurrentFolder(const char*) { return false; }

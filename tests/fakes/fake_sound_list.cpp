@@ -16,6 +16,7 @@ void FakeLibrary::reset() { *this = FakeLibrary(); }
 int soundListCount() { return static_cast<int>(fakeLibrary.entries.size()); }
 
 bool soundListText(int index, char text[PathCapacity]) {
+    ++fakeLibrary.textQueries;
     if (index < 0 || index >= soundListCount()) return false;
     std::snprintf(text, PathCapacity, "%s", fakeLibrary.entries[index].c_str());
     return true;
@@ -31,6 +32,7 @@ void soundListInsertAt(int index, const char* name) {
     fakeLibrary.entries.insert(fakeLibrary.entries.begin() + index, name);
 }
 int compareSoundNames(const char* a, const char* b) { return strcasecmp(a, b); }
+void soundListHoldDrawing(bool held) { callLog.push_back(held ? "list hold drawing" : "list draw"); }
 
 bool getCurrentFolder(char folder[PathCapacity]) {
     std::snprintf(folder, PathCapacity, "%s", fakeLibrary.currentFolder.c_str());

@@ -12,6 +12,7 @@ struct FakeLibrary {
     bool importChosen = false;                 // the Import dialog's answer
     std::string importFolder;
     std::string windowTitle = "Quillpad Beta A";
+    int textQueries = 0;  // soundListText calls: each is a message to the list window
     void reset();
 };
 
