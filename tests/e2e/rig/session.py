@@ -683,6 +683,12 @@ class Session:
     def tap(self, keysym):
         self.hold_key(keysym, TAP_LENGTH)
 
+    def press_for(self, keysym, seconds):
+        """Holds a key for `seconds` while recording; the recording times of the press and the release."""
+        pressed = self.recorder.mark()
+        self.hold_key(keysym, seconds)
+        return pressed, self.recorder.mark()
+
     def press_modifier(self, keysym):
         """Presses and keeps down a modifier (Alt_L, Control_L) before other keys."""
         self.key_down(keysym)
@@ -726,15 +732,20 @@ class Session:
         self.xdotool("mouseup", button)
 
     def click(self, x, y, button=1):
-        self.mouse_down(x, y, button)
-        hold_for(CLICK_LENGTH)
-        self.mouse_up(button)
+        self.click_on_screen(*self.client_to_screen(x, y), button=button)
+
+    def click_holding(self, modifier, x, y):
+        """A click with a modifier (Control_L) held from before the press until after the release."""
+        self.press_modifier(modifier)
+        self.click(x, y)
+        self.key_up(modifier)
 
     def click_on_screen(self, x, y, button=1):
         self.move_pointer_on_screen(x, y)
-        self.xdotool("mousedown", button)
-        hold_for(CLICK_LENGTH)
-        self.xdotool("mouseup", button)
+        # One xdotool run presses, waits and releases: a click lasts CLICK_LENGTH
+        # however long a busy machine takes to start a process. The panel's
+        # buttons repeat when held 0.2 s.
+        self.xdotool("mousedown", button, "sleep", CLICK_LENGTH, "mouseup", button)
 
     # -- pictures and sound ---------------------------------------------------
 

@@ -25,6 +25,9 @@ SOUND_DB = -40.0
 SILENCE_DB = -60.0
 WINDOW = 0.005  # analysis window, seconds
 LEVEL_WINDOW = 0.01
+# A key press, or a change of a sounding key's volume, reaches the recording about
+# 0.2 s later; what has not come within this long is late.
+LATE = 0.4
 
 
 def make_sounds_path():
@@ -164,6 +167,20 @@ class Recorder:
             return wait_until(silent_from, timeout, f"silence after {what}")
         except WaitTimeout as error:
             raise WaitTimeout(f"{error} (level since then: {self._level_since(after)})") from None
+
+    def sound_within(self, after, what, late=LATE):
+        """Onset of the sound that `what` (done at `after`) starts; fails if it came late."""
+        onset = self.wait_for_sound(after, what)
+        if onset - after >= late:
+            raise AssertionError(f"sound came {onset - after:.2f} s after {what}")
+        return onset
+
+    def silence_within(self, after, what, late=LATE):
+        """Start of the silence that `what` (done at `after`) brings; fails if it came late."""
+        silent_from = self.wait_for_silence(after, what)
+        if silent_from - after >= late:
+            raise AssertionError(f"still sounding {silent_from - after:.2f} s after {what}")
+        return silent_from
 
     def _level_since(self, moment):
         recording = self.recording()
