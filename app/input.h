@@ -7,3 +7,6 @@ bool isCtrlDown();
 bool isLeftButtonDown();
 uint32_t tickCount();  // milliseconds, wraps around
 int pointerScreenX();  // the mouse pointer's horizontal position on the screen
+// Where the pointer was on the screen, horizontally, when the mouse button press
+// being handled was made: it may have moved on since.
+int pointerScreenXAtPress();

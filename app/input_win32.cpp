@@ -12,3 +12,6 @@ int pointerScreenX() {
     GetCursorPos(&pointer);
     return pointer.x;
 }
+
+// The position that came with the press message, a signed 16-bit screen x.
+int pointerScreenXAtPress() { return static_cast<short>(LOWORD(GetMessagePos())); }

@@ -70,7 +70,7 @@ void performPanelAction(int id) {
         setTriggerModeFromPanel(control->triggerMode);
         break;
     case PanelAction::DragPan:
-        if (const KeySlot* slot = selectedKeySlot()) dragPan(slot->pan, pointerScreenX());
+        if (const KeySlot* slot = selectedKeySlot()) dragPan(slot->pan, pointerScreenXAtPress());
         break;
     }
 }

@@ -392,9 +392,21 @@ TEST_F(PanKnobDrag, AReleaseBeforeAnyMovementKeepsTheStartPanInRangeAndSnapped) 
 
 TEST_F(PanKnobDrag, TheKnobStartsFromTheKeysPanAndThePointerAtThePress) {
     keyBank.slots[0].pan = 150;
+    fakeInput.pressPointerX = 700;
     fakeInput.pointerX = 700;
     fakeInput.leftButtonPolls = 2;
     fakeInput.onLeftButtonPoll = [] { fakeInput.pointerX = 690; };
+    performPanelAction(6075);
+    EXPECT_EQ(keyBank.slots[0].pan, 116);
+}
+
+TEST_F(PanKnobDrag, AMoveMadeBeforeThePressIsHandledCounts) {
+    // A quick drag on a busy machine: the pointer is 10 pixels left of the
+    // press before the program gets to the press.
+    keyBank.slots[0].pan = 150;
+    fakeInput.pressPointerX = 700;
+    fakeInput.pointerX = 690;
+    fakeInput.leftButtonPolls = 1;
     performPanelAction(6075);
     EXPECT_EQ(keyBank.slots[0].pan, 116);
 }

@@ -44,6 +44,7 @@ bool isCtrlDown() { return false; }
 bool isLeftButtonDown() { return false; }
 uint32_t tickCount() { return 0; }
 int pointerScreenX() { return 0; }
+int pointerScreenXAtPress() { return 0; }
 int soundListCount() { return 0; }
 bool soundListText(int, char*) { return false; }
 int soundListSelection() { return NoSelection; }

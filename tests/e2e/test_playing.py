@@ -3,7 +3,7 @@
 import unittest
 
 from rig.case import QuillpadTestCase
-from rig.sound import make_sine
+from rig.sound import LATE, make_sine
 from rig.steps import SOUND_LIST_TOP, SOUND_LIST_X, SOUND_ROW_HEIGHT
 from rig.waits import eventually
 
@@ -16,9 +16,6 @@ VOLUME_80_DB = -18.15
 PAN_50_RIGHT_DB = -50.00
 # A tap of a key (the test display does not auto-repeat held keys).
 SHORT_HOLD = 0.3
-# A key press reaches the recording about 0.2 s later; a sound that has not
-# started within this long never will.
-LATE = 0.4
 
 SELECTED_ROW = (155, 155, 155)
 
@@ -39,30 +36,14 @@ class PlayingTest(QuillpadTestCase):
         self.quillpad.import_sounds(self.sounds, "a_440.wav")
         self.recorder = self.session.start_recording()
 
-    def press_for(self, keysym, seconds):
-        """Holds a key; returns the recording times of the press and the release."""
-        pressed = self.recorder.mark()
-        self.session.hold_key(keysym, seconds)
-        return pressed, self.recorder.mark()
-
-    def sound_after(self, moment, what):
-        onset = self.recorder.wait_for_sound(moment, what)
-        self.assertLess(onset - moment, LATE, f"sound came late after {what}")
-        return onset
-
-    def silence_after(self, moment, what):
-        silent_from = self.recorder.wait_for_silence(moment, what)
-        self.assertLess(silent_from - moment, LATE, f"still sounding after {what}")
-        return silent_from
-
     def test_import_names_the_folder_in_the_title_and_shows_no_message(self):
         self.assertEqual(self.quillpad.title(), "Untitled  using:  sounds")
         # The text file among the sounds is skipped silently.
         self.assertFalse(self.quillpad.dialog_open("NOTE:"))
 
     def test_q_plays_at_44100_samples_a_second_centred_at_volume_80(self):
-        pressed, released = self.press_for("q", 0.5)
-        onset = self.sound_after(pressed, "pressing Q")
+        pressed, released = self.session.press_for("q", 0.5)
+        onset = self.recorder.sound_within(pressed, "pressing Q")
         recording = self.recorder.recording_until(released)
         start, end = onset + 0.1, released
         self.assertAlmostEqual(recording.frequency(start, end), 660.0, delta=660.0 * 0.01)
@@ -70,9 +51,9 @@ class PlayingTest(QuillpadTestCase):
         self.assertAlmostEqual(recording.balance_db(start, end), 0.0, delta=0.3)
 
     def test_grave_plays_an_octave_down_on_the_left_and_stops_at_release(self):
-        pressed, released = self.press_for("grave", 0.7)
-        onset = self.sound_after(pressed, "pressing the grave-accent key")
-        self.silence_after(released, "releasing the grave-accent key")
+        pressed, released = self.session.press_for("grave", 0.7)
+        onset = self.recorder.sound_within(pressed, "pressing the grave-accent key")
+        self.recorder.silence_within(released, "releasing the grave-accent key")
         recording = self.recorder.recording()
         start, end = onset + 0.1, released
         self.assertAlmostEqual(recording.frequency(start, end, "left"), 220.0, delta=220.0 * 0.01)
@@ -81,8 +62,8 @@ class PlayingTest(QuillpadTestCase):
         self.assertAlmostEqual(recording.level_db(start, end, "right") - left, PAN_50_RIGHT_DB, delta=1.0)
 
     def test_a_hold_and_finish_key_plays_its_pass_to_the_end_after_release(self):
-        pressed, released = self.press_for("q", SHORT_HOLD)
-        onset = self.sound_after(pressed, "pressing Q")
+        pressed, released = self.session.press_for("q", SHORT_HOLD)
+        onset = self.recorder.sound_within(pressed, "pressing Q")
         # The 1-second sound ends with its pass, one second after it began, not looping on.
         silent_from = self.recorder.wait_for_silence(onset + 0.5, "the end of Q's pass")
         recording = self.recorder.recording()
@@ -91,56 +72,56 @@ class PlayingTest(QuillpadTestCase):
                            "Q fell silent at the release instead of finishing its pass")
 
     def test_a_toggle_key_latches_and_its_next_press_stops_it(self):
-        first, _ = self.press_for("s", SHORT_HOLD)
-        onset = self.sound_after(first, "the first press of S")
+        first, _ = self.session.press_for("s", SHORT_HOLD)
+        onset = self.recorder.sound_within(first, "the first press of S")
         # It loops while latched: still sounding well past the 1-second sound's end.
         recording = self.recorder.recording_until(onset + 1.5)
         self.assertGreater(recording.rms_db(onset + 1.2, onset + 1.5), -30.0, "S stopped at the end of its sound")
         self.assertAlmostEqual(recording.frequency(onset + 0.1, onset + 1.5), 880.0, delta=880.0 * 0.01)
-        second, _ = self.press_for("s", SHORT_HOLD)
-        self.silence_after(second, "the second press of S")
+        second, _ = self.session.press_for("s", SHORT_HOLD)
+        self.recorder.silence_within(second, "the second press of S")
 
     def test_kill_all_silences_every_sounding_key(self):
         s = self.session
-        latched, _ = self.press_for("s", SHORT_HOLD)
-        self.sound_after(latched, "latching S")
+        latched, _ = self.session.press_for("s", SHORT_HOLD)
+        self.recorder.sound_within(latched, "latching S")
         held = self.recorder.mark()
         s.key_down("grave")
-        self.sound_after(held, "holding the grave-accent key")
+        self.recorder.sound_within(held, "holding the grave-accent key")
         killed = self.recorder.mark()
         self.quillpad.shortcut("k")
-        self.silence_after(killed, "Kill All")
+        self.recorder.silence_within(killed, "Kill All")
         s.key_up("grave")
 
     def test_a_broken_sound_leaves_its_key_silent_and_the_others_playing(self):
-        broken, _ = self.press_for("a", SHORT_HOLD)  # sound 2 is the text file
+        broken, _ = self.session.press_for("a", SHORT_HOLD)  # sound 2 is the text file
         recording = self.recorder.recording_until(broken + LATE + 0.2)
         self.assertLess(recording.rms_db(broken, broken + LATE + 0.2), -60.0, "the key of the broken sound sounded")
-        working, _ = self.press_for("s", SHORT_HOLD)
-        onset = self.sound_after(working, "pressing S")
+        working, _ = self.session.press_for("s", SHORT_HOLD)
+        onset = self.recorder.sound_within(working, "pressing S")
         recording = self.recorder.recording_until(onset + 0.4)
         self.assertAlmostEqual(recording.frequency(onset + 0.1, onset + 0.4), 880.0, delta=880.0 * 0.01)
 
     def test_alt_mutes_a_sounding_key_while_it_is_held(self):
         s = self.session
-        latched, _ = self.press_for("s", SHORT_HOLD)
-        self.sound_after(latched, "latching S")
+        latched, _ = self.session.press_for("s", SHORT_HOLD)
+        self.recorder.sound_within(latched, "latching S")
         s.press_modifier("Alt_L")
         muted = self.recorder.mark()
         s.key_down("s")  # Alt + S: the latched loop goes on, silently
-        self.silence_after(muted, "Alt + S on the latched key")
+        self.recorder.silence_within(muted, "Alt + S on the latched key")
         unmuted = self.recorder.mark()
         s.key_up("s")  # released with Alt still down: heard again
-        self.sound_after(unmuted, "releasing S with Alt held")
+        self.recorder.sound_within(unmuted, "releasing S with Alt held")
         s.key_up("Alt_L")
-        stopped, _ = self.press_for("s", SHORT_HOLD)  # still latched: the next press stops it
-        self.silence_after(stopped, "the second press of S")
+        stopped, _ = self.session.press_for("s", SHORT_HOLD)  # still latched: the next press stops it
+        self.recorder.silence_within(stopped, "the second press of S")
 
     def test_held_keys_are_released_when_another_program_takes_the_keyboard(self):
         s = self.session
         pressed = self.recorder.mark()
         s.key_down("grave")  # hold-and-stop
-        onset = self.sound_after(pressed, "holding the grave-accent key")
+        onset = self.recorder.sound_within(pressed, "holding the grave-accent key")
         other = s.start_other_program()
         taken = self.recorder.mark()
         silent_from = self.recorder.wait_for_silence(onset, "another program taking the keyboard")
@@ -152,7 +133,7 @@ class PlayingTest(QuillpadTestCase):
 
         pressed = self.recorder.mark()
         s.key_down("q")  # hold-and-finish: its 1-second pass plays to the end, not looping on
-        onset = self.sound_after(pressed, "holding Q")
+        onset = self.recorder.sound_within(pressed, "holding Q")
         other = s.start_other_program()
         silent_from = self.recorder.wait_for_silence(onset + 0.5, "the end of Q's pass")
         self.assertAlmostEqual(self.recorder.recording().sounding_seconds(onset, silent_from), 1.0, delta=0.1)
@@ -160,16 +141,16 @@ class PlayingTest(QuillpadTestCase):
         s.end_other_program(other)
 
     def test_a_latched_key_falls_silent_on_import_and_starts_again_at_its_next_press(self):
-        latched, _ = self.press_for("s", SHORT_HOLD)
-        self.sound_after(latched, "latching S")
+        latched, _ = self.session.press_for("s", SHORT_HOLD)
+        self.recorder.sound_within(latched, "latching S")
         importing = self.recorder.mark()
         self.quillpad.import_sounds(self.sounds, "a_440.wav")
         imported = self.recorder.mark()
         # It plays on while the dialog is up and stops with the import.
         silent_from = self.recorder.wait_for_silence(importing, "importing the sounds again")
         self.assertLess(silent_from, imported + LATE, "still sounding after the import")
-        pressed, _ = self.press_for("s", SHORT_HOLD)  # idle again: this press starts it
-        self.sound_after(pressed, "pressing S after the import")
+        pressed, _ = self.session.press_for("s", SHORT_HOLD)  # idle again: this press starts it
+        self.recorder.sound_within(pressed, "pressing S after the import")
 
     def test_keys_play_while_the_sound_list_has_the_focus_and_typing_leaves_its_selection(self):
         s = self.session
@@ -182,15 +163,15 @@ class PlayingTest(QuillpadTestCase):
             return shot.pixel(SOUND_LIST_X + 50, SOUND_LIST_TOP + SOUND_ROW_HEIGHT * row + 1) == SELECTED_ROW
         eventually(lambda: self.assertTrue(row_selected(3)), 5, "the clicked row to show as selected")
 
-        pressed, released = self.press_for("grave", 0.5)
-        onset = self.sound_after(pressed, "pressing the grave-accent key with the list focused")
+        pressed, released = self.session.press_for("grave", 0.5)
+        onset = self.recorder.sound_within(pressed, "pressing the grave-accent key with the list focused")
         recording = self.recorder.recording_until(released)
         self.assertAlmostEqual(recording.frequency(onset + 0.1, released, "left"), 440.0, delta=4.4)
         for letter in ("a", "b", "c"):  # the first letters of the other rows; their keys have no sound
             s.tap(letter)
         # Keys are handled in order: once this one sounds, the letters have been handled.
-        pressed, _ = self.press_for("grave", SHORT_HOLD)
-        self.sound_after(pressed, "pressing the grave-accent key after typing")
+        pressed, _ = self.session.press_for("grave", SHORT_HOLD)
+        self.recorder.sound_within(pressed, "pressing the grave-accent key after typing")
         self.assertTrue(row_selected(3), "typing moved the list's selection")
         self.assertFalse(any(row_selected(row) for row in (0, 1, 2)), "typing selected another row")
 

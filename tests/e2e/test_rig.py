@@ -76,6 +76,24 @@ class RecordingAnalysisTest(unittest.TestCase):
         self.assertAlmostEqual(recording.level_db(0.0, 1.0), -9.03, delta=0.1)
         self.assertAlmostEqual(recording.sounding_seconds(0.0, 1.0), 0.94, delta=0.011)
 
+    def test_a_steady_tone_is_read_through_dropouts_of_every_other_moment(self):
+        # 0.4 s of a tone that drops out for 25 ms of every 55 ms, as a very busy machine's sound card does.
+        for freq in (220.0, 330.0, 550.0):
+            samples = tone(freq, 0.4, 0.5, phase=0.3)
+            for gap in range(int(0.02 * RATE), len(samples), int(0.055 * RATE)):
+                length = min(int(0.025 * RATE), len(samples) - gap)
+                samples[gap:gap + length] = array.array("h", [0]) * length
+            recording = Recording(samples, samples, RATE)
+            self.assertLess(recording.level_db(0.0, 0.4), -9.03 - 1.0, "the median of 10 ms levels is bent")
+            self.assertAlmostEqual(recording.steady_level_db(0.0, 0.4), -9.03, delta=0.02, msg=f"{freq} Hz")
+            self.assertAlmostEqual(recording.frequency(0.0, 0.4), freq, delta=freq * 0.001, msg=f"{freq} Hz")
+
+    def test_steady_level_of_an_unbroken_tone_and_of_silence(self):
+        samples = tone(440.0, 0.3, 0.25, phase=1.1)
+        self.assertAlmostEqual(Recording(samples, samples, RATE).steady_level_db(0.0, 0.3), -15.05, delta=0.02)
+        silence = array.array("h", [0]) * int(0.3 * RATE)
+        self.assertEqual(Recording(silence, silence, RATE).steady_level_db(0.0, 0.3), -math.inf)
+
     def test_silence_must_last_and_a_short_gap_is_not_the_end(self):
         # Sound, a 0.1 s gap, sound again, then silence to the end at 1.2 s.
         first = tone(500.0, 0.3, 0.5, total=0.4)

@@ -15,6 +15,7 @@ bool isLeftButtonDown() {
     return true;
 }
 int pointerScreenX() { return fakeInput.pointerX; }
+int pointerScreenXAtPress() { return fakeInput.pressPointerX; }
 uint32_t tickCount() {
     ++fakeInput.tickReads;
     if (fakeInput.tickReadLimit > 0 && fakeInput.tickReads > fakeInput.tickReadLimit)

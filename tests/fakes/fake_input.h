@@ -16,7 +16,8 @@ struct FakeInput {
     // A wait that reads more often than this is taken to hang: the read throws.
     // 0 means no limit.
     int tickReadLimit = 0;
-    int pointerX = 0;  // pointerScreenX
+    int pointerX = 0;       // pointerScreenX
+    int pressPointerX = 0;  // pointerScreenXAtPress
     // Called at every left-button poll, before it is answered, so a test can
     // look at the state while the button is held.
     std::function<void()> onLeftButtonPoll;

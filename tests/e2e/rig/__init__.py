@@ -6,6 +6,7 @@ judges what a person would perceive.
     screen   screenshots, pixels, PNG writing and BMP reading
     sound    recording the sound card and analysing it: onset, silence, pitch, level, balance
     steps    Quillpad's user steps: open, import, save as, menus, dialogs
+    panel    the front panel: where its controls are, and checks of its pixels
 
 Each test owns its display, sound server and prefix, and ends what it started.
 Standard library only.

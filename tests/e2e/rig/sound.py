@@ -25,7 +25,9 @@ SOUND_DB = -40.0
 SILENCE_DB = -60.0
 WINDOW = 0.005  # analysis window, seconds
 LEVEL_WINDOW = 0.01
-SEGMENT = 0.05  # a stretch long enough for a pitch estimate
+# A key press, or a change of a sounding key's volume, reaches the recording about
+# 0.2 s later; what has not come within this long is late.
+LATE = 0.4
 
 
 def make_sounds_path():
@@ -45,16 +47,16 @@ def make_sine(path, freq, rate=RATE, seconds=1.0, channels=1, amplitude=0.5):
     return path
 
 
-def _zero_crossing_frequency(samples, rate):
-    """Frequency in Hz from rising zero crossings with hysteresis, interpolated
-    between samples; accurate well within 1 % for a steady tone of 100..2000 Hz."""
+def _rising_crossings(samples):
+    """Sample positions, interpolated, where the signal rises through its mean after
+    having been well below it (hysteresis, so low-level noise near zero counts not)."""
     if len(samples) < 2:
         raise ValueError("window too short")
     mean = sum(samples) / len(samples)
     centred = [s - mean for s in samples]
     rms = math.sqrt(sum(s * s for s in centred) / len(centred))
     if rms < 1:
-        return 0.0
+        return []
     arm_below = -0.3 * rms
     armed = False
     crossings = []
@@ -67,9 +69,20 @@ def _zero_crossing_frequency(samples, rate):
             crossings.append(i - 1 + (-previous) / (value - previous))
             armed = False
         previous = value
-    if len(crossings) < 3:
-        return 0.0
-    return (len(crossings) - 1) * rate / (crossings[-1] - crossings[0])
+    return crossings
+
+
+def _period(samples):
+    """A steady tone's period in samples, or None: the mean of the times between
+    rising crossings that lie within 1 % of their median. A dropout of a busy
+    machine's sound output only lengthens the few periods that span it."""
+    crossings = _rising_crossings(samples)
+    periods = sorted(b - a for a, b in zip(crossings, crossings[1:]))
+    if len(periods) < 2:
+        return None
+    median = periods[len(periods) // 2]
+    near = [p for p in periods if abs(p - median) <= 0.01 * median]
+    return sum(near) / len(near)
 
 
 class Recorder:
@@ -155,6 +168,20 @@ class Recorder:
         except WaitTimeout as error:
             raise WaitTimeout(f"{error} (level since then: {self._level_since(after)})") from None
 
+    def sound_within(self, after, what, late=LATE):
+        """Onset of the sound that `what` (done at `after`) starts; fails if it came late."""
+        onset = self.wait_for_sound(after, what)
+        if onset - after >= late:
+            raise AssertionError(f"sound came {onset - after:.2f} s after {what}")
+        return onset
+
+    def silence_within(self, after, what, late=LATE):
+        """Start of the silence that `what` (done at `after`) brings; fails if it came late."""
+        silent_from = self.wait_for_silence(after, what)
+        if silent_from - after >= late:
+            raise AssertionError(f"still sounding {silent_from - after:.2f} s after {what}")
+        return silent_from
+
     def _level_since(self, moment):
         recording = self.recording()
         if recording.duration <= moment:
@@ -213,16 +240,10 @@ class Recording:
         return self.level_db(start, end, "left") - self.level_db(start, end, "right")
 
     def frequency(self, start, end, channel="mix"):
-        """Dominant frequency in Hz: the median of the estimates of the 50 ms
-        segments that sound throughout, so that a dropout of a busy machine's
-        sound output does not bend it. A span of fewer than three such segments
-        is measured whole."""
-        segments = [t for t in self._sounding_segments(start, end, channel)]
-        if len(segments) < 3:
-            return _zero_crossing_frequency(self._channel(channel, start, end), self.rate)
-        estimates = sorted(_zero_crossing_frequency(self._channel(channel, t, t + SEGMENT), self.rate)
-                           for t in segments)
-        return estimates[len(estimates) // 2]
+        """Dominant frequency in Hz of a steady tone, from its period between rising
+        zero crossings; accurate well within 1 % for 100..2000 Hz, and through dropouts."""
+        period = _period(self._channel(channel, start, end))
+        return self.rate / period if period else 0.0
 
     def tone_level_db(self, frequency, start, end, channel="mix"):
         """Level in dBFS of one frequency's component (a Goertzel filter over the
@@ -251,16 +272,29 @@ class Recording:
             raise ValueError(f"no samples between {start:.3f} and {end:.3f} s (recording {self.duration:.3f} s)")
         return levels[len(levels) // 2]
 
+    def steady_level_db(self, start, end, channel="mix"):
+        """Level in dBFS of one steady tone, to a hundredth of a dB through dropouts,
+        for comparing a tone's level before and after a change: windows of whole
+        periods (about 10 ms) all have the tone's level, and a dropout only lowers
+        a window's, so it is their upper quartile. Without a tone, the plain level."""
+        samples = self._channel(channel, start, end)
+        period = _period(samples)
+        if not period:
+            return self.rms_db(start, end, channel)
+        window = period * max(1, round(LEVEL_WINDOW * self.rate / period))
+        count = int(len(samples) / window)
+        if count < 4:
+            raise ValueError(f"{end - start:.3f} s is too short to read a level through dropouts")
+        levels = []
+        for i in range(count):
+            piece = samples[int(i * window):int((i + 1) * window)]
+            mean_square = sum(v * v for v in piece) / len(piece)
+            levels.append(10 * math.log10(mean_square / 32768.0 ** 2) if mean_square > 0 else -math.inf)
+        return sorted(levels)[(3 * count) // 4]
+
     def sounding_seconds(self, start, end):
         """How long the sound was on between start and end, dropouts left out."""
         return sum(WINDOW for _, level in self.levels(start, end) if level >= SOUND_DB)
-
-    def _sounding_segments(self, start, end, channel):
-        t = start
-        while t + SEGMENT <= end + 1e-9:
-            if all(level >= SOUND_DB for _, level in self.levels(t, t + SEGMENT, WINDOW, channel)):
-                yield t
-            t += SEGMENT
 
     def levels(self, start=0.0, end=None, step=WINDOW, channel="mix"):
         """(time, dBFS) of consecutive windows of `step` seconds."""

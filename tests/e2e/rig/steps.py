@@ -161,6 +161,15 @@ class Quillpad:
 
     # -- the commands ---------------------------------------------------------------
 
+    def save_as(self, path):
+        """Ctrl+S on a setup that has no file yet goes through the Save Setup dialog;
+        returns once the title names the new file."""
+        self.shortcut("s")
+        self.choose_path("Save Setup", path)
+        main = self.session.main
+        wait_until(lambda: (main.title() or "").startswith(f"{Path(path).name}  "), 10,
+                   f"the window title to name {Path(path).name} (it is {main.title()!r})")
+
     def open_setup(self, path):
         """File > Open Setup (Ctrl+O) with the full path of `path` typed in."""
         self.shortcut("o")
@@ -196,18 +205,38 @@ class Quillpad:
                 return text, enabled
         raise KeyError(f"no item {item_name!r} in the {menu_name} menu: {self.menu_items()}")
 
+    def open_file_menu(self):
+        """Opens the File menu with a click on the menu bar; returns its window."""
+        s = self.session
+        x, y = s.main.client_origin()
+        known = s.untitled_windows()
+        s.click_on_screen(x + FILE_MENU_X, y - MENU_BAR_ABOVE_CLIENT)
+        return s.wait_untitled_window(known, "File menu")
+
+    def shown_menu_item(self, menu_name, item_name):
+        """(text, enabled) of an item as a person sees it in an open menu: the
+        program settles the state of some items only when the menu bar is
+        entered. Closes the menu again; keys typed after this are handled after
+        the menu has gone."""
+        s = self.session
+        popup = self.open_file_menu()
+        item = self.menu_item(menu_name, item_name)
+        # The first Escape closes the menu, the second leaves the menu bar.
+        s.xdotool("key", "Escape")
+        popup.wait_closed()
+        s.xdotool("key", "Escape")
+        s.main.wait_focus()
+        return item
+
     def choose_menu_item(self, menu_name, item_name):
-        """Opens the File menu with a click on the menu bar and walks to the item
-        with the arrow keys and Enter, as a person using the keyboard in a menu
-        does. (Alt and F10 play and mute keys: the menu has no keyboard way in.)"""
+        """Opens the File menu and walks to the item with the arrow keys and Enter,
+        as a person using the keyboard in a menu does. (Alt and F10 play and mute
+        keys: the menu has no keyboard way in.)"""
         s = self.session
         items = self.menu_items()
         menus = list(dict.fromkeys(menu for menu, _, _ in items))
         entries = [text.split("\t")[0] for menu, text, _ in items if menu == menu_name]
-        x, y = s.main.client_origin()
-        known = s.untitled_windows()
-        s.click_on_screen(x + FILE_MENU_X, y - MENU_BAR_ABOVE_CLIENT)
-        s.wait_untitled_window(known, "File menu")
+        self.open_file_menu()
         for _ in range(menus.index(menu_name)):
             s.xdotool("key", "Right")
         for _ in range(entries.index(item_name) + 1):
