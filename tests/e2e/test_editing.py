@@ -40,15 +40,8 @@ class EditingTest(PanelTestCase):
         self.quillpad.import_sounds(self.sounds, "a_440.wav")
         self.recorder = self.session.start_recording()
 
-    def pitch_of(self, keysym, what):
-        """Frequency of a hold key's sound at its next press; returns once it is silent again."""
-        pressed, _ = self.session.press_for(keysym, KEY_HOLD)
-        onset = self.recorder.sound_within(pressed, what)
-        self.recorder.wait_for_silence(onset, f"the end of {what}")
-        return self.recorder.recording().frequency(onset + 0.05, onset + KEY_HOLD - 0.1)
-
     def assert_pitch(self, keysym, freq, what):
-        self.assertAlmostEqual(self.pitch_of(keysym, what), freq, delta=freq * 0.01, msg=what)
+        self.assertAlmostEqual(self.quillpad.pitch_of_key(keysym, what, KEY_HOLD), freq, delta=freq * 0.01, msg=what)
 
     def assert_undo_item(self, expected, what):
         """The Edit menu's first item, which reads Undo or Redo."""

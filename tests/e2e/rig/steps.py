@@ -159,6 +159,15 @@ class Quillpad:
         """Clicks a row of the sound list: the selected key gets that sound."""
         self.session.click(*sound_row_centre(row))
 
+    def pitch_of_key(self, keysym, what, hold=0.4, channel="mix"):
+        """Holds a hold-mode key while recording; the pitch of the sound it starts,
+        once it has fallen silent again."""
+        recorder = self.session.recorder
+        pressed, _ = self.session.press_for(keysym, hold)
+        onset = recorder.sound_within(pressed, what)
+        recorder.wait_for_silence(onset, f"the end of {what}")
+        return recorder.recording().frequency(onset + 0.05, onset + hold - 0.1, channel)
+
     # -- the commands ---------------------------------------------------------------
 
     def save_as(self, path):
