@@ -14,8 +14,20 @@ constexpr SoundResult DS_OK = 0;
 #ifndef DSERR_BUFFERLOST
 constexpr SoundResult DSERR_BUFFERLOST = static_cast<SoundResult>(0x88780096u);
 #endif
+#ifndef DSERR_INVALIDPARAM
+constexpr SoundResult DSERR_INVALIDPARAM = static_cast<SoundResult>(0x80070057u);
+#endif
+#ifndef DSERR_BADFORMAT
+constexpr SoundResult DSERR_BADFORMAT = static_cast<SoundResult>(0x88780064u);
+#endif
+#ifndef DSERR_OUTOFMEMORY
+constexpr SoundResult DSERR_OUTOFMEMORY = static_cast<SoundResult>(0x8007000Eu);
+#endif
 #ifndef DSBSTATUS_PLAYING
 constexpr uint32_t DSBSTATUS_PLAYING = 0x00000001;
+#endif
+#ifndef DSBSTATUS_LOOPING
+constexpr uint32_t DSBSTATUS_LOOPING = 0x00000004;
 #endif
 #ifndef DSBPLAY_LOOPING
 constexpr uint32_t DSBPLAY_LOOPING = 0x00000001;

@@ -1,0 +1,268 @@
+#include "audio/mixed_voice.h"
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+#include <utility>
+
+#include "audio/mixer.h"
+
+namespace {
+
+constexpr int32_t SilentLevel = -10000;
+constexpr int32_t FullPan = 10000;
+constexpr uint64_t FractionMask = (uint64_t{1} << PositionFractionBits) - 1;
+constexpr float FractionScale = 1.0f / 4294967296.0f;
+
+float levelGain(int32_t hundredthsOfDecibel) {
+    if (hundredthsOfDecibel <= SilentLevel) return 0.0f;
+    return static_cast<float>(std::pow(10.0, hundredthsOfDecibel / 2000.0));
+}
+
+void setTargets(const float targets[2], uint32_t rampFrames, Cursor& cursor) {
+    if (cursor.targets[0] == targets[0] && cursor.targets[1] == targets[1]) return;  // a ramp in progress goes on
+    for (int c = 0; c < 2; ++c) {
+        cursor.targets[c] = targets[c];
+        cursor.gainSteps[c] = (targets[c] - cursor.gains[c]) / static_cast<float>(rampFrames);
+    }
+    cursor.rampFramesLeft = rampFrames;
+}
+
+void snapGains(const float targets[2], Cursor& cursor) {
+    for (int c = 0; c < 2; ++c) cursor.gains[c] = cursor.targets[c] = targets[c];
+    cursor.rampFramesLeft = 0;
+}
+
+void stepRamp(Cursor& cursor) {
+    if (cursor.rampFramesLeft == 0) return;
+    if (--cursor.rampFramesLeft == 0) {
+        cursor.gains[0] = cursor.targets[0];
+        cursor.gains[1] = cursor.targets[1];
+        return;
+    }
+    cursor.gains[0] += cursor.gainSteps[0];
+    cursor.gains[1] += cursor.gainSteps[1];
+}
+
+// The pass being heard goes on as a fade to silence; the voice keeps its
+// position, as a stopped DirectSound buffer does.
+void fadeOut(uint32_t rampFrames, VoiceRender& render) {
+    if (!render.sounding) return;
+    render.fading = render.playing;
+    const float silence[2] = {0.0f, 0.0f};
+    setTargets(silence, rampFrames, render.fading);
+    render.fadingOut = true;
+    render.sounding = false;
+}
+
+void readFrame(const SoundData& sound, uint32_t index, float frame[2]) {
+    const uint8_t* at = sound.bytes.get() + static_cast<size_t>(index) * sound.layout.blockAlign;
+    frame[0] = readSample(sound.layout.encoding, at);
+    frame[1] =
+        sound.layout.channels == 2 ? readSample(sound.layout.encoding, at + sound.layout.blockAlign / 2) : frame[0];
+}
+
+// The four frames around a position: one before, the frame itself and two
+// after. Past either end a loop goes round and a single pass reads silence.
+void framesAround(const SoundData& sound, int64_t index, bool looping, float taps[4][2]) {
+    const int64_t frames = sound.frames;
+    for (int k = 0; k < 4; ++k) {
+        int64_t at = index - 1 + k;
+        if (at < 0 || at >= frames) {
+            if (!looping) {
+                taps[k][0] = taps[k][1] = 0.0f;
+                continue;
+            }
+            at = (at % frames + frames) % frames;
+        }
+        readFrame(sound, static_cast<uint32_t>(at), taps[k]);
+    }
+}
+
+// Four-point, third-order Hermite interpolation at t (0 .. 1) between the
+// second and third point: smooth enough that the images it leaves of a tone
+// lie far below the 60 dB a listener could pick out.
+float hermite(const float taps[4][2], int channel, float t) {
+    float before = taps[0][channel], at = taps[1][channel], next = taps[2][channel], after = taps[3][channel];
+    float slope = (next - before) * 0.5f;
+    float difference = at - next;
+    float w = slope + difference;
+    float a = w + difference + (after - at) * 0.5f;
+    float b = w + a;
+    return ((a * t - b) * t + slope) * t + at;
+}
+
+// Mixes one pass for up to `frames` frames; fewer when a pass played once
+// reaches the end of the sound.
+uint32_t mixCursor(const SoundData& sound, uint32_t frames, Cursor& cursor, float* mix) {
+    const uint64_t end = static_cast<uint64_t>(sound.frames) << PositionFractionBits;
+    for (uint32_t n = 0; n < frames; ++n) {
+        if (cursor.position >= end) {
+            if (!cursor.looping || end == 0) return n;
+            cursor.position %= end;
+        }
+        float taps[4][2];
+        framesAround(sound, static_cast<int64_t>(cursor.position >> PositionFractionBits), cursor.looping, taps);
+        float t = static_cast<float>(cursor.position & FractionMask) * FractionScale;
+        mix[2 * n] += hermite(taps, 0, t) * cursor.gains[0];
+        mix[2 * n + 1] += hermite(taps, 1, t) * cursor.gains[1];
+        stepRamp(cursor);
+        cursor.position += cursor.step;
+    }
+    return frames;
+}
+
+}  // namespace
+
+uint64_t playbackStep(uint32_t samplesPerSecond, uint32_t outputRate) {
+    return (static_cast<uint64_t>(samplesPerSecond) << PositionFractionBits) / outputRate;
+}
+
+void volumePanGains(int32_t volume, int32_t pan, float gains[2]) {
+    float level = levelGain(volume);
+    gains[0] = level * (pan > 0 ? levelGain(-pan) : 1.0f);
+    gains[1] = level * (pan < 0 ? levelGain(pan) : 1.0f);
+}
+
+void applySettings(uint32_t rampFrames, VoiceSettings& settings, VoiceRender& render) {
+    if (render.stopsSeen != settings.stops) {
+        render.stopsSeen = settings.stops;
+        fadeOut(rampFrames, render);
+    }
+    if (settings.positionRequested) {
+        render.playing.position = static_cast<uint64_t>(settings.position) << PositionFractionBits;
+        settings.positionRequested = false;
+    }
+    bool starting = render.startsSeen != settings.starts && settings.playing;
+    render.startsSeen = settings.starts;
+    if (starting || !settings.playing) fadeOut(rampFrames, render);
+    render.playing.step = settings.step;
+    render.playing.looping = settings.looping;
+    if (starting) {
+        render.sounding = true;
+        snapGains(settings.gains, render.playing);  // a start is heard at once, at its level
+    } else {
+        setTargets(settings.gains, rampFrames, render.playing);
+    }
+    render.passEnded = false;
+}
+
+void mixVoice(const SoundData& sound, uint32_t frames, VoiceRender& render, float* mix) {
+    if (render.fadingOut) {
+        uint32_t fadeFrames = std::min(frames, render.fading.rampFramesLeft);
+        uint32_t faded = mixCursor(sound, fadeFrames, render.fading, mix);
+        if (faded < fadeFrames || render.fading.rampFramesLeft == 0) render.fadingOut = false;
+    }
+    if (!render.sounding) return;
+    if (mixCursor(sound, frames, render.playing, mix) < frames) {
+        // A pass played to its end leaves the voice at the start, as DirectSound does.
+        render.sounding = false;
+        render.passEnded = true;
+        render.playing.position = 0;
+    }
+}
+
+void reportMix(const VoiceRender& render, VoiceSettings& settings) {
+    if (!render.passEnded || render.startsSeen != settings.starts || render.stopsSeen != settings.stops) return;
+    settings.playing = false;
+    settings.looping = false;
+}
+
+bool voiceSilent(const VoiceSettings& settings, const VoiceRender& render) {
+    return !settings.playing && !render.sounding && !render.fadingOut;
+}
+
+MixedVoice::MixedVoice(Mixer& mixer, std::shared_ptr<SoundData> sound) : mixer(mixer), sound(std::move(sound)) {
+    frequency = this->sound->layout.rate;
+    settings.step = playbackStep(frequency, mixer.output.rate);
+}
+
+SoundResult MixedVoice::Play(uint32_t, uint32_t, uint32_t flags) {
+    std::lock_guard<std::mutex> hold(mixer.lock);
+    if (!listed && !mixer.startMixing(*this)) return DSERR_OUTOFMEMORY;
+    if (!settings.playing) {
+        settings.playing = true;
+        ++settings.starts;
+    }
+    settings.looping = (flags & DSBPLAY_LOOPING) != 0;
+    return DS_OK;
+}
+
+SoundResult MixedVoice::Stop() {
+    std::lock_guard<std::mutex> hold(mixer.lock);
+    if (settings.playing) {
+        settings.playing = false;
+        settings.looping = false;
+        ++settings.stops;
+    }
+    return DS_OK;
+}
+
+SoundResult MixedVoice::SetCurrentPosition(uint32_t position) {
+    if (position >= sound->byteCount) return DSERR_INVALIDPARAM;
+    std::lock_guard<std::mutex> hold(mixer.lock);
+    settings.positionRequested = true;
+    settings.position = position / sound->layout.blockAlign;
+    return DS_OK;
+}
+
+SoundResult MixedVoice::SetFrequency(uint32_t samplesPerSecond) {
+    // 0 asks for the sound's own rate; other rates outside DirectSound's range
+    // are refused, and the voice keeps the rate it had.
+    if (samplesPerSecond == 0) samplesPerSecond = sound->layout.rate;
+    if (samplesPerSecond < LowestRate || samplesPerSecond > HighestRate) return DSERR_INVALIDPARAM;
+    frequency = samplesPerSecond;
+    uint64_t step = playbackStep(frequency, mixer.output.rate);
+    std::lock_guard<std::mutex> hold(mixer.lock);
+    settings.step = step;
+    return DS_OK;
+}
+
+SoundResult MixedVoice::SetPan(int32_t newPan) {
+    if (newPan < -FullPan || newPan > FullPan) return DSERR_INVALIDPARAM;
+    pan = newPan;
+    float gains[2];
+    volumePanGains(volume, pan, gains);
+    std::lock_guard<std::mutex> hold(mixer.lock);
+    settings.gains[0] = gains[0];
+    settings.gains[1] = gains[1];
+    return DS_OK;
+}
+
+SoundResult MixedVoice::SetVolume(int32_t level) {
+    if (level < SilentLevel || level > 0) return DSERR_INVALIDPARAM;
+    volume = level;
+    float gains[2];
+    volumePanGains(volume, pan, gains);
+    std::lock_guard<std::mutex> hold(mixer.lock);
+    settings.gains[0] = gains[0];
+    settings.gains[1] = gains[1];
+    return DS_OK;
+}
+
+SoundResult MixedVoice::GetStatus(uint32_t* status) {
+    std::lock_guard<std::mutex> hold(mixer.lock);
+    *status = settings.playing ? DSBSTATUS_PLAYING | (settings.looping ? DSBSTATUS_LOOPING : 0) : 0;
+    return DS_OK;
+}
+
+SoundResult MixedVoice::Restore() { return DS_OK; }  // nothing here is ever lost
+
+SoundResult MixedVoice::Lock(uint32_t offset, uint32_t bytes, void** area, uint32_t* areaBytes, uint32_t flags) {
+    if (flags & DSBLOCK_ENTIREBUFFER) {
+        offset = 0;
+        bytes = sound->byteCount;
+    }
+    if (offset >= sound->byteCount || bytes == 0 || bytes > sound->byteCount) return DSERR_INVALIDPARAM;
+    *area = sound->bytes.get() + offset;
+    *areaBytes = std::min(bytes, sound->byteCount - offset);
+    return DS_OK;
+}
+
+// The mixer reads the bytes where they are: nothing to hand back.
+SoundResult MixedVoice::Unlock(void*, uint32_t) { return DS_OK; }
+
+SoundResult MixedVoice::Release() {
+    mixer.release(this);
+    return DS_OK;
+}

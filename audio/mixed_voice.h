@@ -1,0 +1,112 @@
+// A voice of the low-latency output: a DirectSound-like secondary buffer that
+// the program's own mixer plays. The program's thread changes its settings;
+// the render thread plays it from a state of its own, brought up to date from
+// the settings at the start of every mix.
+#pragma once
+#include <cstdint>
+#include <memory>
+
+#include "audio/sample_format.h"
+#include "audio/voice.h"
+
+class Mixer;
+
+// A sound's bytes in its own format. A bank buffer and all its duplicates
+// share them, as DirectSound duplicates share their memory, and they live as
+// long as any of those voices does.
+struct SoundData {
+    SampleLayout layout;
+    std::unique_ptr<uint8_t[]> bytes;
+    uint32_t byteCount = 0;
+    uint32_t frames = 0;  // whole frames in byteCount
+};
+
+// Positions and rates are in frames of the sound, fixed point with 32
+// fractional bits.
+constexpr int PositionFractionBits = 32;
+
+// What the program last asked of a voice. Guarded by the mixer's lock: the
+// program's thread writes it, the render thread copies it at each mix.
+struct VoiceSettings {
+    bool playing = false;  // what GetStatus reports
+    bool looping = false;
+    uint64_t step = 0;              // sound frames per output frame
+    float gains[2] = {1.0f, 1.0f};  // left and right, from volume and pan
+    // Counted, so that a stop and a restart between two mixes are both heard.
+    uint32_t starts = 0;
+    uint32_t stops = 0;
+    bool positionRequested = false;
+    uint32_t position = 0;  // frame
+};
+
+// One pass through the sound as the render thread plays it. Gains move to
+// their targets in a ramp, so that no change of level steps the waveform.
+struct Cursor {
+    uint64_t position = 0;
+    uint64_t step = 0;
+    bool looping = false;
+    float gains[2] = {0.0f, 0.0f};
+    float targets[2] = {0.0f, 0.0f};
+    float gainSteps[2] = {0.0f, 0.0f};
+    uint32_t rampFramesLeft = 0;
+};
+
+// The render thread's own state of a voice.
+struct VoiceRender {
+    Cursor playing;  // the pass being heard
+    bool sounding = false;
+    Cursor fading;  // a stopped pass, ramping down to silence
+    bool fadingOut = false;
+    uint32_t startsSeen = 0;
+    uint32_t stopsSeen = 0;
+    bool passEnded = false;  // the last mix reached the end of a pass played once
+};
+
+// Brings the render state up to the settings at the start of a mix: a stop
+// fades the pass out over rampFrames, a start sounds at once at full gain.
+void applySettings(uint32_t rampFrames, VoiceSettings& settings, VoiceRender& render);
+// Adds `frames` frames of the voice to a stereo mix (left, right, ...).
+void mixVoice(const SoundData& sound, uint32_t frames, VoiceRender& render, float* mix);
+// After a mix: a pass that ended stops the voice, unless the program has
+// stopped or started it since the mix began.
+void reportMix(const VoiceRender& render, VoiceSettings& settings);
+// Nothing left to play: the mixer may stop mixing the voice.
+bool voiceSilent(const VoiceSettings& settings, const VoiceRender& render);
+
+// Sound frames per output frame for a rate in frames a second.
+uint64_t playbackStep(uint32_t samplesPerSecond, uint32_t outputRate);
+// Left and right gains of a DirectSound volume and pan, both in hundredths of
+// a decibel: the pan attenuates the far side by its size; -10000 is silence.
+void volumePanGains(int32_t volume, int32_t pan, float gains[2]);
+
+class MixedVoice : public Voice {
+public:
+    MixedVoice(Mixer& mixer, std::shared_ptr<SoundData> sound);
+    ~MixedVoice() override = default;
+
+    SoundResult Play(uint32_t reserved1, uint32_t priority, uint32_t flags) override;
+    SoundResult Stop() override;
+    SoundResult SetCurrentPosition(uint32_t position) override;
+    SoundResult SetFrequency(uint32_t samplesPerSecond) override;
+    SoundResult SetPan(int32_t pan) override;
+    SoundResult SetVolume(int32_t level) override;
+    SoundResult GetStatus(uint32_t* status) override;
+    SoundResult Restore() override;
+    // A single area, cut at the end of the buffer: no wrapped second area.
+    SoundResult Lock(uint32_t offset, uint32_t bytes, void** area, uint32_t* areaBytes, uint32_t flags) override;
+    SoundResult Unlock(void* area, uint32_t areaBytes) override;
+    SoundResult Release() override;
+
+    Mixer& mixer;
+    const std::shared_ptr<SoundData> sound;
+    // As the program set them; only the program's thread touches these three.
+    uint32_t frequency = 0;
+    int32_t volume = 0;
+    int32_t pan = 0;
+    VoiceSettings settings;  // under the mixer's lock
+    VoiceRender render;      // the render thread's
+    // Under the mixer's lock: whether the mixer plays the voice, and the last
+    // mix that did, so that a released voice is freed only after it.
+    bool listed = false;
+    uint64_t lastMix = 0;
+};
