@@ -11,7 +11,8 @@
 #include "app/file_type.h"
 #include "app/menu.h"
 #include "app/scoped_win32.h"
-#include "audio/audio_device_win32.h"
+#include "audio/audio_device.h"
+#include "audio/audio_output.h"
 #include "audio/sound_bank.h"
 #include "edit/key_clipboard.h"
 #include "edit/undo.h"
@@ -83,6 +84,9 @@ void runCommand(UINT id, WPARAM wParam, LPARAM lParam) {
         break;
     case CMD_KILL_ALL_SOUNDS:
         killAllSounds();
+        break;
+    case CMD_LOW_LATENCY_OUTPUT:
+        switchAudioOutput();
         break;
     case CMD_ABOUT:
         showAboutBox();
@@ -257,7 +261,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showSta
 
     int exitCode = runMainLoop();
     // Last of all: Wine may crash at exit while the device is still held.
-    closeAudioDevice();
+    closeAudioOutput();
     return exitCode;
 }
 

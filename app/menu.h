@@ -5,3 +5,5 @@
 void setMenuItemEnabled(int commandId, bool enabled);
 // The item's text, with "\t" before its shortcut label; its id stays.
 void setMenuItemText(int commandId, const char* text);
+// The check mark before an item that stands for a setting.
+void setMenuItemChecked(int commandId, bool checked);

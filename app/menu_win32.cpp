@@ -9,6 +9,10 @@ void setMenuItemEnabled(int commandId, bool enabled) {
                    MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_DISABLED | MF_GRAYED));
 }
 
+void setMenuItemChecked(int commandId, bool checked) {
+    CheckMenuItem(mainMenu, static_cast<UINT>(commandId), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
 void setMenuItemText(int commandId, const char* text) {
     // Only the text: the item keeps its id and its enabled state.
     MENUITEMINFOA item = {};

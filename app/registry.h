@@ -1,6 +1,9 @@
-// Platform seam: the registry's classes root and the program's own path.
+// Platform seam: the registry's classes root, the program's own settings and
+// the program's own path.
 // Defined in app/registry_win32.cpp for the program, faked in tests.
 #pragma once
+
+#include <cstddef>
 
 #include "library/sound_list.h"
 
@@ -11,6 +14,12 @@ enum class RegistryKeyUse {
 // Sets the default (unnamed) text value of a key under HKEY_CLASSES_ROOT.
 // Nothing happens when the key cannot be had or the value not set.
 void setClassesRootDefault(const char* key, RegistryKeyUse use, const char* value);
+// The program's own settings: text values under
+// HKEY_CURRENT_USER\Software\Quillpad. Reading gives false when the value is
+// missing, is no text or does not fit in capacity bytes with its terminator.
+bool readProgramSetting(const char* name, char* value, size_t capacity);
+// Nothing happens when the key cannot be had or the value not set.
+void writeProgramSetting(const char* name, const char* value);
 // The full path of the program's executable; false when it is unknown or
 // longer than 259 characters.
 bool programFilePath(char path[PathCapacity]);

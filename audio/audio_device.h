@@ -1,4 +1,5 @@
-// The one audio device, which makes sound-bank buffers and their duplicates.
+// The one audio device, which makes sound-bank buffers and their duplicates,
+// and the choice of the output it plays through.
 #pragma once
 #include <cstdint>
 
@@ -29,7 +30,11 @@ protected:
 // Empty while no device could be opened; then nothing ever touches it.
 extern AudioDevice* audioDevice;
 
-// Opens the default output for the main window at priority level with a
-// 44100 Hz 16-bit stereo primary format. False when the device or its
-// cooperative level could not be had.
+// Opens the output the user chose last, the low-latency one unless DirectSound
+// was chosen, and the other one, without a word, when that cannot be had. The
+// Low-Latency Output menu item shows which one plays. False when neither opens.
 bool openAudioDevice();
+// The Low-Latency Output command: every sound stops, the other output opens
+// and the loaded sounds are loaded into it again; the keys, the sound list and
+// the modified flag stay as they are. The choice is remembered.
+void switchAudioOutput();

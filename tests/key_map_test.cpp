@@ -65,20 +65,22 @@ TEST_F(StartUp, OpensTheDeviceFirstAndRefreshesThePanelLast) {
     callLog.clear();
     keyBank.selectedKey = 30;
     initKeyBank();
-    EXPECT_EQ(callLog, (Calls{"device open", "panel refreshSelectedKey"}));
+    EXPECT_EQ(callLog, (Calls{"output open low-latency", "menu check 40020", "panel refreshSelectedKey"}));
     EXPECT_EQ(audioDevice, &fakeAudio.device);
     EXPECT_EQ(keyBank.selectedKey, 0);
 }
 
 TEST_F(StartUp, GoesOnWithoutAnAudioDevice) {
     fakeAudio.reset();
-    fakeAudio.deviceOpens = false;
+    fakeAudio.lowLatencyOpens = false;
+    fakeAudio.directSoundOpens = false;
     keyBank = KeyBank{};
     keyBank.slots[13].note = 0;
     callLog.clear();
     initKeyBank();
     EXPECT_EQ(audioDevice, nullptr);
-    EXPECT_EQ(callLog, (Calls{"device open", "panel refreshSelectedKey"}));
+    EXPECT_EQ(callLog, (Calls{"output open low-latency", "output open directsound", "menu uncheck 40020",
+                              "panel refreshSelectedKey"}));
     EXPECT_EQ(keyBank.slots[13].note, 60);
     EXPECT_EQ(keyFrequency(60, 0), 44100u);
 }

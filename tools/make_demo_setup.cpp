@@ -8,7 +8,8 @@
 #include "app/dialogs.h"
 #include "app/input.h"
 #include "app/menu.h"
-#include "audio/audio_device.h"
+#include "app/registry.h"
+#include "audio/audio_output.h"
 #include "keys/key_bank.h"
 #include "library/sound_directory.h"
 #include "panel/panel_redraw.h"
@@ -17,7 +18,10 @@
 #include "setup/setup_file.h"
 
 // This tool has no device, no panel and no window: the program's seams do nothing here.
-bool openAudioDevice() { return false; }
+bool openAudioOutput(AudioOutput) { return false; }
+void closeAudioOutput() {}
+bool readProgramSetting(const char*, char*, size_t) { return false; }
+void writeProgramSetting(const char*, const char*) {}
 void refreshSelectedKey() {}
 void redrawKeyCap(int) {}
 void redrawAllKeyCaps() {}
@@ -32,6 +36,7 @@ void invalidateKeyCap(int) {}
 void invalidateTriggerModeButtons() {}
 void setMenuItemEnabled(int, bool) {}
 void setMenuItemText(int, const char*) {}
+void setMenuItemChecked(int, bool) {}
 void setMainWindowTitle(const char*) {}
 int showMessage(const char* text) {
     std::fprintf(stderr, "%s\n", text);

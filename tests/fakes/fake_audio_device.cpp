@@ -6,7 +6,9 @@
 FakeAudio fakeAudio;
 
 void FakeAudio::reset() {
-    deviceOpens = true;
+    lowLatencyOpens = true;
+    directSoundOpens = true;
+    open.reset();
     device.buffers.clear();
     device.createResult = DS_OK;
     device.duplicateResult = DS_OK;
@@ -15,10 +17,19 @@ void FakeAudio::reset() {
     audioDevice = nullptr;
 }
 
-bool openAudioDevice() {
-    callLog.push_back("device open");
-    audioDevice = fakeAudio.deviceOpens ? &fakeAudio.device : nullptr;
-    return fakeAudio.deviceOpens;
+bool openAudioOutput(AudioOutput output) {
+    bool lowLatency = output == AudioOutput::LowLatency;
+    callLog.push_back(lowLatency ? "output open low-latency" : "output open directsound");
+    if (!(lowLatency ? fakeAudio.lowLatencyOpens : fakeAudio.directSoundOpens)) return false;
+    fakeAudio.open = output;
+    audioDevice = &fakeAudio.device;
+    return true;
+}
+
+void closeAudioOutput() {
+    callLog.push_back("output close");
+    fakeAudio.open.reset();
+    audioDevice = nullptr;
 }
 
 SoundResult FakeAudioDevice::CreateSoundBuffer(const SoundBufferDesc& desc, Voice** buffer) {

@@ -2,9 +2,11 @@
 #pragma once
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "audio/audio_device.h"
+#include "audio/audio_output.h"
 #include "fakes/fake_voice.h"
 
 class FakeAudioDevice : public AudioDevice {
@@ -24,10 +26,15 @@ public:
     uint32_t lastBufferBytes = 0;
 };
 
+// Both outputs hand out the one fake device; opening and closing them is
+// logged as "output open low-latency", "output open directsound" and
+// "output close".
 struct FakeAudio {
-    bool deviceOpens = true;  // what openAudioDevice will find
+    bool lowLatencyOpens = true;  // what openAudioOutput will find
+    bool directSoundOpens = true;
+    std::optional<AudioOutput> open;  // the output open now
     FakeAudioDevice device;
-    // Back to a fresh device that opens; audioDevice left empty.
+    // Back to a fresh device that opens either way; no output open.
     void reset();
 };
 

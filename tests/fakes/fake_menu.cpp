@@ -1,5 +1,5 @@
-// Menu changes recorded as "menu enable <id>", "menu grey <id>" and
-// "menu text <id> <text>".
+// Menu changes recorded as "menu enable <id>", "menu grey <id>",
+// "menu text <id> <text>", "menu check <id>" and "menu uncheck <id>".
 #include "fakes/fake_menu.h"
 
 #include "app/menu.h"
@@ -15,4 +15,9 @@ void setMenuItemEnabled(int commandId, bool enabled) {
 void setMenuItemText(int commandId, const char* text) {
     fakeMenu.texts[commandId] = text;
     callLog.push_back("menu text " + std::to_string(commandId) + " " + text);
+}
+
+void setMenuItemChecked(int commandId, bool checked) {
+    fakeMenu.checked[commandId] = checked;
+    callLog.push_back((checked ? "menu check " : "menu uncheck ") + std::to_string(commandId));
 }

@@ -6,6 +6,7 @@
 struct FakeMenu {
     std::map<int, bool> enabled;  // only items the program has set
     std::map<int, std::string> texts;
+    std::map<int, bool> checked;
     void reset() { *this = FakeMenu(); }
 };
 

@@ -1,6 +1,7 @@
 #include "fakes/fake_registry.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/registry.h"
 #include "fakes/call_log.h"
@@ -24,6 +25,18 @@ void setClassesRootDefault(const char* key, RegistryKeyUse use, const char* valu
     if (refused) return;
     createKey(key);
     registry.values[key] = value;
+}
+
+bool readProgramSetting(const char* name, char* value, size_t capacity) {
+    auto found = fakeRegistry.settings.find(name);
+    if (found == fakeRegistry.settings.end() || found->second.size() >= capacity) return false;
+    std::memcpy(value, found->second.c_str(), found->second.size() + 1);
+    return true;
+}
+
+void writeProgramSetting(const char* name, const char* value) {
+    callLog.push_back(std::string("setting ") + name + " = " + value);
+    if (!fakeRegistry.readOnly) fakeRegistry.settings[name] = value;
 }
 
 bool programFilePath(char path[PathCapacity]) {

@@ -1,5 +1,5 @@
-// The registry's classes root as a map of keys to default values, and the
-// program's own path.
+// The registry's classes root as a map of keys to default values, the
+// program's own settings and its path.
 #pragma once
 #include <map>
 #include <set>
@@ -11,7 +11,8 @@ struct FakeRegistry {
     bool readOnly = false;              // no key can be created or opened for writing
     std::set<std::string> refusedKeys;  // these alone cannot be created or opened
     std::set<std::string> keys;
-    std::map<std::string, std::string> values;  // key -> default value
+    std::map<std::string, std::string> values;    // key -> default value
+    std::map<std::string, std::string> settings;  // HKEY_CURRENT_USER\Software\Quillpad
     void reset() { *this = FakeRegistry(); }
 };
 

@@ -1,3 +1,5 @@
+// The two outputs: DirectSound, with a buffer for every voice, and the
+// low-latency WASAPI stream of wasapi_output_win32.cpp.
 #include <windows.h>
 #include <mmsystem.h>
 #include <dsound.h>
@@ -7,8 +9,9 @@
 #include "app/app_win32.h"
 #include "app/scoped_win32.h"
 #include "audio/audio_device.h"
-#include "audio/audio_device_win32.h"
+#include "audio/audio_output.h"
 #include "audio/direct_sound_voice_win32.h"
+#include "audio/wasapi_output_win32.h"
 #include "audio/wave_format.h"
 
 namespace {
@@ -64,10 +67,7 @@ void setPrimaryFormat(DirectSoundDevice& opened) {
     opened.primary->SetFormat(&format);
 }
 
-}  // namespace
-
-bool openAudioDevice() {
-    if (openedDevice) return true;
+bool openDirectSoundDevice() {
     ScopedComPtr<IDirectSound> device;
     if (FAILED(DirectSoundCreate(nullptr, device.out(), nullptr))) return false;
     if (FAILED(device->SetCooperativeLevel(mainWindow, DSSCL_PRIORITY))) return false;
@@ -77,9 +77,16 @@ bool openAudioDevice() {
     return true;
 }
 
-void closeAudioDevice() {
-    if (!openedDevice) return;
+}  // namespace
+
+bool openAudioOutput(AudioOutput output) {
+    closeAudioOutput();
+    return output == AudioOutput::LowLatency ? openWasapiOutput() : openDirectSoundDevice();
+}
+
+void closeAudioOutput() {
     audioDevice = nullptr;
+    closeWasapiOutput();
     delete openedDevice;  // releases the primary buffer, then the device
     openedDevice = nullptr;
 }

@@ -1,0 +1,14 @@
+// Platform seam: the two ways out to the sound card. Defined in
+// audio/audio_output_win32.cpp for the program, faked in tests.
+#pragma once
+
+enum class AudioOutput {
+    LowLatency,   // the program's own mixer on a shared-mode WASAPI stream
+    DirectSound,  // a DirectSound buffer for every voice
+};
+
+// Opens that output and makes it audioDevice; false, leaving audioDevice
+// empty, when it cannot be had at any step.
+bool openAudioOutput(AudioOutput output);
+// Closes the open output, if any, once every buffer and voice is released.
+void closeAudioOutput();
