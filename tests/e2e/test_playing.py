@@ -1,4 +1,5 @@
-"""Playing keys after Import Sounds: what comes out of the sound card."""
+"""Playing keys after Import Sounds: what comes out of the sound card, through
+each of the two outputs."""
 
 import unittest
 
@@ -21,6 +22,11 @@ SELECTED_ROW = (155, 155, 155)
 
 
 class PlayingTest(QuillpadTestCase):
+    """Through the low-latency output; PlayingWithDirectSoundTest below runs
+    every test again through DirectSound."""
+
+    OUTPUT = "wasapi"
+
     def setUp(self):
         super().setUp()
         self.sounds = self.session.work_dir / "sounds"
@@ -32,7 +38,10 @@ class PlayingTest(QuillpadTestCase):
         make_sine(self.sounds / "b_330_half_rate.wav", 330.0, rate=22050, seconds=2.0, amplitude=0.5)
         (self.sounds / "c_not_a_wave.wav").write_text("this is a text file with a .wav name\n")
         make_sine(self.sounds / "d_880.wav", 880.0, seconds=1.0, amplitude=0.5)
+        self.quillpad.choose_output(self.OUTPUT)
         self.quillpad.start()
+        self.assertEqual(self.quillpad.low_latency_output_on(), self.OUTPUT == "wasapi",
+                         f"the {self.OUTPUT} output is not the one playing")
         self.quillpad.import_sounds(self.sounds, "a_440.wav")
         self.recorder = self.session.start_recording()
 
@@ -178,6 +187,10 @@ class PlayingTest(QuillpadTestCase):
     def focused_control(self):
         line = self.session.run_probe("foreground")[0]
         return line.rsplit(" ", 1)[1]
+
+
+class PlayingWithDirectSoundTest(PlayingTest):
+    OUTPUT = "directsound"
 
 
 if __name__ == "__main__":

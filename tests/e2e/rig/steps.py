@@ -4,6 +4,7 @@ a file dialog, the main window holding the keyboard again)."""
 
 import re
 import shutil
+import subprocess
 import tempfile
 from pathlib import Path
 
@@ -12,6 +13,7 @@ from .sound import make_sine
 from .waits import wait_until
 
 MENU_ITEM_GREYED = 0x3  # MF_GRAYED | MF_DISABLED
+MENU_ITEM_CHECKED = 0x8  # MF_CHECKED
 # Where "File" sits on the menu bar, from the client area's top-left corner.
 FILE_MENU_X = 12
 MENU_BAR_ABOVE_CLIENT = 9
@@ -20,6 +22,9 @@ MENU_BAR_ABOVE_CLIENT = 9
 SOUND_LIST_X = 530
 SOUND_LIST_TOP = 2
 SOUND_ROW_HEIGHT = 14
+
+# Where the program keeps its choice of output.
+OUTPUT_KEY = r"HKCU\Software\Quillpad"
 
 # Control ids in the program's message dialogs and in the common file dialog.
 MESSAGE_TEXT = 1002
@@ -168,6 +173,17 @@ class Quillpad:
         recorder.wait_for_silence(onset, f"the end of {what}")
         return recorder.recording().frequency(onset + 0.05, onset + hold - 0.1, channel)
 
+    def choose_output(self, value):
+        """Before a start: the output the program opens, "wasapi" (the low-latency
+        one) or "directsound", written where the Low-Latency Output item keeps it."""
+        subprocess.run(["wine", "reg", "add", OUTPUT_KEY, "/v", "Output", "/t", "REG_SZ", "/d", value, "/f"],
+                       env=self.session.env(), check=True, capture_output=True, timeout=60)
+
+    def low_latency_output_on(self):
+        """Whether the Functions menu's Low-Latency Output item is checked: the
+        low-latency output is the one playing."""
+        return self.menu_item("Functions", "Low-Latency Output", checked=True)[2]
+
     # -- the commands ---------------------------------------------------------------
 
     def save_as(self, path):
@@ -189,9 +205,9 @@ class Quillpad:
         self.shortcut("i")
         self.choose_path("Import Sounds", Path(folder) / file_name)
 
-    def menu_items(self):
+    def menu_items(self, checked=False):
         """The menu bar's items as the program holds them: (menu, text, enabled),
-        separators left out."""
+        or with checked=True (menu, text, enabled, checked); separators left out."""
         s = self.session
         lines = s.run_probe("menu", MAIN_CLASS, windows_path(RUN.helper_exe("menuprobe", "dll")))
         if lines is None:
@@ -204,14 +220,16 @@ class Quillpad:
             if ident == "-1":
                 menus[popup] = text
             elif ident != "0":
-                items.append((menus[popup], text, not int(state) & MENU_ITEM_GREYED))
+                item = (menus[popup], text, not int(state) & MENU_ITEM_GREYED)
+                items.append(item + (bool(int(state) & MENU_ITEM_CHECKED),) if checked else item)
         return items
 
-    def menu_item(self, menu_name, item_name):
-        """(text, enabled) of the item whose text, before its tab, is item_name."""
-        for menu, text, enabled in self.menu_items():
-            if menu == menu_name and text.split("\t")[0] == item_name:
-                return text, enabled
+    def menu_item(self, menu_name, item_name, checked=False):
+        """(text, enabled), or with checked=True (text, enabled, checked), of the
+        item whose text, before its tab, is item_name."""
+        for item in self.menu_items(checked):
+            if item[0] == menu_name and item[1].split("\t")[0] == item_name:
+                return item[1:]
         raise KeyError(f"no item {item_name!r} in the {menu_name} menu: {self.menu_items()}")
 
     def open_file_menu(self):
@@ -248,6 +266,9 @@ class Quillpad:
         self.open_file_menu()
         for _ in range(menus.index(menu_name)):
             s.xdotool("key", "Right")
-        for _ in range(entries.index(item_name) + 1):
+        # The clicked menu opens with no item selected; one reached with Right
+        # opens with its first item selected.
+        first_selected = menus.index(menu_name) > 0
+        for _ in range(entries.index(item_name) + (0 if first_selected else 1)):
             s.xdotool("key", "Down")
         s.xdotool("key", "Return")
