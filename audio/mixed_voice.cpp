@@ -221,23 +221,23 @@ SoundResult MixedVoice::SetFrequency(uint32_t samplesPerSecond) {
 SoundResult MixedVoice::SetPan(int32_t newPan) {
     if (newPan < -FullPan || newPan > FullPan) return DSERR_INVALIDPARAM;
     pan = newPan;
-    float gains[2];
-    volumePanGains(volume, pan, gains);
-    std::lock_guard<std::mutex> hold(mixer.lock);
-    settings.gains[0] = gains[0];
-    settings.gains[1] = gains[1];
+    publishGains();
     return DS_OK;
 }
 
 SoundResult MixedVoice::SetVolume(int32_t level) {
     if (level < SilentLevel || level > 0) return DSERR_INVALIDPARAM;
     volume = level;
+    publishGains();
+    return DS_OK;
+}
+
+void MixedVoice::publishGains() {
     float gains[2];
     volumePanGains(volume, pan, gains);
     std::lock_guard<std::mutex> hold(mixer.lock);
     settings.gains[0] = gains[0];
     settings.gains[1] = gains[1];
-    return DS_OK;
 }
 
 SoundResult MixedVoice::GetStatus(uint32_t* status) {

@@ -109,4 +109,8 @@ public:
     // mix that did, so that a released voice is freed only after it.
     bool listed = false;
     uint64_t lastMix = 0;
+
+private:
+    // The gains of the volume and pan set, for the next mix.
+    void publishGains();
 };

@@ -284,12 +284,7 @@ TEST_F(MixerTest, ADuplicateSharesTheSoundButNotItsPlaying) {
 
 TEST_F(MixerTest, AVoiceWithoutSamplesStopsAtOnce) {
     // Four bytes of a 24-bit stereo sound hold no whole frame.
-    std::vector<uint8_t> format = formatRecord(WaveFormatPcm, 2, 44100, 24);
-    SoundBufferDesc desc;
-    desc.bufferBytes = 4;
-    desc.format = &asRecord(format);
-    Voice* voice = nullptr;
-    ASSERT_EQ(mixer.CreateSoundBuffer(desc, &voice), DS_OK);
+    Voice* voice = makeSoundOfBytes(mixer, formatRecord(WaveFormatPcm, 2, 44100, 24), {}, 4);
     voice->Play(0, 0, DSBPLAY_LOOPING);
     EXPECT_EQ(soundingLength(renderFrames(mixer, 10).left), 0u);
     EXPECT_EQ(statusOf(voice), 0u);

@@ -53,21 +53,6 @@ std::vector<uint8_t> encoded(SampleEncoding encoding, float value) {
     return bytes;
 }
 
-Voice* makeSoundOfBytes(Mixer& mixer, const std::vector<uint8_t>& format, const std::vector<uint8_t>& bytes) {
-    SoundBufferDesc desc;
-    desc.bufferBytes = static_cast<uint32_t>(bytes.size());
-    desc.format = &asRecord(format);
-    Voice* voice = nullptr;
-    EXPECT_EQ(mixer.CreateSoundBuffer(desc, &voice), DS_OK);
-    if (!voice) return nullptr;
-    void* area = nullptr;
-    uint32_t areaBytes = 0;
-    voice->Lock(0, 0, &area, &areaBytes, DSBLOCK_ENTIREBUFFER);
-    std::memcpy(area, bytes.data(), areaBytes);
-    voice->Unlock(area, areaBytes);
-    return voice;
-}
-
 SoundResult createResult(const std::vector<uint8_t>& format, uint32_t bytes = 64) {
     Mixer mixer(floatStereo(), 64);
     SoundBufferDesc desc;
@@ -167,17 +152,7 @@ TEST_F(SampleFormatTest, TheUnwrittenByteOfABankBufferIsSilenceInItsFormat) {
     // An 8-bit sound's buffer is one byte longer than its data: that byte
     // plays as the middle of the range, not as a full-scale click.
     Mixer mixer(floatStereo(), 64);
-    std::vector<uint8_t> format = formatRecord(WaveFormatPcm, 1, 44100, 8);
-    SoundBufferDesc desc;
-    desc.bufferBytes = 5;
-    desc.format = &asRecord(format);
-    Voice* voice = nullptr;
-    ASSERT_EQ(mixer.CreateSoundBuffer(desc, &voice), DS_OK);
-    void* area = nullptr;
-    uint32_t areaBytes = 0;
-    voice->Lock(0, 0, &area, &areaBytes, DSBLOCK_ENTIREBUFFER);
-    std::memset(area, 192, 4);
-    voice->Unlock(area, 4);
+    Voice* voice = makeSoundOfBytes(mixer, formatRecord(WaveFormatPcm, 1, 44100, 8), {192, 192, 192, 192}, 5);
     voice->Play(0, 0, 0);
     Stereo out = renderFrames(mixer, 6);
     EXPECT_EQ(out.left, (std::vector<float>{0.5f, 0.5f, 0.5f, 0.5f, 0.0f, 0.0f}));

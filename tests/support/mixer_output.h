@@ -66,12 +66,12 @@ inline const WaveFormatRecord& asRecord(const std::vector<uint8_t>& bytes) {
 // The test output: 32-bit float stereo, read back exactly as mixed.
 inline SampleLayout floatStereo(uint32_t rate = 44100) { return {SampleEncoding::Float32, 2, 8, rate}; }
 
-// A 16-bit PCM sound of the given samples (frames of `channels` samples).
-inline Voice* makeSound(Mixer& mixer, const std::vector<int16_t>& samples, uint16_t channels = 1,
-                        uint32_t rate = 44100) {
-    std::vector<uint8_t> format = formatRecord(WaveFormatPcm, channels, rate, 16);
+// A sound buffer of that format, bufferBytes long (or as long as `bytes`),
+// holding `bytes` from its start.
+inline Voice* makeSoundOfBytes(Mixer& mixer, const std::vector<uint8_t>& format, const std::vector<uint8_t>& bytes,
+                               uint32_t bufferBytes = 0) {
     SoundBufferDesc desc;
-    desc.bufferBytes = static_cast<uint32_t>(samples.size() * 2);
+    desc.bufferBytes = bufferBytes ? bufferBytes : static_cast<uint32_t>(bytes.size());
     desc.format = &asRecord(format);
     Voice* voice = nullptr;
     EXPECT_EQ(mixer.CreateSoundBuffer(desc, &voice), DS_OK);
@@ -80,9 +80,17 @@ inline Voice* makeSound(Mixer& mixer, const std::vector<int16_t>& samples, uint1
     uint32_t areaBytes = 0;
     EXPECT_EQ(voice->Lock(0, 0, &area, &areaBytes, DSBLOCK_ENTIREBUFFER), DS_OK);
     EXPECT_EQ(areaBytes, desc.bufferBytes);
-    std::memcpy(area, samples.data(), areaBytes);
+    if (!bytes.empty()) std::memcpy(area, bytes.data(), bytes.size());
     voice->Unlock(area, areaBytes);
     return voice;
+}
+
+// A 16-bit PCM sound of the given samples (frames of `channels` samples).
+inline Voice* makeSound(Mixer& mixer, const std::vector<int16_t>& samples, uint16_t channels = 1,
+                        uint32_t rate = 44100) {
+    std::vector<uint8_t> bytes(samples.size() * 2);
+    std::memcpy(bytes.data(), samples.data(), bytes.size());
+    return makeSoundOfBytes(mixer, formatRecord(WaveFormatPcm, channels, rate, 16), bytes);
 }
 
 // A mono sine of `cycles` whole cycles in `frames` frames, so that it loops
