@@ -1,6 +1,7 @@
 """Heavy playing: many keys at once, a storm of key events, and (behind an option)
 a long soak that watches the program's memory."""
 
+import math
 import os
 import random
 import unittest
@@ -23,6 +24,16 @@ SEMITONE = 1.05946309434
 TWENTY_KEYS = list(range(13)) + list(range(13, 20))
 # How long the player waits between adding keys: the keys join one by one.
 JOIN_GAP = 0.05
+# The span a level is read over: long enough to tell tones a semitone apart.
+LEVEL_SPAN = 0.5
+
+
+def tones_level_db(recording, start, end):
+    """The level of the twenty keys' tones together: the sum of their powers.
+    The level of the whole signal, read in short windows, swings with the beats
+    of tones a semitone apart by more than one key adds."""
+    power = sum(10 ** (recording.tone_level_db(key_frequency(k), start, end, "left") / 10) for k in TWENTY_KEYS)
+    return 10 * math.log10(power)
 
 
 def key_frequency(k):
@@ -50,10 +61,12 @@ class StressTest(QuillpadTestCase):
                 s.key_down(KEYSYMS[k])
                 hold_for(JOIN_GAP)
             joined = recorder.mark()
-            recording = recorder.recording_until(joined + LATE + 0.3)
-            levels.append(recording.level_db(joined + LATE, joined + LATE + 0.3, "left"))
-        for fewer, more in zip(levels, levels[1:]):
-            self.assertGreater(more - fewer, 0.8, f"the level did not rise as keys joined: {levels}")
+            recording = recorder.recording_until(joined + LATE + LEVEL_SPAN)
+            levels.append(tones_level_db(recording, joined + LATE, joined + LATE + LEVEL_SPAN))
+        # Five more keys of equal level add 10 log10((n + 5) / n) dB: 3.01, 1.76 and 1.25.
+        for n, fewer, more in zip((5, 10, 15), levels, levels[1:]):
+            self.assertAlmostEqual(more - fewer, 10 * math.log10((n + 5) / n), delta=0.4,
+                                   msg=f"the level as keys joined: {levels}")
 
         all_held = recorder.mark()
         recording = recorder.recording_until(all_held + LATE + 0.5)
