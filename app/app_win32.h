@@ -10,6 +10,3 @@ extern HBRUSH panelBackBrush;  // RGB(0, 51, 0): window, list and control backgr
 // Sends a key message to the main window, which plays the keys; the system
 // forms (keys pressed with Alt) go as plain key-down and key-up messages.
 void forwardKeyToMainWindow(UINT message, WPARAM wParam, LPARAM lParam);
-
-constexpr int ClientWidth = 604;
-constexpr int ClientHeight = 327;

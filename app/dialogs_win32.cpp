@@ -3,7 +3,6 @@
 #include "app/app_win32.h"
 #include "app/command_ids.h"
 #include "app/dialogs.h"
-#include "app/dialogs_win32.h"
 
 namespace {
 

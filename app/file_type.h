@@ -2,7 +2,7 @@
 // program and show its setup-file icon.
 #pragma once
 
-#include "library/sound_list.h"
+#include "app/text_sizes.h"
 
 // Writes the four registry values again, each on its own; a step that
 // fails is skipped without a message.

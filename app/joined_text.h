@@ -6,7 +6,7 @@
 #include <cstring>
 #include <initializer_list>
 
-constexpr size_t ShownTextCapacity = 256;  // 255 characters and a terminator
+#include "app/text_sizes.h"
 
 inline void joinText(char* text, size_t capacity, std::initializer_list<const char*> pieces) {
     size_t used = 0;

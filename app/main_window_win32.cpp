@@ -7,34 +7,34 @@
 
 #include "app/app_win32.h"
 #include "app/command_ids.h"
-#include "app/dialogs_win32.h"
+#include "app/dialogs.h"
 #include "app/file_type.h"
+#include "app/main_window.h"
 #include "app/menu.h"
 #include "app/scoped_win32.h"
-#include "audio/audio_device.h"
 #include "audio/audio_output.h"
-#include "audio/sound_bank.h"
 #include "edit/key_clipboard.h"
 #include "edit/undo.h"
-#include "keys/key_bank.h"
+#include "flows/outside_files.h"
+#include "flows/output_choice.h"
+#include "flows/setup_commands.h"
+#include "flows/sound_loading.h"
+#include "flows/start_up.h"
+#include "keys/key_voices.h"
+#include "keys/keyboard_map.h"
 #include "keys/playing.h"
-#include "library/external_file.h"
-#include "library/sound_directory.h"
-#include "library/sound_list_win32.h"
+#include "library/sound_list_window_win32.h"
 #include "panel/bitmap_win32.h"
 #include "panel/button_look_win32.h"
 #include "panel/panel_buttons_win32.h"
 #include "panel/panel_graphics_win32.h"
 #include "panel/panel_redraw.h"
 #include "setup/document.h"
-#include "setup/setup_commands.h"
-
-HINSTANCE appInstance = nullptr;
-HWND mainWindow = nullptr;
-HMENU mainMenu = nullptr;
-HBRUSH panelBackBrush = nullptr;
 
 namespace {
+
+constexpr int ClientWidth = 604;
+constexpr int ClientHeight = 327;
 
 constexpr COLORREF PanelBackColour = RGB(0, 51, 0);
 constexpr COLORREF ListTextColour = RGB(0, 200, 0);
@@ -251,7 +251,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showSta
     centreMainWindow(mainWindow);
 
     createPanelResources();
-    initKeyBank();
+    startInstrument();
     ShowWindow(mainWindow, showState);
     UpdateWindow(mainWindow);
     accelerators = LoadAcceleratorsA(instance, "accelerators");
@@ -266,8 +266,3 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showSta
 }
 
 void setMainWindowTitle(const char* title) { SetWindowTextA(mainWindow, title); }
-
-void forwardKeyToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) {
-    bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-    SendMessageA(mainWindow, down ? WM_KEYDOWN : WM_KEYUP, wParam, lParam);
-}

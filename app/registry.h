@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "library/sound_list.h"
+#include "app/text_sizes.h"
 
 enum class RegistryKeyUse {
     CreateOrOpen,  // made, with its missing parents, when it is not there

@@ -1,5 +1,4 @@
-// The one audio device, which makes sound-bank buffers and their duplicates,
-// and the choice of the output it plays through.
+// The one audio device, which makes sound-bank buffers and their duplicates.
 #pragma once
 #include <cstdint>
 
@@ -29,12 +28,3 @@ protected:
 
 // Empty while no device could be opened; then nothing ever touches it.
 extern AudioDevice* audioDevice;
-
-// Opens the output the user chose last, the low-latency one unless DirectSound
-// was chosen, and the other one, without a word, when that cannot be had. The
-// Low-Latency Output menu item shows which one plays. False when neither opens.
-bool openAudioDevice();
-// The Low-Latency Output command: every sound stops, the other output opens
-// and the loaded sounds are loaded into it again; the keys, the sound list and
-// the modified flag stay as they are. The choice is remembered.
-void switchAudioOutput();

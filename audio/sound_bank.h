@@ -1,4 +1,5 @@
-// One static buffer per sound-list entry, and the keys' voices made from them.
+// One static buffer per sound-list entry, made by the audio device from the
+// entry's WAV file.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -12,12 +13,9 @@ struct SoundBank {
 
 extern SoundBank soundBank;
 
-// Right after releaseAllSounds: one buffer per list entry, then a voice for
-// every key whose sound index names a loaded sound.
-void loadSoundBank();
+// Whether a sound index names an entry of the bank, loaded or not.
+bool isSoundInBank(int soundIndex);
 // Loads one WAV file into a bank entry; true when the buffer was made and filled.
 bool loadSound(const char* path, Voice*& entry);
-void releaseAllSounds();
-// Gives the selected key the sound and a fresh voice of it; a negative index
-// does nothing, one past the bank changes only the key's sound index.
-void assignSoundToSelectedKey(int soundIndex);
+// Releases every buffer of the bank; the entries stay, empty.
+void releaseSoundBuffers();

@@ -55,3 +55,11 @@ public:
 protected:
     virtual ~Voice() = default;
 };
+
+// The one way a voice or bank buffer is given up: released once, and the
+// holder's pointer emptied so that nothing can use it afterwards.
+inline void releaseVoice(Voice*& voice) {
+    if (!voice) return;
+    voice->Release();
+    voice = nullptr;
+}

@@ -2,8 +2,9 @@
 
 #include "app/command_ids.h"
 #include "app/menu.h"
-#include "audio/sound_bank.h"
 #include "edit/undo.h"
+#include "keys/key_bank.h"
+#include "keys/key_voices.h"
 #include "panel/panel_redraw.h"
 #include "setup/document.h"
 

@@ -2,9 +2,10 @@
 
 #include "app/command_ids.h"
 #include "app/menu.h"
-#include "audio/sound_bank.h"
+#include "keys/key_bank.h"
+#include "keys/key_selection.h"
+#include "keys/key_voices.h"
 #include "keys/playing.h"
-#include "panel/editing.h"
 #include "panel/panel_redraw.h"
 
 UndoSnapshot undoSnapshot;

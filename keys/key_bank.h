@@ -1,4 +1,4 @@
-// The 47 performance keys, their stored settings and the keyboard map.
+// The 47 performance keys and their stored settings.
 #pragma once
 #include <cstdint>
 
@@ -56,17 +56,8 @@ bool isKeyIndex(int key);
 // The selected key's slot; nullptr while selectedKey names no key.
 KeySlot* selectedKeySlot();
 
-// Key index 0..46 for a virtual-key code, or -1 for a code that is no performance key.
-int keyIndexForVirtualKey(unsigned virtualKey);
-void onKeyDownMessage(unsigned virtualKey);
-void onKeyUpMessage(unsigned virtualKey);
-// The main window has lost the keyboard: the key-ups of keys held now will go
-// elsewhere, so each held key is released here as its key-up would (a latched
-// toggle stays latched).
-void releaseHeldKeys();
-
-// Start-up: opens the audio device, builds the rate table, gives every key its
-// start-up values, selects key 0 and refreshes the panel.
+// Start-up: clears the finishing flags, builds the rate table, gives every
+// key its start-up values and selects key 0. Draws nothing.
 void initKeyBank();
 
 // Puts a running toggle code back to its idle form (993 -> 994, 995 -> 996).

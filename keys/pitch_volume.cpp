@@ -2,9 +2,6 @@
 
 #include <cmath>
 
-#include "audio/voice.h"
-#include "keys/key_bank.h"
-
 int16_t masterVolume = 10;
 
 namespace {
@@ -59,20 +56,3 @@ int volumeLevel(int volume) {
 }
 
 int panPosition(int pan) { return (pan - 100) * 100; }
-
-void setVoiceVolume(int key, int volume) {
-    Voice* voice = keyBank.slots[key].voice;
-    if (!voice) return;
-    int level = volumeLevel(volume);
-    // The device refuses a level above 0; not asking keeps the previous level
-    // on every device alike.
-    if (level > 0) return;
-    voice->SetVolume(level);
-}
-
-void applyKeyVolume(int key) { setVoiceVolume(key, keyBank.slots[key].volume); }
-
-void applyMasterVolume() {
-    for (int k = 0; k < KeyCount; ++k)
-        if (keyBank.slots[k].muted == 0) applyKeyVolume(k);
-}

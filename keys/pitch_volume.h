@@ -19,7 +19,3 @@ uint32_t keyFrequency(int note, int fineTune);
 // and master volumes 0..10; negative volumes and master volumes are silent.
 int volumeLevel(int volume);
 int panPosition(int pan);
-
-void setVoiceVolume(int key, int volume);
-void applyKeyVolume(int key);
-void applyMasterVolume();

@@ -3,6 +3,7 @@
 #include "app/input.h"
 #include "audio/voice.h"
 #include "keys/key_bank.h"
+#include "keys/key_volume.h"
 #include "keys/pitch_volume.h"
 #include "panel/panel_redraw.h"
 

@@ -1,18 +1,10 @@
-// Setup files that arrive from outside: the command line and dropped files,
-// directly or through a shell shortcut.
+// Platform seam: shell shortcuts and the shell's long path form, for files
+// that arrive from outside. Defined in library/external_file_win32.cpp, faked
+// in tests.
 #pragma once
 
-#include "library/sound_list.h"
+#include "app/text_sizes.h"
 
-// Opens the file when it is a setup file (".qpd"/".QPD") or a shortcut to one;
-// anything else is ignored without a message. A modified setup is offered for
-// saving first, and Cancel there keeps it. The name is taken whole: a command
-// line is not split at blanks and its quotes stay.
-void openExternalFile(const char* path);
-// The last three characters of a text (the whole text when shorter).
-void fileTypeSuffix(const char* text, char suffix[4]);
-
-// Platform seam: shell shortcuts and the shell's long path form.
 enum class ShortcutResult {
     Resolved,      // target holds the target's path in its short (8.3) form
     NotResolved,   // the shortcut could not be loaded or resolved, or names no file

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "app/app_win32.h"
-#include "library/sound_directory.h"
+#include "library/sound_folder.h"
 
 bool getCurrentFolder(char folder[PathCapacity]) {
     DWORD length = GetCurrentDirectoryA(PathCapacity, folder);

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "library/sound_list_window.h"
+
 // The list is only ever filled through here, so it is in order and the place
 // is found by halving: a folder of thousands of sounds lists at once.
 void insertSoundSorted(const char* name) {
@@ -17,10 +19,10 @@ void insertSoundSorted(const char* name) {
     soundListInsertAt(low, name);
 }
 
-void soundListRowText(int index, const char* name, char text[PathCapacity + 16]) {
+void soundListRowText(int index, const char* name, char text[RowTextCapacity]) {
     int number = index + 1;
     size_t length = std::strlen(name);
     // The ".wav" is not shown; a name too short to have it is shown whole.
     int shown = static_cast<int>(length >= 4 ? length - 4 : length);
-    std::snprintf(text, PathCapacity + 16, number < 10 ? " 0%d  %.*s" : " %d  %.*s", number, shown, name);
+    std::snprintf(text, RowTextCapacity, number < 10 ? " 0%d  %.*s" : " %d  %.*s", number, shown, name);
 }

@@ -5,6 +5,7 @@
 #include "app/input.h"
 #include "edit/undo.h"
 #include "keys/key_bank.h"
+#include "keys/key_volume.h"
 #include "keys/pitch_volume.h"
 #include "panel/panel_redraw.h"
 #include "setup/document.h"
@@ -127,13 +128,4 @@ void dragPan(int startPan, int pointerX) {
     int pan = panAfterDrag(startPan, dx);
     if (KeySlot* slot = selectedKeySlot()) slot->pan = static_cast<int16_t>(pan);
     drawPanKnob(pan);
-}
-
-void selectKey(int key) {
-    if (!isKeyIndex(key)) return;
-    if (isKeyIndex(keyBank.selectedKey)) redrawKeyCap(keyBank.selectedKey);
-    keyBank.selectedKey = static_cast<int16_t>(key);
-    invalidateKeyCap(key);
-    invalidateTriggerModeButtons();
-    refreshSelectedKey();
 }

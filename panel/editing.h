@@ -1,7 +1,7 @@
 // The panel's editing gestures on the selected key: the press-and-hold value
-// buttons, the trigger-mode buttons, the master volume buttons, the pan knob
-// drag, and bringing a key onto the panel. The held gestures poll the mouse
-// button without handling window messages and return once it is up.
+// buttons, the trigger-mode buttons, the master volume buttons and the pan
+// knob drag. The held gestures poll the mouse button without handling window
+// messages and return once it is up.
 #pragma once
 #include <cstdint>
 
@@ -33,8 +33,3 @@ void dragPan(int startPan, int pointerX);
 // units per pixel, truncated toward zero, kept in 1..200, and 100 anywhere
 // strictly between 85 and 115.
 int panAfterDrag(int startPan, int16_t dx);
-
-// Brings key k onto the panel, as Undo and Redo do: the old cap redrawn,
-// k selected, its cap and the trigger-mode buttons invalidated, every
-// display of it redrawn.
-void selectKey(int key);

@@ -2,18 +2,11 @@
 
 #include "app/input.h"
 #include "keys/key_bank.h"
+#include "keys/key_selection.h"
 #include "keys/playing.h"
 #include "panel/editing.h"
 #include "panel/panel_layout.h"
 #include "panel/panel_redraw.h"
-
-void selectKeyFromPanel(int key) {
-    if (!isKeyIndex(key)) return;
-    if (isKeyIndex(keyBank.selectedKey)) invalidateKeyCap(keyBank.selectedKey);
-    invalidateTriggerModeButtons();
-    keyBank.selectedKey = static_cast<int16_t>(key);
-    refreshSelectedKey();
-}
 
 void performPanelAction(int id) {
     if (isKeyCapId(id)) {

@@ -6,7 +6,7 @@
 #include "keys/key_bank.h"
 #include "keys/pitch_volume.h"
 #include "keys/playing.h"
-#include "library/sound_list.h"
+#include "library/sound_list_window.h"
 #include "panel/bitmap_win32.h"
 #include "panel/panel_buttons_win32.h"
 #include "panel/panel_graphics_win32.h"

@@ -1,11 +1,12 @@
 #include "setup/document.h"
 
-#include "library/sound_directory.h"
 #include "app/joined_text.h"
+#include "app/main_window.h"
+#include "library/sound_directory.h"
 
 DocumentState document;
 
-void composeWindowTitle(char title[256]) {
+void composeWindowTitle(char title[ShownTextCapacity]) {
     joinText(title, ShownTextCapacity, {document.setupName, "  using:  ", soundDirectoryTitle});
 }
 

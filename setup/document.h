@@ -1,7 +1,7 @@
 // The one document: the setup's name, path and modified flag, and the title.
 #pragma once
 
-#include "library/sound_list.h"
+#include "app/text_sizes.h"
 
 struct DocumentState {
     char setupName[PathCapacity] = "Untitled";
@@ -12,7 +12,5 @@ struct DocumentState {
 extern DocumentState document;
 
 // "<setup name>  using:  <sound directory title>", cut at 255 characters.
-void composeWindowTitle(char title[256]);
+void composeWindowTitle(char title[ShownTextCapacity]);
 void updateWindowTitle();
-// Platform seam: the main window's caption.
-void setMainWindowTitle(const char* title);

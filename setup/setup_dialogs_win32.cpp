@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "app/app_win32.h"
-#include "setup/setup_storage.h"
+#include "setup/setup_dialogs.h"
 
 namespace {
 

@@ -1,19 +1,9 @@
-// Platform seam for setup files: the Open and Save As dialogs and the file
-// system. Defined in setup/*_win32.cpp for the program, faked in tests.
+// Platform seam: setup files on disk. Defined in setup/setup_storage_win32.cpp,
+// faked in tests.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-
-#include "library/sound_list.h"
-
-enum class FileChoice { Chosen, Cancelled, Failed };
-
-// The "Open Setup" dialog. On Chosen, path is the full path and name its file
-// part. Failed: the dialog itself could not run (an extended error code).
-FileChoice askOpenSetupPath(char path[PathCapacity], char name[PathCapacity]);
-// The "Save Setup" dialog, proposing initialName.
-FileChoice askSaveSetupPath(const char* initialName, char path[PathCapacity], char name[PathCapacity]);
 
 // Opens the file for reading and writing, shared with nobody, creating it
 // empty when missing, and reads at most maxBytes of it. False when it could

@@ -20,6 +20,9 @@
 #include "support/program_test.h"
 #include "support/temp_files.h"
 #include "support/wave_bytes.h"
+#include "flows/sound_loading.h"
+#include "flows/output_choice.h"
+#include "flows/start_up.h"
 
 using Calls = std::vector<std::string>;
 
@@ -29,7 +32,7 @@ class AudioOutputTest : public ProgramTest {
 protected:
     void startUp() {
         callLog.clear();
-        initKeyBank();
+        startInstrument();
     }
     bool menuChecked() const { return fakeMenu.checked.at(CMD_LOW_LATENCY_OUTPUT); }
 };

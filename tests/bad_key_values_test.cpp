@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/key_bank_fixture.h"
+#include "keys/key_volume.h"
 
 namespace {
 

@@ -15,6 +15,8 @@
 #include "setup/document.h"
 #include "support/program_test.h"
 #include "support/setup_file_bytes.h"
+#include "flows/outside_files.h"
+#include "flows/start_up.h"
 
 namespace {
 
@@ -27,7 +29,7 @@ class ExternalFileTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        initKeyBank();
+        startInstrument();
         fakeLibrary.existingFolders = {"C:\\Sounds\\Drums"};
         addSetupFile(LiveSet);
         callLog.clear();

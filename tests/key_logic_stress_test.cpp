@@ -16,11 +16,15 @@
 #include "keys/playing.h"
 #include "library/sound_directory.h"
 #include "panel/editing.h"
-#include "setup/setup_commands.h"
+#include "flows/setup_commands.h"
 #include "setup/setup_file.h"
 #include "support/program_test.h"
 #include "support/temp_files.h"
 #include "support/wave_bytes.h"
+#include "keys/keyboard_map.h"
+#include "keys/key_selection.h"
+#include "flows/sound_loading.h"
+#include "flows/start_up.h"
 
 using namespace wavetest;
 
@@ -38,7 +42,7 @@ class KeyLogicStress : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        initKeyBank();
+        startInstrument();
         setSoundDirectory(files.folder + "/kit");
         fakeLibrary.existingFolders = {soundDirectory};
         for (int i = 0; i < SoundCount; ++i) {

@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "support/key_bank_fixture.h"
+#include "keys/keyboard_map.h"
+#include "flows/start_up.h"
 
 namespace {
 
@@ -64,7 +66,7 @@ TEST_F(KeyboardMap, KeysOutsideTheMainBlockDoNothing) {
 TEST_F(StartUp, OpensTheDeviceFirstAndRefreshesThePanelLast) {
     callLog.clear();
     keyBank.selectedKey = 30;
-    initKeyBank();
+    startInstrument();
     EXPECT_EQ(callLog, (Calls{"output open low-latency", "menu check 40020", "panel refreshSelectedKey"}));
     EXPECT_EQ(audioDevice, &fakeAudio.device);
     EXPECT_EQ(keyBank.selectedKey, 0);
@@ -77,7 +79,7 @@ TEST_F(StartUp, GoesOnWithoutAnAudioDevice) {
     keyBank = KeyBank{};
     keyBank.slots[13].note = 0;
     callLog.clear();
-    initKeyBank();
+    startInstrument();
     EXPECT_EQ(audioDevice, nullptr);
     EXPECT_EQ(callLog, (Calls{"output open low-latency", "output open directsound", "menu uncheck 40020",
                               "panel refreshSelectedKey"}));
@@ -134,7 +136,7 @@ TEST_F(StartUp, EveryKeyStartsUnmutedInTuneIdleAndSilent) {
         keyBank.slots[k].reservedByte1 = 7;
         keyBank.slots[k].reservedByte2 = 7;
     }
-    initKeyBank();
+    startInstrument();
     for (int k = 0; k < KeyCount; ++k) {
         const KeySlot& slot = keyBank.slots[k];
         EXPECT_EQ(keyBank.finishing[k], 0) << "key " << k;

@@ -15,6 +15,7 @@
 #include "panel/panel_actions.h"
 #include "setup/document.h"
 #include "support/key_bank_fixture.h"
+#include "keys/key_selection.h"
 
 namespace {
 

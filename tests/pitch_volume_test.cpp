@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "support/key_bank_fixture.h"
+#include "keys/key_volume.h"
 
 namespace {
 

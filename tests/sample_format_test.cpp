@@ -20,6 +20,9 @@
 #include "support/program_test.h"
 #include "support/temp_files.h"
 #include "support/wave_bytes.h"
+#include "keys/key_voices.h"
+#include "flows/sound_loading.h"
+#include "flows/start_up.h"
 
 using namespace mixertest;
 using Calls = std::vector<std::string>;
@@ -216,7 +219,7 @@ class SoundBankOnTheMixerTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        initKeyBank();
+        startInstrument();
         audioDevice = &mixer;
         setSoundDirectory(files.folder + "/bank");
     }

@@ -20,8 +20,10 @@
 #include "keys/pitch_volume.h"
 #include "library/sound_directory.h"
 #include "setup/document.h"
-#include "setup/setup_commands.h"
+#include "flows/setup_commands.h"
 #include "setup/setup_file.h"
+#include "setup/setup_dialogs.h"
+#include "flows/start_up.h"
 
 namespace {
 
@@ -36,7 +38,7 @@ class SetupCommandsTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        initKeyBank();
+        startInstrument();
         fakeLibrary.existingFolders = {"C:\\Sounds\\Drums", "C:\\Sounds\\Pads"};
         callLog.clear();
     }

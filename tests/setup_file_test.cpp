@@ -15,6 +15,7 @@
 #include "library/sound_directory.h"
 #include "setup/document.h"
 #include "setup/setup_file.h"
+#include "flows/start_up.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ class SetupFileTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        initKeyBank();
+        startInstrument();
         callLog.clear();
     }
 
@@ -217,7 +218,7 @@ TEST_F(SetupFileTest, VersionsBelow6066AndNegativeOnesReadOnlyTheKeyRecords) {
     for (int version : {6065, 0, 1, -1, -32768, -4}) {
         // The later sections are there, but the version says they are not.
         Bytes bytes = olderFile(full, version, full.size());
-        initKeyBank();
+        startInstrument();
         keyBank.slots[0].fineTune = 55;
         masterVolume = 4;
         setSoundDirectory("C:\\Kept");
@@ -254,7 +255,7 @@ TEST_F(SetupFileTest, EachSectionIsReadFromTheVersionThatBroughtIt) {
         {7597, 1045, true, true, true, true},
     };
     for (const Case& c : cases) {
-        initKeyBank();
+        startInstrument();
         setSoundDirectory("C:\\Before");
         EXPECT_TRUE(read(olderFile(full, c.version, c.length))) << c.version;
         const KeySlot& key = keyBank.slots[3];
@@ -271,7 +272,7 @@ TEST_F(SetupFileTest, ANewerVersionReadsAsTheNewestLayoutAndSaysSo) {
     keyBank.slots[46].extraD = 4321;
     Bytes bytes = olderFile(composeSetupBytes(), 7996, 1039 + 6);
     bytes.push_back(0xAB);  // whatever a newer version added is ignored
-    initKeyBank();
+    startInstrument();
     soundDirectory[0] = '\0';
     document.modified = true;
     EXPECT_EQ(readSetupBytes(bytes.data(), bytes.size()), SetupReadResult::ReadNewerVersion);
@@ -292,7 +293,7 @@ TEST_F(SetupFileTest, AFileCutShortAnywhereChangesNothing) {
     Bytes v6066 = olderFile(newest, 6066, 568);
     Bytes v7500 = olderFile(newest, 7500, 944);
 
-    initKeyBank();
+    startInstrument();
     masterVolume = 8;
     setSoundDirectory("C:\\Current");
     document.modified = true;

@@ -18,6 +18,10 @@
 #include "library/sound_directory.h"
 #include "support/temp_files.h"
 #include "support/wave_bytes.h"
+#include "library/sound_list_window.h"
+#include "keys/key_voices.h"
+#include "flows/sound_loading.h"
+#include "flows/start_up.h"
 
 using namespace wavetest;
 using Calls = std::vector<std::string>;
@@ -28,7 +32,7 @@ class SoundBankTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        initKeyBank();  // start-up key settings; opens the fake device
+        startInstrument();  // start-up key settings; opens the fake device
         setSoundDirectory(files.folder + "/bank");
         callLog.clear();
     }

@@ -14,7 +14,9 @@
 #include "fakes/fake_sound_list.h"
 #include "keys/key_bank.h"
 #include "library/sound_directory.h"
+#include "library/sound_list.h"
 #include "setup/document.h"
+#include "flows/sound_loading.h"
 
 namespace {
 

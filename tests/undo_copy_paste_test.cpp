@@ -15,9 +15,10 @@
 #include "panel/editing.h"
 #include "panel/panel_actions.h"
 #include "setup/document.h"
-#include "setup/setup_commands.h"
+#include "flows/setup_commands.h"
 #include "setup/setup_file.h"
 #include "support/key_bank_fixture.h"
+#include "flows/sound_loading.h"
 
 namespace {
 

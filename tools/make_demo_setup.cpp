@@ -16,6 +16,9 @@
 #include "setup/document.h"
 
 #include "setup/setup_file.h"
+#include "library/sound_list_window.h"
+#include "library/sound_folder.h"
+#include "app/main_window.h"
 
 // This tool has no device, no panel and no window: the program's seams do nothing here.
 bool openAudioOutput(AudioOutput) { return false; }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "fakes/call_log.h"
+#include "setup/setup_dialogs.h"
 
 FakeSetupStorage fakeSetupStorage;
 

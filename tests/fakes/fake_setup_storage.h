@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "setup/setup_storage.h"
+#include "setup/setup_dialogs.h"
 
 struct FakeSetupStorage {
     std::map<std::string, std::vector<uint8_t>> files;

@@ -8,6 +8,9 @@
 #include "fakes/call_log.h"
 #include "library/sound_directory.h"
 #include "setup/document.h"
+#include "library/sound_list_window.h"
+#include "library/sound_folder.h"
+#include "app/main_window.h"
 
 FakeLibrary fakeLibrary;
 

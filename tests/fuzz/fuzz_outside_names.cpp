@@ -8,6 +8,7 @@
 #include "library/external_file.h"
 #include "setup/document.h"
 #include "support/program_state.h"
+#include "flows/outside_files.h"
 
 namespace {
 

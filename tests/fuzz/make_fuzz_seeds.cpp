@@ -10,6 +10,7 @@
 #include "setup/setup_file.h"
 #include "support/program_state.h"
 #include "support/wave_bytes.h"
+#include "flows/start_up.h"
 
 using namespace wavetest;
 namespace fs = std::filesystem;
@@ -54,7 +55,7 @@ std::vector<std::pair<std::string, Bytes>> waveSeeds() {
 
 std::vector<std::pair<std::string, Bytes>> setupSeeds() {
     resetProgramState();
-    initKeyBank();
+    startInstrument();
     setSoundDirectory("C:\\Sounds\\Drums");
     keyBank.slots[3].fineTune = -80;
     keyBank.slots[3].extraB = 103;

@@ -16,6 +16,7 @@
 #include "keys/key_bank.h"
 #include "keys/pitch_volume.h"
 #include "keys/playing.h"
+#include "flows/start_up.h"
 
 using Calls = std::vector<std::string>;
 
@@ -45,7 +46,7 @@ class KeyBankFixture : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        initKeyBank();
+        startInstrument();
         callLog.clear();
     }
 

@@ -20,6 +20,7 @@
 #include "keys/pitch_volume.h"
 #include "library/sound_directory.h"
 #include "setup/document.h"
+#include "keys/key_voices.h"
 
 #include <cstdio>
 #include <string>

@@ -1,14 +1,16 @@
-#include "setup/setup_commands.h"
+#include "flows/setup_commands.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "app/dialogs.h"
+#include "app/joined_text.h"
+#include "flows/sound_loading.h"
 #include "library/sound_directory.h"
 #include "panel/panel_redraw.h"
 #include "setup/document.h"
-#include "app/joined_text.h"
 #include "setup/kit_folder.h"
+#include "setup/setup_dialogs.h"
 #include "setup/setup_file.h"
 #include "setup/setup_storage.h"
 

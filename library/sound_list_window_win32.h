@@ -1,4 +1,5 @@
-// The sound list window.
+// The sound list window as the main window makes and draws it (its queries
+// are in library/sound_list_window.h).
 #pragma once
 #include <windows.h>
 

@@ -1,12 +1,13 @@
-#include "library/sound_list_win32.h"
+#include "library/sound_list_window_win32.h"
 
 #include <cstring>
 
 #include "app/app_win32.h"
 #include "app/command_ids.h"
 #include "app/scoped_win32.h"
-#include "library/sound_directory.h"
+#include "flows/sound_loading.h"
 #include "library/sound_list.h"
+#include "library/sound_list_window.h"
 #include "panel/panel_graphics_win32.h"
 
 HWND soundListWindow = nullptr;
@@ -69,7 +70,7 @@ void drawSoundListItem(const DRAWITEMSTRUCT* item) {
     bool selected = (item->itemState & ODS_SELECTED) != 0;
     SetBkColor(dc, selected ? SelectedBack : RowBack);
     SetTextColor(dc, selected ? SelectedText : RowText);
-    char text[PathCapacity + 16];
+    char text[RowTextCapacity];
     soundListRowText(index, name, text);
     RECT area = item->rcItem;
     ExtTextOutA(dc, area.left, area.top, ETO_OPAQUE | ETO_CLIPPED, &area, text, static_cast<UINT>(std::strlen(text)),

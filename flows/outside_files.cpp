@@ -1,10 +1,11 @@
-#include "library/external_file.h"
+#include "flows/outside_files.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "app/dialogs.h"
-#include "setup/setup_commands.h"
+#include "flows/setup_commands.h"
+#include "library/external_file.h"
 #include "setup/setup_file.h"
 
 namespace {

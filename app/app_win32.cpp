@@ -1,0 +1,11 @@
+#include "app/app_win32.h"
+
+HINSTANCE appInstance = nullptr;
+HWND mainWindow = nullptr;
+HMENU mainMenu = nullptr;
+HBRUSH panelBackBrush = nullptr;
+
+void forwardKeyToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) {
+    bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    SendMessageA(mainWindow, down ? WM_KEYDOWN : WM_KEYUP, wParam, lParam);
+}

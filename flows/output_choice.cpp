@@ -1,0 +1,66 @@
+#include "flows/output_choice.h"
+
+#include <cctype>
+
+#include "app/command_ids.h"
+#include "app/menu.h"
+#include "app/registry.h"
+#include "audio/audio_device.h"
+#include "audio/audio_output.h"
+#include "audio/sound_bank.h"
+#include "flows/sound_loading.h"
+#include "keys/key_voices.h"
+#include "keys/playing.h"
+
+namespace {
+
+// HKEY_CURRENT_USER\Software\Quillpad, "Output".
+constexpr char OutputSetting[] = "Output";
+constexpr char LowLatencyValue[] = "wasapi";
+constexpr char DirectSoundValue[] = "directsound";
+
+AudioOutput outputInUse = AudioOutput::DirectSound;
+
+bool sameTextIgnoringCase(const char* a, const char* b) {
+    for (; *a && *b; ++a, ++b) {
+        if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b))) return false;
+    }
+    return *a == *b;
+}
+
+AudioOutput chosenOutput() {
+    char value[16];
+    if (readProgramSetting(OutputSetting, value, sizeof value) && sameTextIgnoringCase(value, DirectSoundValue))
+        return AudioOutput::DirectSound;
+    return AudioOutput::LowLatency;
+}
+
+AudioOutput otherOutput(AudioOutput output) {
+    return output == AudioOutput::LowLatency ? AudioOutput::DirectSound : AudioOutput::LowLatency;
+}
+
+bool lowLatencyInUse() { return audioDevice && outputInUse == AudioOutput::LowLatency; }
+
+void openOutput(AudioOutput chosen) {
+    if (openAudioOutput(chosen)) outputInUse = chosen;
+    else if (openAudioOutput(otherOutput(chosen))) outputInUse = otherOutput(chosen);
+    setMenuItemChecked(CMD_LOW_LATENCY_OUTPUT, lowLatencyInUse());
+}
+
+}  // namespace
+
+bool openAudioDevice() {
+    openOutput(chosenOutput());
+    return audioDevice != nullptr;
+}
+
+void switchAudioOutput() {
+    AudioOutput wanted = lowLatencyInUse() ? AudioOutput::DirectSound : AudioOutput::LowLatency;
+    writeProgramSetting(OutputSetting, wanted == AudioOutput::LowLatency ? LowLatencyValue : DirectSoundValue);
+    killAllSounds();
+    releaseAllSounds();
+    closeAudioOutput();
+    openOutput(wanted);
+    // Before the first sound folder the list holds only its placeholder: no bank to load again.
+    if (soundBank.soundCount > 0) loadSoundBank();
+}

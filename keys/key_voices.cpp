@@ -1,0 +1,48 @@
+#include "keys/key_voices.h"
+
+#include <cstddef>
+#include <cstdint>
+
+#include "audio/audio_device.h"
+#include "audio/sound_bank.h"
+#include "audio/voice.h"
+#include "keys/key_bank.h"
+#include "panel/panel_redraw.h"
+
+namespace {
+
+// The result is ignored: a failed duplicate leaves the key without a voice.
+void giveVoice(KeySlot& slot, Voice* bankBuffer) {
+    if (!bankBuffer || !audioDevice) return;
+    Voice* duplicate = nullptr;
+    if (audioDevice->DuplicateSoundBuffer(bankBuffer, &duplicate) == DS_OK) slot.voice = duplicate;
+}
+
+}  // namespace
+
+void giveKeysVoices() {
+    for (KeySlot& slot : keyBank.slots) {
+        if (!isSoundInBank(slot.soundIndex)) continue;
+        releaseVoice(slot.voice);  // none after releaseAllSounds; never leak one
+        giveVoice(slot, soundBank.soundBuffers[static_cast<size_t>(slot.soundIndex)]);
+    }
+}
+
+void releaseAllSounds() {
+    releaseSoundBuffers();
+    for (KeySlot& slot : keyBank.slots) releaseVoice(slot.voice);
+}
+
+void assignSoundToSelectedKey(int soundIndex) {
+    // Negative: no list selection. Past 16 bits the key could not hold it.
+    if (soundIndex < 0 || soundIndex > INT16_MAX) return;
+    int key = keyBank.selectedKey;
+    if (key < 0 || key >= KeyCount) return;
+    KeySlot& slot = keyBank.slots[key];
+    slot.soundIndex = static_cast<int16_t>(soundIndex);
+    if (!isSoundInBank(slot.soundIndex)) return;
+    setIdleTriggerMode(slot);
+    redrawKeyCap(key);
+    releaseVoice(slot.voice);
+    giveVoice(slot, soundBank.soundBuffers[static_cast<size_t>(soundIndex)]);
+}

@@ -1,0 +1,44 @@
+#include "keys/keyboard_map.h"
+
+#include <cstdint>
+
+#include "keys/key_bank.h"
+#include "keys/playing.h"
+
+namespace {
+
+// Virtual-key codes in key-index order: number row, Q row, A row, Z row.
+constexpr uint8_t VirtualKeyOfKey[KeyCount] = {
+    192, 49,  50, 51, 52, 53, 54, 55, 56, 57, 48, 189, 187, 81, 87, 69, 82, 84, 89, 85, 73,  79,  80,  219,
+    221, 220, 65, 83, 68, 70, 71, 72, 74, 75, 76, 186, 222, 90, 88, 67, 86, 66, 78, 77, 188, 190, 191,
+};
+
+}  // namespace
+
+int keyIndexForVirtualKey(unsigned virtualKey) {
+    for (int k = 0; k < KeyCount; ++k)
+        if (VirtualKeyOfKey[k] == virtualKey) return k;
+    return -1;
+}
+
+void onKeyDownMessage(unsigned virtualKey) {
+    int k = keyIndexForVirtualKey(virtualKey);
+    if (k < 0) return;
+    keyBank.held[k] = 1;
+    keyDown(k);
+}
+
+void onKeyUpMessage(unsigned virtualKey) {
+    int k = keyIndexForVirtualKey(virtualKey);
+    if (k < 0) return;
+    keyBank.held[k] = 0;
+    keyUp(k);
+}
+
+void releaseHeldKeys() {
+    for (int k = 0; k < KeyCount; ++k) {
+        if (!keyBank.held[k]) continue;
+        keyBank.held[k] = 0;
+        keyUp(k);
+    }
+}

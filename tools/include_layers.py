@@ -1,0 +1,152 @@
+#!/usr/bin/env python3
+"""Checks the layering of the program's folders from their #include lines.
+
+A unit is a file without its extension (audio/mixer.h and audio/mixer.cpp are
+the unit audio/mixer); an edge is an #include "folder/file.h" from one unit to
+another. Prints
+  - every include cycle (a strongly connected group of units), and
+  - every pair of folders whose platform-free files include each other,
+    leaving out seam headers: a header x.h beside an x_win32.cpp declares what
+    Windows provides, so any folder may call it whatever includes the Win32
+    file that defines it.
+Exits 1 when a cycle spans two folders or holds more than two units, or when
+two folders include each other; 0 otherwise. Run it from anywhere:
+    python3 tools/include_layers.py
+"""
+import re
+import sys
+from collections import defaultdict
+from pathlib import Path
+
+REPO = Path(__file__).resolve().parent.parent
+FOLDERS = ["app", "flows", "panel", "edit", "setup", "library", "keys", "audio"]
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
+LARGEST_CYCLE = 2
+
+
+def source_files():
+    for folder in FOLDERS:
+        for path in sorted((REPO / folder).glob("*")):
+            if path.suffix in (".h", ".cpp"):
+                yield path.relative_to(REPO)
+
+
+def unit_of(path):
+    return str(path.with_suffix("")).replace("\\", "/")
+
+
+def folder_of(unit):
+    return unit.split("/", 1)[0]
+
+
+def is_win32(path):
+    return path.stem.endswith("_win32")
+
+
+def read_edges(files):
+    """(from unit, to unit, from file) for every include of a file of ours."""
+    known = {unit_of(f) for f in files}
+    edges = []
+    for path in files:
+        for target in INCLUDE.findall((REPO / path).read_text(encoding="utf-8")):
+            unit = unit_of(Path(target))
+            if unit in known and unit != unit_of(path):
+                edges.append((unit_of(path), unit, path))
+    return edges
+
+
+def cycles(units, edges):
+    """The strongly connected groups of more than one unit (Tarjan's algorithm)."""
+    graph = defaultdict(set)
+    for source, target, _ in edges:
+        graph[source].add(target)
+    index, low, on_stack, stack, found = {}, {}, set(), [], []
+    counter = [0]
+
+    def visit(unit):
+        # Iterative, so that a long chain of includes cannot exhaust the stack.
+        work = [(unit, iter(sorted(graph[unit])))]
+        index[unit] = low[unit] = counter[0]
+        counter[0] += 1
+        stack.append(unit)
+        on_stack.add(unit)
+        while work:
+            current, children = work[-1]
+            child = next(children, None)
+            if child is None:
+                work.pop()
+                if work:
+                    low[work[-1][0]] = min(low[work[-1][0]], low[current])
+                if low[current] == index[current]:
+                    group = []
+                    while True:
+                        member = stack.pop()
+                        on_stack.discard(member)
+                        group.append(member)
+                        if member == current:
+                            break
+                    if len(group) > 1:
+                        found.append(sorted(group))
+            elif child not in index:
+                index[child] = low[child] = counter[0]
+                counter[0] += 1
+                stack.append(child)
+                on_stack.add(child)
+                work.append((child, iter(sorted(graph[child]))))
+            elif child in on_stack:
+                low[current] = min(low[current], index[child])
+
+    for unit in sorted(units):
+        if unit not in index:
+            visit(unit)
+    return sorted(found)
+
+
+def seam_headers(files):
+    names = {str(f).replace("\\", "/") for f in files}
+    return {unit_of(f) for f in files
+            if f.suffix == ".h" and f"{unit_of(f)}_win32.cpp" in names}
+
+
+def folder_pairs(files, edges):
+    """{(a, b): (an include of a into b, one of b into a)} for folders including each other."""
+    seams = seam_headers(files)
+    examples = {}
+    for source, target, path in edges:
+        if is_win32(path) or target in seams or folder_of(source) == folder_of(target):
+            continue
+        examples.setdefault((folder_of(source), folder_of(target)), f"{path} -> {target}.h")
+    pairs = {}
+    for (a, b), example in sorted(examples.items()):
+        if a < b and (b, a) in examples:
+            pairs[(a, b)] = (example, examples[(b, a)])
+    return pairs
+
+
+def main():
+    files = list(source_files())
+    edges = read_edges(files)
+    failed = False
+
+    found = cycles({unit_of(f) for f in files}, edges)
+    print("Include cycles:")
+    for group in found:
+        spans = {folder_of(u) for u in group}
+        wrong = len(spans) > 1 or len(group) > LARGEST_CYCLE
+        failed |= wrong
+        print(f"  {'NOT ALLOWED ' if wrong else ''}{' <-> '.join(group)}")
+    if not found:
+        print("  none")
+
+    pairs = folder_pairs(files, edges)
+    print("Folders whose platform-free files include each other (seam headers left out):")
+    for (a, b), (there, back) in pairs.items():
+        failed = True
+        print(f"  {a} <-> {b}: {there}; {back}")
+    if not pairs:
+        print("  none")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
