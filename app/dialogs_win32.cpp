@@ -1,8 +1,9 @@
+#include "app/dialogs.h"
+
 #include <windows.h>
 
 #include "app/app_win32.h"
 #include "app/command_ids.h"
-#include "app/dialogs.h"
 
 namespace {
 

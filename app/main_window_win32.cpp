@@ -1,22 +1,21 @@
 // The entry point, the main window, its message table and command table.
+#include "app/main_window.h"
+
 #include <windows.h>
-
 #include <shellapi.h>
-
 #include <vector>
 
 #include "app/app_win32.h"
 #include "app/command_ids.h"
 #include "app/dialogs.h"
 #include "app/file_type.h"
-#include "app/main_window.h"
 #include "app/menu.h"
 #include "app/scoped_win32.h"
 #include "audio/audio_output.h"
 #include "edit/key_clipboard.h"
 #include "edit/undo.h"
-#include "flows/outside_files.h"
 #include "flows/output_choice.h"
+#include "flows/outside_files.h"
 #include "flows/setup_commands.h"
 #include "flows/sound_loading.h"
 #include "flows/start_up.h"
@@ -170,6 +169,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
 }
 
+// The class, its icons and its cursor are kept for the whole run.
 bool registerMainWindowClass(HCURSOR mainCursor) {
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof windowClass;
@@ -239,7 +239,7 @@ int runMainLoop() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showState) {
     appInstance = instance;
     HCURSOR mainCursor = LoadCursorA(instance, "MAINCUR");
-    panelBackBrush = CreateSolidBrush(PanelBackColour);
+    panelBackBrush = CreateSolidBrush(PanelBackColour);  // kept for the whole run
     // A start that could not make its window is no success: the exit code says
     // which step failed.
     if (!registerMainWindowClass(mainCursor)) return ExitNoWindowClass;

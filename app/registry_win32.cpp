@@ -1,9 +1,9 @@
 // The classes root of the registry and the program's own path.
-#include <windows.h>
+#include "app/registry.h"
 
+#include <windows.h>
 #include <cstring>
 
-#include "app/registry.h"
 #include "app/scoped_win32.h"
 
 void setClassesRootDefault(const char* keyName, RegistryKeyUse use, const char* value) {

@@ -2,7 +2,6 @@
 // the destructor gives it back, so no early return can forget it.
 #pragma once
 #include <windows.h>
-
 #include <objbase.h>
 
 // One reference to a COM interface.
@@ -37,10 +36,12 @@ private:
     Interface* held = nullptr;
 };
 
-// The component library, initialised for this thread while the holder lives.
+// The component library, initialised for this thread while the holder lives:
+// apartment-threaded for the program's thread, multithreaded for a worker.
 class ScopedComLibrary {
 public:
-    ScopedComLibrary() : initialised(SUCCEEDED(CoInitialize(nullptr))) {}
+    explicit ScopedComLibrary(DWORD model = COINIT_APARTMENTTHREADED)
+        : initialised(SUCCEEDED(CoInitializeEx(nullptr, model))) {}
     ScopedComLibrary(const ScopedComLibrary&) = delete;
     ScopedComLibrary& operator=(const ScopedComLibrary&) = delete;
     // Also after S_FALSE (already initialised): every success is balanced.
@@ -75,7 +76,7 @@ private:
 // A window's device context from GetDC (the screen's for no window).
 class ScopedGetDC {
 public:
-    explicit ScopedGetDC(HWND window) : window(window), dc(GetDC(window)) {}
+    explicit ScopedGetDC(HWND window) : ScopedGetDC(window, GetDC(window)) {}
     ScopedGetDC(const ScopedGetDC&) = delete;
     ScopedGetDC& operator=(const ScopedGetDC&) = delete;
     ~ScopedGetDC() {
@@ -84,9 +85,104 @@ public:
 
     operator HDC() const { return dc; }
 
+protected:
+    ScopedGetDC(HWND window, HDC dc) : window(window), dc(dc) {}
+
 private:
     const HWND window;
     const HDC dc;
+};
+
+// The device context of a whole window, frame and caption included.
+class ScopedWindowDC : public ScopedGetDC {
+public:
+    explicit ScopedWindowDC(HWND window) : ScopedGetDC(window, GetWindowDC(window)) {}
+};
+
+// A paint cycle: BeginPaint's device context, ended with EndPaint, which also
+// validates what was invalid.
+class ScopedPaint {
+public:
+    explicit ScopedPaint(HWND window) : window(window), dc(BeginPaint(window, &paint)) {}
+    ScopedPaint(const ScopedPaint&) = delete;
+    ScopedPaint& operator=(const ScopedPaint&) = delete;
+    ~ScopedPaint() { EndPaint(window, &paint); }
+
+    operator HDC() const { return dc; }
+
+private:
+    const HWND window;
+    PAINTSTRUCT paint = {};
+    const HDC dc;
+};
+
+// A GDI object the holder made: a region, a brush, a palette. Deleted while
+// selected into no device context.
+template <typename Object>
+class ScopedGdiObject {
+public:
+    ScopedGdiObject() = default;
+    explicit ScopedGdiObject(Object adopted) : held(adopted) {}
+    ScopedGdiObject(const ScopedGdiObject&) = delete;
+    ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
+    ~ScopedGdiObject() { reset(); }
+
+    Object get() const { return held; }
+    explicit operator bool() const { return held != nullptr; }
+
+    void reset(Object adopted = nullptr) {
+        if (held) DeleteObject(held);
+        held = adopted;
+    }
+
+private:
+    Object held = nullptr;
+};
+
+// A kernel object's handle: a file, a thread, an event. Calls that make them
+// say "none" either as nullptr or as INVALID_HANDLE_VALUE; both mean empty.
+class ScopedHandle {
+public:
+    ScopedHandle() = default;
+    explicit ScopedHandle(HANDLE adopted) : held(adopted) {}
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    ~ScopedHandle() { close(); }
+
+    HANDLE get() const { return held; }
+    explicit operator bool() const { return held && held != INVALID_HANDLE_VALUE; }
+
+    void reset(HANDLE adopted) {
+        close();
+        held = adopted;
+    }
+    // Closes it now. False when closing failed: for a file written to, the
+    // last of its bytes may fail to reach the disk only here.
+    bool close() {
+        bool closed = !*this || CloseHandle(held) != 0;
+        held = nullptr;
+        return closed;
+    }
+
+private:
+    HANDLE held = nullptr;
+};
+
+// A directory search from FindFirstFile.
+class ScopedFindHandle {
+public:
+    explicit ScopedFindHandle(HANDLE search) : search(search) {}
+    ScopedFindHandle(const ScopedFindHandle&) = delete;
+    ScopedFindHandle& operator=(const ScopedFindHandle&) = delete;
+    ~ScopedFindHandle() {
+        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    }
+
+    HANDLE get() const { return search; }
+    explicit operator bool() const { return search != INVALID_HANDLE_VALUE; }
+
+private:
+    const HANDLE search;
 };
 
 // A GDI object selected into a device context; the one it replaced goes back.

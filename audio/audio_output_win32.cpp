@@ -1,15 +1,16 @@
 // The two outputs: DirectSound, with a buffer for every voice, and the
 // low-latency WASAPI stream of wasapi_output_win32.cpp.
+#include "audio/audio_output.h"
+
 #include <windows.h>
 #include <mmsystem.h>
 #include <dsound.h>
-
+#include <memory>
 #include <utility>
 
 #include "app/app_win32.h"
 #include "app/scoped_win32.h"
 #include "audio/audio_device.h"
-#include "audio/audio_output.h"
 #include "audio/direct_sound_voice_win32.h"
 #include "audio/wasapi_output_win32.h"
 #include "audio/wave_format.h"
@@ -47,7 +48,7 @@ public:
     ScopedComPtr<IDirectSoundBuffer> primary;
 };
 
-DirectSoundDevice* openedDevice = nullptr;
+std::unique_ptr<DirectSoundDevice> openedDevice;
 
 void setPrimaryFormat(DirectSoundDevice& opened) {
     DSBUFFERDESC description = {};
@@ -71,9 +72,9 @@ bool openDirectSoundDevice() {
     ScopedComPtr<IDirectSound> device;
     if (FAILED(DirectSoundCreate(nullptr, device.out(), nullptr))) return false;
     if (FAILED(device->SetCooperativeLevel(mainWindow, DSSCL_PRIORITY))) return false;
-    openedDevice = new DirectSoundDevice(std::move(device));
+    openedDevice = std::make_unique<DirectSoundDevice>(std::move(device));
     setPrimaryFormat(*openedDevice);
-    audioDevice = openedDevice;
+    audioDevice = openedDevice.get();
     return true;
 }
 
@@ -87,6 +88,5 @@ bool openAudioOutput(AudioOutput output) {
 void closeAudioOutput() {
     audioDevice = nullptr;
     closeWasapiOutput();
-    delete openedDevice;  // releases the primary buffer, then the device
-    openedDevice = nullptr;
+    openedDevice.reset();  // releases the primary buffer, then the device
 }

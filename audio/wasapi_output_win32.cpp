@@ -1,14 +1,15 @@
-#include <windows.h>
-#include <mmdeviceapi.h>
-#include <audioclient.h>
+#include "audio/wasapi_output_win32.h"
 
+#include <windows.h>
+#include <audioclient.h>
+#include <mmdeviceapi.h>
 #include <atomic>
+#include <memory>
 
 #include "app/scoped_win32.h"
 #include "audio/audio_device.h"
 #include "audio/mixer.h"
 #include "audio/sample_format.h"
-#include "audio/wasapi_output_win32.h"
 #include "audio/wave_format.h"
 
 namespace {
@@ -19,12 +20,13 @@ constexpr DWORD LongestWaitMilliseconds = 200;
 // What the render thread and the program's thread share. The render thread
 // sets `mixer` and `running` before it signals `ready`.
 struct WasapiStream {
-    HANDLE thread = nullptr;
-    HANDLE periodEvent = nullptr;  // set by the audio engine every period, and to wake the thread to end
-    HANDLE ready = nullptr;        // the stream runs, or could not be started
+    ScopedHandle periodEvent;  // set by the audio engine every period, and to wake the thread to end
+    ScopedHandle ready;        // the stream runs, or could not be started
     std::atomic<bool> ending{false};
-    Mixer* mixer = nullptr;
+    std::unique_ptr<Mixer> mixer;
     bool running = false;
+    // Declared last, so closed first: the thread has ended before its events go.
+    ScopedHandle thread;
 };
 
 // The stream's objects, made, used and released on the render thread alone.
@@ -34,7 +36,7 @@ struct StreamObjects {
     UINT32 bufferFrames = 0;
 };
 
-WasapiStream* openStream = nullptr;
+std::unique_ptr<WasapiStream> openStream;
 
 bool activateClient(StreamObjects& objects) {
     ScopedComPtr<IMMDeviceEnumerator> enumerator;
@@ -64,21 +66,20 @@ bool initializeStream(HANDLE periodEvent, StreamObjects& objects, SampleLayout& 
 // gap; from then on it runs, playing silence while nothing sounds.
 bool startStream(WasapiStream& stream, StreamObjects& objects) {
     SampleLayout layout;
-    if (!activateClient(objects) || !initializeStream(stream.periodEvent, objects, layout)) return false;
+    if (!activateClient(objects) || !initializeStream(stream.periodEvent.get(), objects, layout)) return false;
     BYTE* data = nullptr;
     if (FAILED(objects.renderClient->GetBuffer(objects.bufferFrames, &data))) return false;
     objects.renderClient->ReleaseBuffer(objects.bufferFrames, AUDCLNT_BUFFERFLAGS_SILENT);
-    stream.mixer = new Mixer(layout, objects.bufferFrames);
+    stream.mixer = std::make_unique<Mixer>(layout, objects.bufferFrames);
     if (SUCCEEDED(objects.client->Start())) return true;
-    delete stream.mixer;
-    stream.mixer = nullptr;
+    stream.mixer.reset();
     return false;
 }
 
 // Each period, whatever room the stream has is filled with the next frames of the mix.
 void renderPeriods(WasapiStream& stream, StreamObjects& objects) {
     while (!stream.ending.load()) {
-        WaitForSingleObject(stream.periodEvent, LongestWaitMilliseconds);
+        WaitForSingleObject(stream.periodEvent.get(), LongestWaitMilliseconds);
         if (stream.ending.load()) break;
         UINT32 queued = 0;
         if (FAILED(objects.client->GetCurrentPadding(&queued)) || queued >= objects.bufferFrames) continue;
@@ -93,56 +94,49 @@ void renderPeriods(WasapiStream& stream, StreamObjects& objects) {
 
 DWORD WINAPI renderThread(void* parameter) {
     auto& stream = *static_cast<WasapiStream*>(parameter);
-    bool comReady = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+    ScopedComLibrary library(COINIT_MULTITHREADED);
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
-    {
-        StreamObjects objects;
-        stream.running = comReady && startStream(stream, objects);
-        SetEvent(stream.ready);
-        if (stream.running) renderPeriods(stream, objects);
-    }
-    if (comReady) CoUninitialize();
+    // Declared after the library, so released before it is uninitialised.
+    StreamObjects objects;
+    stream.running = library.initialised && startStream(stream, objects);
+    SetEvent(stream.ready.get());
+    if (stream.running) renderPeriods(stream, objects);
     return 0;
 }
 
-void endStream(WasapiStream* stream) {
-    if (stream->thread) {
-        stream->ending = true;
-        SetEvent(stream->periodEvent);
-        WaitForSingleObject(stream->thread, INFINITE);
-        CloseHandle(stream->thread);
-    }
-    delete stream->mixer;  // no thread reads it any more
-    if (stream->periodEvent) CloseHandle(stream->periodEvent);
-    if (stream->ready) CloseHandle(stream->ready);
-    delete stream;
+// The stream's holders close its handles and free the mixer once no thread
+// reads it any more.
+void endStream(std::unique_ptr<WasapiStream> stream) {
+    if (!stream->thread) return;
+    stream->ending = true;
+    SetEvent(stream->periodEvent.get());
+    WaitForSingleObject(stream->thread.get(), INFINITE);
 }
 
 }  // namespace
 
 bool openWasapiOutput() {
     closeWasapiOutput();
-    auto* stream = new WasapiStream;
-    stream->periodEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    stream->ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    auto stream = std::make_unique<WasapiStream>();
+    stream->periodEvent.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    stream->ready.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (stream->periodEvent && stream->ready)
-        stream->thread = CreateThread(nullptr, 0, renderThread, stream, 0, nullptr);
+        stream->thread.reset(CreateThread(nullptr, 0, renderThread, stream.get(), 0, nullptr));
     if (stream->thread) {
         // The thread signals once it knows; should it end without a word, its end counts as a failure.
-        HANDLE answers[] = {stream->ready, stream->thread};
+        HANDLE answers[] = {stream->ready.get(), stream->thread.get()};
         WaitForMultipleObjects(2, answers, FALSE, INFINITE);
     }
     if (!stream->thread || !stream->running) {
-        endStream(stream);
+        endStream(std::move(stream));
         return false;
     }
-    openStream = stream;
-    audioDevice = stream->mixer;
+    audioDevice = stream->mixer.get();
+    openStream = std::move(stream);
     return true;
 }
 
 void closeWasapiOutput() {
     if (!openStream) return;
-    endStream(openStream);
-    openStream = nullptr;
+    endStream(std::move(openStream));
 }

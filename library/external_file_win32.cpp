@@ -1,12 +1,12 @@
 // Shell services for files from outside: shortcuts and the long path form.
-#include <windows.h>
+#include "library/external_file.h"
 
+#include <windows.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
 #include "app/app_win32.h"
 #include "app/scoped_win32.h"
-#include "library/external_file.h"
 
 ShortcutResult resolveShortcut(const char* shortcutPath, char target[PathCapacity]) {
     // Initialised around each resolution only: nothing else uses the library.

@@ -1,11 +1,12 @@
 // The sound folder on disk: current directory, "*.wav" search, Import dialog.
-#include <windows.h>
+#include "library/sound_folder.h"
 
+#include <windows.h>
 #include <commdlg.h>
 #include <cstring>
 
 #include "app/app_win32.h"
-#include "library/sound_folder.h"
+#include "app/scoped_win32.h"
 
 bool getCurrentFolder(char folder[PathCapacity]) {
     DWORD length = GetCurrentDirectoryA(PathCapacity, folder);
@@ -20,12 +21,11 @@ void folderTitle(const char* folder, char title[PathCapacity]) {
 
 void forEachWaveFile(void (*found)(const char* name, void* context), void* context) {
     WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA("*.wav", &entry);
-    if (search == INVALID_HANDLE_VALUE) return;
+    ScopedFindHandle search(FindFirstFileA("*.wav", &entry));
+    if (!search) return;
     do {
         found(entry.cFileName, context);
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
+    } while (FindNextFileA(search.get(), &entry));
 }
 
 bool askImportSoundFolder(char folder[PathCapacity]) {

@@ -4,8 +4,9 @@
 
 #include "app/app_win32.h"
 #include "app/dialogs.h"
+#include "app/scoped_win32.h"
 
-HPALETTE panelPalette = nullptr;
+ScopedGdiObject<HPALETTE> panelPalette;
 PanelBitmap backgroundBitmap;
 
 PanelBitmap loadBitmapResource(const char* name) {
@@ -43,40 +44,33 @@ HPALETTE createPanelPalette(const PanelBitmap& bitmap) {
 }
 
 void drawBitmap(const PanelBitmap& bitmap, HWND window, int x, int y, HPALETTE palette) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    if (dc && bitmap) {
-        if (palette) {
-            SelectPalette(dc, palette, FALSE);
-            RealizePalette(dc);
-        }
-        const uint8_t* pixels = bitmap.data + bitmap.layout.pixelOffset;
-        RECT client;
-        GetClientRect(window, &client);
-        HRGN clip = CreateRectRgnIndirect(&client);
-        SelectClipRgn(dc, clip);
-        int height = bitmap.layout.height;
-        SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(bitmap.layout.width), static_cast<DWORD>(height), 0, 0, 0,
-                          static_cast<UINT>(height), pixels, reinterpret_cast<const BITMAPINFO*>(bitmap.data),
-                          DIB_RGB_COLORS);
-        EndPaint(window, &paint);
-        DeleteObject(clip);
-        return;
+    // Declared first, so deleted after the paint cycle ends; the device
+    // context keeps a copy of it while it is selected.
+    ScopedGdiObject<HRGN> clip;
+    ScopedPaint dc(window);
+    if (!dc || !bitmap) return;
+    if (palette) {
+        SelectPalette(dc, palette, FALSE);
+        RealizePalette(dc);
     }
-    EndPaint(window, &paint);
+    const uint8_t* pixels = bitmap.data + bitmap.layout.pixelOffset;
+    RECT client;
+    GetClientRect(window, &client);
+    clip.reset(CreateRectRgnIndirect(&client));
+    SelectClipRgn(dc, clip.get());
+    int height = bitmap.layout.height;
+    SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(bitmap.layout.width), static_cast<DWORD>(height), 0, 0, 0,
+                      static_cast<UINT>(height), pixels, reinterpret_cast<const BITMAPINFO*>(bitmap.data),
+                      DIB_RGB_COLORS);
 }
 
 void realizePanelPalette() {
     if (!panelPalette) return;
-    HDC dc = GetWindowDC(mainWindow);
-    SelectPalette(dc, panelPalette, TRUE);
-    UnrealizeObject(panelPalette);
+    ScopedWindowDC dc(mainWindow);
+    SelectPalette(dc, panelPalette.get(), TRUE);
+    UnrealizeObject(panelPalette.get());
     RealizePalette(dc);
     UpdateColors(dc);
-    ReleaseDC(mainWindow, dc);
 }
 
-void deletePanelPalette() {
-    if (panelPalette) DeleteObject(panelPalette);
-    panelPalette = nullptr;
-}
+void deletePanelPalette() { panelPalette.reset(); }

@@ -2,9 +2,9 @@
 // panel palette.
 #pragma once
 #include <windows.h>
-
 #include <cstdint>
 
+#include "app/scoped_win32.h"
 #include "panel/bitmap_layout.h"
 
 // A bitmap resource: its bytes in the loaded resource and its checked layout.
@@ -15,7 +15,8 @@ struct PanelBitmap {
     explicit operator bool() const { return data != nullptr; }
 };
 
-extern HPALETTE panelPalette;
+// Made at start-up from the background bitmap, deleted when the window goes.
+extern ScopedGdiObject<HPALETTE> panelPalette;
 extern PanelBitmap backgroundBitmap;
 
 // Shows "Problem loading bmp resource" and returns an empty bitmap when the

@@ -1,6 +1,7 @@
 #include "panel/panel_buttons_win32.h"
 
 #include "app/app_win32.h"
+#include "app/scoped_win32.h"
 #include "keys/key_bank.h"
 #include "panel/panel_actions.h"
 #include "panel/panel_layout.h"
@@ -39,12 +40,12 @@ void actOnPress(PanelButton& button, HWND window) {
     item.itemAction = ODA_SELECT;
     item.itemState = ODS_SELECTED;
     item.hwndItem = window;
-    item.hDC = GetDC(window);
+    ScopedGetDC dc(window);
+    item.hDC = dc;
     item.rcItem = button.rectangle;
     item.itemData = 0;
     SendMessageA(mainWindow, WM_DRAWITEM, static_cast<WPARAM>(button.id), reinterpret_cast<LPARAM>(&item));
     SendMessageA(window, WM_COMMAND, static_cast<WPARAM>(button.id), 0);
-    ReleaseDC(window, item.hDC);
 }
 
 bool isChildWindow(HWND window) { return window && (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) != 0; }
@@ -156,7 +157,7 @@ BOOL setPanelCursor(HWND windowUnderPointer) {
 
 void paintIntoControl(const PanelButton& button, const PanelBitmap& bitmap, int x, int y) {
     InvalidateRect(button.window, nullptr, FALSE);
-    drawBitmap(bitmap, button.window, x, y, panelPalette);
+    drawBitmap(bitmap, button.window, x, y, panelPalette.get());
 }
 
 void paintBackgroundBehind(const PanelButton& button) {

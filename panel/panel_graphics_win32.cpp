@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/scoped_win32.h"
 #include "panel/bitmap_win32.h"
 #include "panel/panel_meters.h"
 
@@ -18,6 +19,7 @@ HFONT makePanelFont(int height, const char* face) {
 
 }  // namespace
 
+// Made once and kept for the whole run; Windows frees them with the process.
 void createPanelGraphics() {
     backgroundBitmap = loadBitmapResource("background");
 
@@ -39,15 +41,14 @@ void createPanelGraphics() {
     keyRunningStyle = {RGB(90, 0, 0), RGB(255, 0, 0), keyCapFont, TA_LEFT};
     keyMutedStyle = {RGB(128, 128, 128), RGB(192, 192, 192), keyCapFont, TA_LEFT};
 
-    if (backgroundBitmap) panelPalette = createPanelPalette(backgroundBitmap);
+    if (backgroundBitmap) panelPalette.reset(createPanelPalette(backgroundBitmap));
 }
 
 void drawStyledText(HDC dc, const RECT& box, const char* text, const TextStyle& style) {
     SetBkColor(dc, style.background);
     SetTextColor(dc, style.text);
-    HGDIOBJ oldFont = SelectObject(dc, style.font);
+    ScopedSelectObject font(dc, style.font);
     SetTextAlign(dc, style.alignment);
     int x = textReferenceX(style.alignment, box.left, box.right);
     ExtTextOutA(dc, x, box.top, ETO_OPAQUE | ETO_CLIPPED, &box, text, static_cast<UINT>(std::strlen(text)), nullptr);
-    SelectObject(dc, oldFont);
 }

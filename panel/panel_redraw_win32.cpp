@@ -3,6 +3,7 @@
 #include "panel/panel_redraw.h"
 
 #include "app/app_win32.h"
+#include "app/scoped_win32.h"
 #include "keys/key_bank.h"
 #include "keys/pitch_volume.h"
 #include "keys/playing.h"
@@ -24,19 +25,17 @@ void invalidateControl(const PanelButton* button) {
 void drawReadout(int value, const RECT& box, const TextStyle& style) {
     char text[ShortTextCapacity];
     formatReadout(value, text);
-    HDC dc = GetDC(mainWindow);
+    ScopedGetDC dc(mainWindow);
     drawStyledText(dc, box, text, style);
-    ReleaseDC(mainWindow, dc);
 }
 
 void drawBarMeter(int rangeTop, int value, const RECT& box, HBRUSH brush) {
     int split = barSplit(rangeTop, value, box.top, box.bottom);
     RECT empty = {box.left, box.top, box.right, split};
     RECT filled = {box.left, split, box.right, box.bottom};
-    HDC dc = GetDC(mainWindow);
+    ScopedGetDC dc(mainWindow);
     FillRect(dc, &empty, barEmptyBrush);
     FillRect(dc, &filled, brush);
-    ReleaseDC(mainWindow, dc);
 }
 
 void drawValueDisplay(const ValueDisplay& shown, const PanelRect& readout, const PanelRect& bar, HBRUSH brush,
@@ -64,13 +63,12 @@ void refreshSelectedKey() {
 void drawSelectionFrame() {
     PanelButton* cap = selectedKeySlot() ? panelControl(FirstKeyCapId + keyBank.selectedKey, false) : nullptr;
     if (!cap) return;
-    HDC dc = GetDC(mainWindow);
+    ScopedGetDC dc(mainWindow);
     RECT frame = cap->rectangle;
     for (int ring = 0; ring < 3; ++ring) {
         FrameRect(dc, &frame, frameBrush);
         InflateRect(&frame, -1, -1);
     }
-    ReleaseDC(mainWindow, dc);
 }
 
 void drawTriggerLight() {
@@ -117,7 +115,7 @@ void drawPanKnob(int pan) {
 }
 
 void paintPanel() {
-    drawBitmap(backgroundBitmap, mainWindow, 0, 0, panelPalette);
+    drawBitmap(backgroundBitmap, mainWindow, 0, 0, panelPalette.get());
     refreshSelectedKey();
     drawMasterVolumeBar();
 }
@@ -145,9 +143,8 @@ void drawKeyCapLabel(int key, const TextStyle& style) {
     formatKeyCapLabel(keyBank.slots[key].soundIndex, text);
     const PanelRect& r = KeyCapLabelRect;
     RECT box = {r.left, r.top, r.right, r.bottom};
-    HDC dc = GetDC(cap->window);
+    ScopedGetDC dc(cap->window);
     drawStyledText(dc, box, text, style);
-    ReleaseDC(cap->window, dc);
 }
 
 void redrawKeyCap(int key) { drawKeyCapLabel(key, keyCapStyle(key)); }

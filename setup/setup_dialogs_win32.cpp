@@ -1,12 +1,12 @@
 // The Open Setup and Save Setup common dialogs.
+#include "setup/setup_dialogs.h"
+
 #include <windows.h>
 #include <commdlg.h>
-
 #include <cstdio>
 #include <cstring>
 
 #include "app/app_win32.h"
-#include "setup/setup_dialogs.h"
 
 namespace {
 

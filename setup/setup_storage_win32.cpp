@@ -1,10 +1,11 @@
 // Reading and replacing setup files.
-#include <windows.h>
+#include "setup/setup_storage.h"
 
+#include <windows.h>
 #include <string>
 
+#include "app/scoped_win32.h"
 #include "setup/save_path.h"
-#include "setup/setup_storage.h"
 
 namespace {
 
@@ -12,11 +13,8 @@ namespace {
 // an existing file opened for writing and shared with nobody; a missing one
 // only for Save As, which makes it.
 bool targetTakesWrite(const char* path, SaveTarget target) {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-        return true;
-    }
+    ScopedHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file) return true;
     return target == SaveTarget::AnyFile && GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
@@ -45,10 +43,11 @@ bool writeAll(HANDLE file, const std::vector<uint8_t>& bytes) {
 }
 
 bool writeNewFile(const std::wstring& path, const std::vector<uint8_t>& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bool written = writeAll(file, bytes);
-    bool closed = CloseHandle(file) != 0;
+    ScopedHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    bool written = writeAll(file.get(), bytes);
+    bool closed = file.close();
     return written && closed;
 }
 
@@ -56,18 +55,18 @@ bool writeNewFile(const std::wstring& path, const std::vector<uint8_t>& bytes) {
 
 bool readSetupFile(const char* path, size_t maxBytes, std::vector<uint8_t>& bytes) {
     bytes.clear();
-    HANDLE file =
-        CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    ScopedHandle file(
+        CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     bytes.resize(maxBytes);
     size_t got = 0;
     while (got < maxBytes) {
         DWORD read = 0;
-        if (!ReadFile(file, bytes.data() + got, static_cast<DWORD>(maxBytes - got), &read, nullptr) || read == 0) break;
+        if (!ReadFile(file.get(), bytes.data() + got, static_cast<DWORD>(maxBytes - got), &read, nullptr) || read == 0)
+            break;
         got += read;
     }
     bytes.resize(got);
-    CloseHandle(file);
     return true;
 }
 

@@ -1,8 +1,7 @@
 // Which output plays: the low-latency one unless DirectSound was chosen, the
 // other one when the chosen one cannot be had, and the menu item that switches.
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -14,15 +13,15 @@
 #include "fakes/fake_menu.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_sound_list.h"
+#include "flows/output_choice.h"
+#include "flows/sound_loading.h"
+#include "flows/start_up.h"
 #include "keys/key_bank.h"
 #include "keys/playing.h"
 #include "setup/document.h"
 #include "support/program_test.h"
 #include "support/temp_files.h"
 #include "support/wave_bytes.h"
-#include "flows/sound_loading.h"
-#include "flows/output_choice.h"
-#include "flows/start_up.h"
 
 using Calls = std::vector<std::string>;
 

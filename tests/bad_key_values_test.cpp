@@ -2,13 +2,12 @@
 // volume, any 16-bit value. Every one of them must play safely: no undefined
 // arithmetic (the test build aborts on any), no table read out of bounds, and
 // no level the device would refuse.
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <string>
 
-#include "support/key_bank_fixture.h"
 #include "keys/key_volume.h"
+#include "support/key_bank_fixture.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
-#include <gtest/gtest.h>
+#include "library/external_file.h"
 
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -10,13 +11,12 @@
 #include "fakes/fake_setup_storage.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_sound_list.h"
+#include "flows/outside_files.h"
+#include "flows/start_up.h"
 #include "keys/key_bank.h"
-#include "library/external_file.h"
 #include "setup/document.h"
 #include "support/program_test.h"
 #include "support/setup_file_bytes.h"
-#include "flows/outside_files.h"
-#include "flows/start_up.h"
 
 namespace {
 

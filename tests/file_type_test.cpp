@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
+#include "app/file_type.h"
 
+#include <gtest/gtest.h>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "app/file_type.h"
 #include "fakes/call_log.h"
 #include "fakes/fake_registry.h"
 #include "support/program_test.h"

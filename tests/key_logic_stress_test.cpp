@@ -1,11 +1,10 @@
 // Heavy playing and editing in a random order: after every event the key bank
 // must still make sense. The seed is printed and can be set with
 // QUILLPAD_STRESS_SEED to replay a failure; QUILLPAD_STRESS_EVENTS sets how many.
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <gtest/gtest.h>
 #include <random>
 #include <string>
 
@@ -13,18 +12,18 @@
 #include "edit/key_clipboard.h"
 #include "edit/undo.h"
 #include "fakes/fake_voice.h"
+#include "flows/setup_commands.h"
+#include "flows/sound_loading.h"
+#include "flows/start_up.h"
+#include "keys/key_selection.h"
+#include "keys/keyboard_map.h"
 #include "keys/playing.h"
 #include "library/sound_directory.h"
 #include "panel/editing.h"
-#include "flows/setup_commands.h"
 #include "setup/setup_file.h"
 #include "support/program_test.h"
 #include "support/temp_files.h"
 #include "support/wave_bytes.h"
-#include "keys/keyboard_map.h"
-#include "keys/key_selection.h"
-#include "flows/sound_loading.h"
-#include "flows/start_up.h"
 
 using namespace wavetest;
 

@@ -1,11 +1,10 @@
 // The keyboard map and the key bank as start-up leaves it.
+#include <algorithm>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "support/key_bank_fixture.h"
-#include "keys/keyboard_map.h"
 #include "flows/start_up.h"
+#include "keys/keyboard_map.h"
+#include "support/key_bank_fixture.h"
 
 namespace {
 

@@ -1,9 +1,8 @@
 // Where a kit's sound folder is looked for when the folder its setup stores is gone.
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "setup/kit_folder.h"
+
+#include <gtest/gtest.h>
+#include <string>
 
 namespace {
 

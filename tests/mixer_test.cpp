@@ -1,14 +1,14 @@
 // The low-latency output's mixer, played against its own clock: every
 // render() call is one period of the render thread.
-#include <gtest/gtest.h>
+#include "audio/mixer.h"
 
 #include <atomic>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <thread>
 #include <vector>
 
 #include "audio/mixed_voice.h"
-#include "audio/mixer.h"
 #include "support/mixer_output.h"
 #include "support/program_test.h"
 

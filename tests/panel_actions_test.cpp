@@ -1,7 +1,8 @@
 // What clicking the panel's controls does to the keys.
+#include "panel/panel_actions.h"
+
 #include <gtest/gtest.h>
 
-#include "panel/panel_actions.h"
 #include "setup/document.h"
 #include "support/key_bank_fixture.h"
 

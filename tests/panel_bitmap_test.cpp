@@ -1,8 +1,7 @@
 // Reading the panel bitmaps' headers: colour tables, pixel offsets, sizes,
 // and refusing bytes that would be drawn out of bounds.
-#include <gtest/gtest.h>
-
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <vector>
 
 #include "panel/bitmap_layout.h"

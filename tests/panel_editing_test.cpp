@@ -1,21 +1,20 @@
 // Editing the selected key from the panel: the press-and-hold value buttons
 // with their exact timing, the trigger-mode and master volume buttons, the
 // pan knob drag and bringing a key onto the panel.
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "edit/undo.h"
 #include "fakes/fake_menu.h"
+#include "keys/key_selection.h"
 #include "panel/editing.h"
 #include "panel/panel_actions.h"
 #include "setup/document.h"
 #include "support/key_bank_fixture.h"
-#include "keys/key_selection.h"
 
 namespace {
 

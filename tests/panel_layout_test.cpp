@@ -1,13 +1,13 @@
 // The fixed layout of the front panel: where the controls lie, what they
 // show and do, the cursor rule and the release hit test.
-#include <gtest/gtest.h>
+#include "panel/panel_layout.h"
 
+#include <gtest/gtest.h>
 #include <set>
 #include <string>
 
 #include "app/command_ids.h"
 #include "keys/key_bank.h"
-#include "panel/panel_layout.h"
 
 TEST(PanelLayout, KeyCapsLieOnTheirRows) {
     EXPECT_EQ(keyCapInfo(0).x, 5);

@@ -1,12 +1,12 @@
 // The numbers behind the panel's displays: bar heights, the pan knob,
 // readout and key cap texts and the key cap colours.
-#include <gtest/gtest.h>
+#include "panel/panel_meters.h"
 
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <string>
 
 #include "keys/key_bank.h"
-#include "panel/panel_meters.h"
 
 namespace {
 

@@ -1,10 +1,9 @@
 // Note, fine tune, volume, pan and master volume as the voice hears them.
 #include <gtest/gtest.h>
-
 #include <utility>
 
-#include "support/key_bank_fixture.h"
 #include "keys/key_volume.h"
+#include "support/key_bank_fixture.h"
 
 namespace {
 

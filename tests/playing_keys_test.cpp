@@ -1,7 +1,6 @@
 // Key presses and releases in every trigger mode, muting, Kill All and the idle poll.
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 
 #include "support/key_bank_fixture.h"
 

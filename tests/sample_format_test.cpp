@@ -1,28 +1,28 @@
 // The sound formats the low-latency mixer takes, as a DirectSound buffer takes
 // them, and the output formats it writes.
-#include <gtest/gtest.h>
+#include "audio/sample_format.h"
 
 #include <cmath>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <limits>
 #include <string>
 #include <vector>
 
 #include "audio/mixer.h"
-#include "audio/sample_format.h"
 #include "audio/sound_bank.h"
 #include "fakes/call_log.h"
 #include "fakes/fake_sound_list.h"
+#include "flows/sound_loading.h"
+#include "flows/start_up.h"
 #include "keys/key_bank.h"
+#include "keys/key_voices.h"
 #include "keys/playing.h"
 #include "library/sound_directory.h"
 #include "support/mixer_output.h"
 #include "support/program_test.h"
 #include "support/temp_files.h"
 #include "support/wave_bytes.h"
-#include "keys/key_voices.h"
-#include "flows/sound_loading.h"
-#include "flows/start_up.h"
 
 using namespace mixertest;
 using Calls = std::vector<std::string>;

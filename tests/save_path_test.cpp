@@ -1,7 +1,7 @@
 // Where a save writes before it replaces the setup file.
-#include <gtest/gtest.h>
-
 #include "setup/save_path.h"
+
+#include <gtest/gtest.h>
 
 TEST(SavePath, TheNewFileIsTheTargetsNameWithASuffixInTheSameFolder) {
     EXPECT_EQ(temporarySavePath(L"C:\\Setups\\live.qpd"), L"C:\\Setups\\live.qpd.saving");

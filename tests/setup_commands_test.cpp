@@ -1,7 +1,8 @@
-#include <gtest/gtest.h>
+#include "flows/setup_commands.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <map>
 #include <string>
 #include <vector>
@@ -9,21 +10,20 @@
 #include "app/dialogs.h"
 #include "audio/sound_bank.h"
 #include "fakes/call_log.h"
-#include "support/program_test.h"
-#include "support/setup_file_bytes.h"
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_dialogs.h"
 #include "fakes/fake_setup_storage.h"
 #include "fakes/fake_sound_list.h"
 #include "fakes/fake_voice.h"
+#include "flows/start_up.h"
 #include "keys/key_bank.h"
 #include "keys/pitch_volume.h"
 #include "library/sound_directory.h"
 #include "setup/document.h"
-#include "flows/setup_commands.h"
-#include "setup/setup_file.h"
 #include "setup/setup_dialogs.h"
-#include "flows/start_up.h"
+#include "setup/setup_file.h"
+#include "support/program_test.h"
+#include "support/setup_file_bytes.h"
 
 namespace {
 

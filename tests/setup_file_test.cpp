@@ -1,21 +1,21 @@
-#include <gtest/gtest.h>
+#include "setup/setup_file.h"
 
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 #include "fakes/call_log.h"
-#include "support/program_test.h"
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_dialogs.h"
+#include "flows/start_up.h"
 #include "keys/key_bank.h"
 #include "keys/pitch_volume.h"
 #include "library/sound_directory.h"
 #include "setup/document.h"
-#include "setup/setup_file.h"
-#include "flows/start_up.h"
+#include "support/program_test.h"
 
 namespace {
 

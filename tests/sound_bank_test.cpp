@@ -1,27 +1,27 @@
-#include <gtest/gtest.h>
+#include "audio/sound_bank.h"
 
+#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "audio/audio_device.h"
-#include "audio/sound_bank.h"
 #include "fakes/call_log.h"
-#include "support/program_test.h"
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_dialogs.h"
 #include "fakes/fake_sound_list.h"
-#include "keys/key_bank.h"
-#include "library/sound_directory.h"
-#include "support/temp_files.h"
-#include "support/wave_bytes.h"
-#include "library/sound_list_window.h"
-#include "keys/key_voices.h"
 #include "flows/sound_loading.h"
 #include "flows/start_up.h"
+#include "keys/key_bank.h"
+#include "keys/key_voices.h"
+#include "library/sound_directory.h"
+#include "library/sound_list_window.h"
+#include "support/program_test.h"
+#include "support/temp_files.h"
+#include "support/wave_bytes.h"
 
 using namespace wavetest;
 using Calls = std::vector<std::string>;

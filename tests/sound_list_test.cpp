@@ -1,22 +1,21 @@
-#include <gtest/gtest.h>
+#include "library/sound_list.h"
 
+#include <strings.h>
 #include <algorithm>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
-#include <strings.h>
-
 #include "audio/sound_bank.h"
 #include "fakes/call_log.h"
-#include "support/program_test.h"
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_sound_list.h"
+#include "flows/sound_loading.h"
 #include "keys/key_bank.h"
 #include "library/sound_directory.h"
-#include "library/sound_list.h"
 #include "setup/document.h"
-#include "flows/sound_loading.h"
+#include "support/program_test.h"
 
 namespace {
 

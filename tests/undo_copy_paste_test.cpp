@@ -1,7 +1,6 @@
 // One level of Undo/Redo for the key edited last, and Copy/Paste of a key's
 // settings, with the Edit menu items they enable and relabel.
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 
@@ -11,14 +10,14 @@
 #include "fakes/fake_menu.h"
 #include "fakes/fake_setup_storage.h"
 #include "fakes/fake_sound_list.h"
+#include "flows/setup_commands.h"
+#include "flows/sound_loading.h"
 #include "library/sound_directory.h"
 #include "panel/editing.h"
 #include "panel/panel_actions.h"
 #include "setup/document.h"
-#include "flows/setup_commands.h"
 #include "setup/setup_file.h"
 #include "support/key_bank_fixture.h"
-#include "flows/sound_loading.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
+#include "audio/wave_reader.h"
 
 #include <cstring>
+#include <gtest/gtest.h>
 
 #include "audio/wave_format.h"
-#include "audio/wave_reader.h"
 #include "support/program_test.h"
 #include "support/temp_files.h"
 #include "support/wave_bytes.h"

@@ -7,18 +7,17 @@
 
 #include "app/dialogs.h"
 #include "app/input.h"
+#include "app/main_window.h"
 #include "app/menu.h"
 #include "app/registry.h"
 #include "audio/audio_output.h"
 #include "keys/key_bank.h"
 #include "library/sound_directory.h"
+#include "library/sound_folder.h"
+#include "library/sound_list_window.h"
 #include "panel/panel_redraw.h"
 #include "setup/document.h"
-
 #include "setup/setup_file.h"
-#include "library/sound_list_window.h"
-#include "library/sound_folder.h"
-#include "app/main_window.h"
 
 // This tool has no device, no panel and no window: the program's seams do nothing here.
 bool openAudioOutput(AudioOutput) { return false; }

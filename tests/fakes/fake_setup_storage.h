@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "setup/setup_storage.h"
 #include "setup/setup_dialogs.h"
+#include "setup/setup_storage.h"
 
 struct FakeSetupStorage {
     std::map<std::string, std::vector<uint8_t>> files;

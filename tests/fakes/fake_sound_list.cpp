@@ -1,16 +1,16 @@
 #include "fakes/fake_sound_list.h"
 
+#include <strings.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
 
+#include "app/main_window.h"
 #include "fakes/call_log.h"
 #include "library/sound_directory.h"
-#include "setup/document.h"
-#include "library/sound_list_window.h"
 #include "library/sound_folder.h"
-#include "app/main_window.h"
+#include "library/sound_list_window.h"
+#include "setup/document.h"
 
 FakeLibrary fakeLibrary;
 

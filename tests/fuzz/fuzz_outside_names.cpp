@@ -5,10 +5,10 @@
 #include <string>
 
 #include "app/dialogs.h"
+#include "flows/outside_files.h"
 #include "library/external_file.h"
 #include "setup/document.h"
 #include "support/program_state.h"
-#include "flows/outside_files.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "flows/start_up.h"
 #include "setup/setup_file.h"
 #include "support/program_state.h"
 #include "support/wave_bytes.h"
-#include "flows/start_up.h"
 
 using namespace wavetest;
 namespace fs = std::filesystem;

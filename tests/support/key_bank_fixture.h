@@ -2,21 +2,20 @@
 // keys a test plays, and helpers for the voice calls a key press makes.
 #pragma once
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "audio/audio_device.h"
 #include "fakes/call_log.h"
-#include "support/program_test.h"
 #include "fakes/fake_audio_device.h"
 #include "fakes/fake_input.h"
 #include "fakes/fake_voice.h"
+#include "flows/start_up.h"
 #include "keys/key_bank.h"
 #include "keys/pitch_volume.h"
 #include "keys/playing.h"
-#include "flows/start_up.h"
+#include "support/program_test.h"
 
 using Calls = std::vector<std::string>;
 

@@ -1,11 +1,10 @@
 // Sounds for the low-latency mixer and what it writes, read back: the tests
 // are the render thread, and each render() call moves the mixer's clock on.
 #pragma once
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <vector>
 
 #include "audio/mixed_voice.h"

@@ -3,6 +3,9 @@
 // made them still holds them.
 #pragma once
 
+#include <cstdio>
+#include <string>
+
 #include "audio/audio_device.h"
 #include "audio/sound_bank.h"
 #include "edit/key_clipboard.h"
@@ -17,13 +20,10 @@
 #include "fakes/fake_shell.h"
 #include "fakes/fake_sound_list.h"
 #include "keys/key_bank.h"
+#include "keys/key_voices.h"
 #include "keys/pitch_volume.h"
 #include "library/sound_directory.h"
 #include "setup/document.h"
-#include "keys/key_voices.h"
-
-#include <cstdio>
-#include <string>
 
 inline void resetProgramState() {
     releaseAllSounds();

@@ -1,11 +1,10 @@
 // Files written under a folder of the running test's own (ctest runs tests
 // side by side) and removed with it at the end.
 #pragma once
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 
 #include "support/wave_bytes.h"
