@@ -67,12 +67,13 @@ run() {
 
 # All C++ follows the root .clang-format; a file that does not fails the run.
 check_format() {
-    find app keys audio library setup panel edit tests tools \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print0 |
+    find app flows keys audio library setup panel edit tests tools \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print0 |
         xargs -0 -r clang-format-14 --dry-run --Werror --style=file
 }
 
 run_tests() {
     check_format
+    python3 tools/include_layers.py
     ctest --preset native -j"$(nproc)"
     tools/fuzz.sh 30
     # The package as far as it is quick; its proof of reproducibility is

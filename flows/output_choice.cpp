@@ -18,6 +18,8 @@ namespace {
 constexpr char OutputSetting[] = "Output";
 constexpr char LowLatencyValue[] = "wasapi";
 constexpr char DirectSoundValue[] = "directsound";
+// Room for either value; a longer one is none of ours.
+constexpr size_t OutputValueCapacity = 16;
 
 AudioOutput outputInUse = AudioOutput::DirectSound;
 
@@ -29,7 +31,7 @@ bool sameTextIgnoringCase(const char* a, const char* b) {
 }
 
 AudioOutput chosenOutput() {
-    char value[16];
+    char value[OutputValueCapacity];
     if (readProgramSetting(OutputSetting, value, sizeof value) && sameTextIgnoringCase(value, DirectSoundValue))
         return AudioOutput::DirectSound;
     return AudioOutput::LowLatency;

@@ -18,7 +18,7 @@ bool isSetupSuffix(const char* suffix) { return std::strcmp(suffix, "qpd") == 0 
 // The setup file a name stands for, directly or as a shortcut's target;
 // false when it stands for none.
 bool setupFileNamed(const char* path, char target[PathCapacity]) {
-    char suffix[4];
+    char suffix[SuffixCapacity];
     fileTypeSuffix(path, suffix);
     bool shortcut = isShortcutSuffix(suffix);
     if (!shortcut && !isSetupSuffix(suffix)) return false;
@@ -60,7 +60,7 @@ bool longPathOf(const char* path, char longPath[PathCapacity]) {
 
 }  // namespace
 
-void fileTypeSuffix(const char* text, char suffix[4]) {
+void fileTypeSuffix(const char* text, char suffix[SuffixCapacity]) {
     size_t length = std::strlen(text);
     size_t kept = length < 3 ? length : 3;
     std::memcpy(suffix, text + length - kept, kept);

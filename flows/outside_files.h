@@ -7,5 +7,6 @@
 // saving first, and Cancel there keeps it. The name is taken whole: a command
 // line is not split at blanks and its quotes stay.
 void openExternalFile(const char* path);
+constexpr int SuffixCapacity = 4;  // three characters and a terminator
 // The last three characters of a text (the whole text when shorter).
-void fileTypeSuffix(const char* text, char suffix[4]);
+void fileTypeSuffix(const char* text, char suffix[SuffixCapacity]);

@@ -29,9 +29,9 @@ bool isKeyIndex(int key) { return key >= 0 && key < KeyCount; }
 
 KeySlot* selectedKeySlot() { return isKeyIndex(keyBank.selectedKey) ? &keyBank.slots[keyBank.selectedKey] : nullptr; }
 
-void setIdleTriggerMode(KeySlot& slot) {
-    if (slot.triggerMode == ToggleFinishRunning) slot.triggerMode = ToggleFinish;
-    else if (slot.triggerMode == ToggleStopRunning) slot.triggerMode = ToggleStop;
+void setIdleTriggerMode(KeySettings& key) {
+    if (key.triggerMode == ToggleFinishRunning) key.triggerMode = ToggleFinish;
+    else if (key.triggerMode == ToggleStopRunning) key.triggerMode = ToggleStop;
 }
 
 void initKeyBank() {

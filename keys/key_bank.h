@@ -6,8 +6,13 @@ class Voice;
 
 constexpr int KeyCount = 47;
 
-// Trigger-mode codes as stored in KeySlot::triggerMode. The running codes are
-// carried only while a toggle key sounds; one higher is their idle form.
+// What a key's press and release do, as the codes stored in setup files.
+// Hold keys sound while held: at the release HoldStop stops at once and
+// HoldFinish lets the current pass play to its end. Toggle keys start at one
+// press and end at the next (ToggleStop at once, ToggleFinish at the end of the
+// pass); while one sounds it carries its running code, one below its idle code,
+// so that the next press knows to end it. A running code is never saved: a
+// setup file read back, Kill All and a new sound put the idle code back.
 enum TriggerMode : int16_t {
     HoldFinish = 991,
     HoldStop = 992,
@@ -17,18 +22,22 @@ enum TriggerMode : int16_t {
     ToggleFinish = 996,
 };
 
-// Everything of a key that is stored, copied, pasted and undone: all but its voice.
+// Everything of a key that is stored, copied, pasted and undone: all but its
+// voice. extraA..extraD change nothing that is heard or shown: they are kept
+// because setup files hold them, so that a file opened and saved again keeps
+// its bytes (extraA alone is set to -1 whenever a file is read). The reserved
+// bytes are always 0 and never saved.
 struct KeySettings {
     int16_t extraA = -1;
     uint8_t reservedByte1 = 0;
     uint8_t reservedByte2 = 0;
-    int16_t note = 60;
-    int16_t triggerMode = HoldStop;
-    int16_t soundIndex = 0;
-    int16_t volume = 100;
-    int16_t pan = 100;
-    int16_t fineTune = 0;
-    int16_t muted = 0;
+    int16_t note = 60;               // 0..127; 60 plays 44100 samples a second
+    int16_t triggerMode = HoldStop;  // a TriggerMode code
+    int16_t soundIndex = 0;          // position in the sound list, from 0
+    int16_t volume = 100;            // 0..400, 100 the sound's own level
+    int16_t pan = 100;               // 1 (left) .. 200 (right), 100 the centre
+    int16_t fineTune = 0;            // -100..100, hundredths of a semitone
+    int16_t muted = 0;               // 1 while muted (Alt, or the Mute button)
     int16_t extraB = 10;
     int16_t extraC = 0;
     int16_t extraD = 1;
@@ -61,4 +70,4 @@ KeySlot* selectedKeySlot();
 void initKeyBank();
 
 // Puts a running toggle code back to its idle form (993 -> 994, 995 -> 996).
-void setIdleTriggerMode(KeySlot& slot);
+void setIdleTriggerMode(KeySettings& key);

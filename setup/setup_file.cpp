@@ -34,34 +34,28 @@ public:
     SetupBytes(const uint8_t* bytes, size_t size) : bytes_(bytes), size_(size) {}
 
     bool word(int16_t& value) {
-        if (size_ - position_ < 2) return fail();
+        if (size_ - position_ < 2) return false;
         uint16_t bits = static_cast<uint16_t>((bytes_[position_] << 8) | bytes_[position_ + 1]);
         value = static_cast<int16_t>(bits);
         position_ += 2;
         return true;
     }
     bool byte(uint8_t& value) {
-        if (size_ - position_ < 1) return fail();
+        if (size_ - position_ < 1) return false;
         value = bytes_[position_++];
         return true;
     }
     bool run(char* target, size_t count) {
-        if (size_ - position_ < count) return fail();
+        if (size_ - position_ < count) return false;
         if (count > 0) std::memcpy(target, bytes_ + position_, count);
         position_ += count;
         return true;
     }
-    bool complete() const { return !short_; }
 
 private:
-    bool fail() {
-        short_ = true;
-        return false;
-    }
     const uint8_t* bytes_;
     size_t size_;
     size_t position_ = 0;
-    bool short_ = false;
 };
 
 // What a file holds, parsed in full before any of it reaches the program.
@@ -81,8 +75,7 @@ bool readKeyRecords(SetupBytes& in, StagedSetup& setup) {
             !in.word(key.volume) || !in.word(key.pan))
             return false;
         // A toggle saved while sounding opens silent, so it opens idle too.
-        if (key.triggerMode == ToggleFinishRunning) key.triggerMode = ToggleFinish;
-        else if (key.triggerMode == ToggleStopRunning) key.triggerMode = ToggleStop;
+        setIdleTriggerMode(key);
         key.extraA = -1;
         if (key.pan < 1 || key.pan > 200) key.pan = DefaultPan;
     }

@@ -4,13 +4,15 @@
 A unit is a file without its extension (audio/mixer.h and audio/mixer.cpp are
 the unit audio/mixer); an edge is an #include "folder/file.h" from one unit to
 another. Prints
-  - every include cycle (a strongly connected group of units), and
-  - every pair of folders whose platform-free files include each other,
-    leaving out seam headers: a header x.h beside an x_win32.cpp declares what
-    Windows provides, so any folder may call it whatever includes the Win32
-    file that defines it.
+  - every include cycle (a strongly connected group of units),
+  - every pair of folders whose platform-free files include each other, and
+  - every include of a platform-free file into a folder above its own in
+    LAYERS (docs/style.md draws the same picture in words).
+Seam headers are left out of the last two: a header x.h beside an x_win32.cpp
+declares what Windows provides, and any folder may call it. Win32 files are
+the shell around the core and may include any folder.
 Exits 1 when a cycle spans two folders or holds more than two units, or when
-two folders include each other; 0 otherwise. Run it from anywhere:
+anything is listed under the other two; 0 otherwise. Run it from anywhere:
     python3 tools/include_layers.py
 """
 import re
@@ -19,7 +21,10 @@ from collections import defaultdict
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parent.parent
-FOLDERS = ["app", "flows", "panel", "edit", "setup", "library", "keys", "audio"]
+# The platform-free layers from the top down. app/'s platform-free files are
+# the helpers and seams everything stands on; its Win32 files are the shell.
+LAYERS = ["flows", "panel", "edit", "setup", "library", "keys", "audio", "app"]
+FOLDERS = LAYERS
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
 LARGEST_CYCLE = 2
 
@@ -123,6 +128,18 @@ def folder_pairs(files, edges):
     return pairs
 
 
+def upward_includes(files, edges):
+    """Includes of platform-free files into a higher layer, seam headers left out."""
+    seams = seam_headers(files)
+    found = []
+    for source, target, path in edges:
+        if is_win32(path) or target in seams:
+            continue
+        if LAYERS.index(folder_of(target)) < LAYERS.index(folder_of(source)):
+            found.append(f"{path} -> {target}.h")
+    return sorted(found)
+
+
 def main():
     files = list(source_files())
     edges = read_edges(files)
@@ -144,6 +161,14 @@ def main():
         failed = True
         print(f"  {a} <-> {b}: {there}; {back}")
     if not pairs:
+        print("  none")
+
+    upward = upward_includes(files, edges)
+    print("Includes into a higher layer (" + " > ".join(LAYERS) + "):")
+    for include in upward:
+        failed = True
+        print(f"  {include}")
+    if not upward:
         print("  none")
     return 1 if failed else 0
 
