@@ -9,10 +9,10 @@
 #include "audio/audio_device.h"
 #include "audio/sound_bank.h"
 #include "fakes/call_log.h"
-#include "fakes/fake_audio_device.h"
+#include "fakes/fake_audio_output.h"
 #include "fakes/fake_menu.h"
 #include "fakes/fake_registry.h"
-#include "fakes/fake_sound_list.h"
+#include "fakes/fake_sound_list_window.h"
 #include "flows/output_choice.h"
 #include "flows/sound_loading.h"
 #include "flows/start_up.h"
@@ -79,7 +79,7 @@ protected:
         // Three sounds of the folder, loaded as Import Sounds loads them.
         for (const char* name : {"a.wav", "b.wav", "c.wav"}) {
             files.writeAt(files.folder + "\\" + name, wavetest::simpleWave(wavetest::countingBytes(16)));
-            fakeLibrary.entries.push_back(name);
+            fakeSoundList.entries.push_back(name);
         }
         setSoundDirectory(files.folder);
         loadSoundBank();
@@ -121,7 +121,7 @@ TEST_F(SwitchingOutputTest, SwitchingStopsEverySoundAndLoadsTheSoundsIntoTheOthe
     EXPECT_NE(keyBank.slots[26].voice, before.voice);
     EXPECT_FALSE(isKeyPlaying(26));
     EXPECT_FALSE(document.modified);
-    EXPECT_EQ(fakeLibrary.entries.size(), 3u);
+    EXPECT_EQ(fakeSoundList.entries.size(), 3u);
 
     callLog.clear();
     switchAudioOutput();
@@ -145,7 +145,7 @@ TEST_F(SwitchingOutputTest, ALowLatencyOutputThatWillNotOpenLeavesDirectSoundPla
 
 TEST_F(AudioOutputTest, SwitchingBeforeAnySoundFolderLoadsNothing) {
     startUp();
-    fakeLibrary.entries = {"No Sounds Loaded.wav"};  // the list's placeholder
+    fakeSoundList.entries = {"No Sounds Loaded.wav"};  // the list's placeholder
     callLog.clear();
     switchAudioOutput();
     EXPECT_EQ(callLog,

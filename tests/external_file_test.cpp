@@ -8,9 +8,10 @@
 #include "app/dialogs.h"
 #include "fakes/call_log.h"
 #include "fakes/fake_dialogs.h"
+#include "fakes/fake_external_file.h"
+#include "fakes/fake_main_window.h"
 #include "fakes/fake_setup_storage.h"
-#include "fakes/fake_shell.h"
-#include "fakes/fake_sound_list.h"
+#include "fakes/fake_sound_folder.h"
 #include "flows/outside_files.h"
 #include "flows/start_up.h"
 #include "keys/key_bank.h"
@@ -30,7 +31,7 @@ protected:
     void SetUp() override {
         ProgramTest::SetUp();
         startInstrument();
-        fakeLibrary.existingFolders = {"C:\\Sounds\\Drums"};
+        fakeSoundFolder.existingFolders = {"C:\\Sounds\\Drums"};
         addSetupFile(LiveSet);
         callLog.clear();
     }
@@ -61,7 +62,7 @@ TEST_F(ExternalFileTest, ACommandLineWithBlanksOpensTheSetupUnderItsName) {
     EXPECT_STREQ(document.setupPath, LiveSet);
     EXPECT_STREQ(document.setupName, "Live Set.qpd");
     EXPECT_FALSE(document.modified);
-    EXPECT_EQ(fakeLibrary.windowTitle, "Live Set.qpd  using:  Drums");
+    EXPECT_EQ(fakeMainWindow.title, "Live Set.qpd  using:  Drums");
     EXPECT_TRUE(dialogCalls().empty());
 }
 
@@ -116,7 +117,7 @@ TEST_F(ExternalFileTest, AShortcutOpensItsTargetUnderTheLongName) {
                   (Calls{std::string("shell resolve ") + shortcut, "shell long path C:\\SETUPS\\LIVESE~1.QPD"}));
         EXPECT_EQ(fileReads(), (Calls{std::string("file read ") + LiveSet}));
         EXPECT_STREQ(document.setupName, "Live Set.qpd");
-        EXPECT_EQ(fakeLibrary.windowTitle, "Live Set.qpd  using:  Drums");
+        EXPECT_EQ(fakeMainWindow.title, "Live Set.qpd  using:  Drums");
     }
 }
 
@@ -199,7 +200,7 @@ TEST_F(ExternalFileTest, AModifiedSetupIsOfferedForSavingAndCancelKeepsIt) {
     EXPECT_STREQ(document.setupPath, OldSet);
     EXPECT_STREQ(document.setupName, "old.qpd");
     EXPECT_TRUE(document.modified);
-    EXPECT_EQ(fakeLibrary.windowTitle, "Quillpad Beta A");
+    EXPECT_EQ(fakeMainWindow.title, "Quillpad Beta A");
 
     fakeDialogs.answers = {AnswerDontSave};
     openExternalFile(LiveSet);

@@ -11,6 +11,9 @@
 #include "audio/sound_bank.h"
 #include "edit/key_clipboard.h"
 #include "edit/undo.h"
+#include "fakes/fake_setup_storage.h"
+#include "fakes/fake_sound_folder.h"
+#include "fakes/fake_sound_list_window.h"
 #include "fakes/fake_voice.h"
 #include "flows/setup_commands.h"
 #include "flows/sound_loading.h"
@@ -43,12 +46,12 @@ protected:
         ProgramTest::SetUp();
         startInstrument();
         setSoundDirectory(files.folder + "/kit");
-        fakeLibrary.existingFolders = {soundDirectory};
+        fakeSoundFolder.existingFolders = {soundDirectory};
         for (int i = 0; i < SoundCount; ++i) {
             char name[16];
             std::snprintf(name, sizeof name, "%02d.wav", i);
             files.writeAt(std::string(soundDirectory) + "\\" + name, simpleWave(countingBytes(16 + i)));
-            fakeLibrary.wavesInFolder.push_back(name);
+            fakeSoundFolder.wavesInFolder.push_back(name);
         }
         ASSERT_TRUE(loadSoundDirectory());
     }
@@ -92,9 +95,9 @@ protected:
             return "kill all";
         case 11:
             keyBank.selectedKey = static_cast<int16_t>(key);
-            fakeLibrary.selection = below(SoundCount + 3) - 1;  // none, a sound, or past the list
+            fakeSoundList.selection = below(SoundCount + 3) - 1;  // none, a sound, or past the list
             assignSelectedSoundFromList();
-            return "sound " + std::to_string(fakeLibrary.selection) + " to " + std::to_string(key);
+            return "sound " + std::to_string(fakeSoundList.selection) + " to " + std::to_string(key);
         case 12: {
             selectKey(key);
             holdButtonFor(below(600));

@@ -12,7 +12,7 @@
 #include "audio/mixer.h"
 #include "audio/sound_bank.h"
 #include "fakes/call_log.h"
-#include "fakes/fake_sound_list.h"
+#include "fakes/fake_sound_list_window.h"
 #include "flows/sound_loading.h"
 #include "flows/start_up.h"
 #include "keys/key_bank.h"
@@ -231,7 +231,7 @@ protected:
     std::string addSound(const std::string& name, const wavetest::Bytes& bytes) {
         std::string path = std::string(soundDirectory) + "\\" + name;
         files.writeAt(path, bytes);
-        fakeLibrary.entries.push_back(name);
+        fakeSoundList.entries.push_back(name);
         return path;
     }
 

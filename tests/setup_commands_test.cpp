@@ -10,10 +10,13 @@
 #include "app/dialogs.h"
 #include "audio/sound_bank.h"
 #include "fakes/call_log.h"
-#include "fakes/fake_audio_device.h"
+#include "fakes/fake_audio_output.h"
 #include "fakes/fake_dialogs.h"
+#include "fakes/fake_main_window.h"
+#include "fakes/fake_setup_dialogs.h"
 #include "fakes/fake_setup_storage.h"
-#include "fakes/fake_sound_list.h"
+#include "fakes/fake_sound_folder.h"
+#include "fakes/fake_sound_list_window.h"
 #include "fakes/fake_voice.h"
 #include "flows/start_up.h"
 #include "keys/key_bank.h"
@@ -39,17 +42,17 @@ protected:
     void SetUp() override {
         ProgramTest::SetUp();
         startInstrument();
-        fakeLibrary.existingFolders = {"C:\\Sounds\\Drums", "C:\\Sounds\\Pads"};
+        fakeSoundFolder.existingFolders = {"C:\\Sounds\\Drums", "C:\\Sounds\\Pads"};
         callLog.clear();
     }
 
     static void chooseToOpen(const std::string& path) {
-        fakeSetupStorage.openChoice = FileChoice::Chosen;
-        fakeSetupStorage.openPath = path;
+        fakeSetupDialogs.openChoice = FileChoice::Chosen;
+        fakeSetupDialogs.openPath = path;
     }
     static void chooseToSaveAs(const std::string& path) {
-        fakeSetupStorage.saveChoice = FileChoice::Chosen;
-        fakeSetupStorage.savePath = path;
+        fakeSetupDialogs.saveChoice = FileChoice::Chosen;
+        fakeSetupDialogs.savePath = path;
     }
     static void setDocumentPath(const char* path, const char* name) {
         std::snprintf(document.setupPath, PathCapacity, "%s", path);
@@ -108,7 +111,7 @@ TEST_F(SetupCommandsTest, SaveWithoutAFileRunsSaveAsWhichNamesAndTitlesTheSetup)
     EXPECT_STREQ(document.setupPath, LivePath);
     EXPECT_STREQ(document.setupName, "live.qpd");
     EXPECT_FALSE(document.modified);
-    EXPECT_EQ(fakeLibrary.windowTitle, "live.qpd  using:  Drums");
+    EXPECT_EQ(fakeMainWindow.title, "live.qpd  using:  Drums");
 }
 
 TEST_F(SetupCommandsTest, SaveWritesToTheSetupPathAndLeavesTheTitle) {
@@ -120,7 +123,7 @@ TEST_F(SetupCommandsTest, SaveWritesToTheSetupPathAndLeavesTheTitle) {
     EXPECT_EQ(fakeSetupStorage.files[LivePath], composeSetupBytes());
     EXPECT_FALSE(document.modified);
     EXPECT_TRUE(dialogCalls().empty());
-    EXPECT_EQ(fakeLibrary.windowTitle, "Quillpad Beta A");
+    EXPECT_EQ(fakeMainWindow.title, "Quillpad Beta A");
 }
 
 TEST_F(SetupCommandsTest, AFailedSaveKeepsTheOldFileAndTheModifiedFlag) {
@@ -159,17 +162,17 @@ TEST_F(SetupCommandsTest, AFailedSaveAsSaysSoAndStillTakesTheNewName) {
     EXPECT_EQ(dialogCalls(), (Calls{"dialog save setup Untitled", "dialog message problem."}));
     EXPECT_TRUE(document.modified);
     EXPECT_STREQ(document.setupName, "live.qpd");
-    EXPECT_EQ(fakeLibrary.windowTitle, "live.qpd  using:  ");
+    EXPECT_EQ(fakeMainWindow.title, "live.qpd  using:  ");
 }
 
 TEST_F(SetupCommandsTest, FileDialogsThatFailSaySoAndCancelledOnesSayNothing) {
     document.modified = true;
-    fakeSetupStorage.saveChoice = FileChoice::Failed;
-    fakeSetupStorage.openChoice = FileChoice::Failed;
+    fakeSetupDialogs.saveChoice = FileChoice::Failed;
+    fakeSetupDialogs.openChoice = FileChoice::Failed;
     saveSetupAs();
     openSetupFile();
-    fakeSetupStorage.saveChoice = FileChoice::Cancelled;
-    fakeSetupStorage.openChoice = FileChoice::Cancelled;
+    fakeSetupDialogs.saveChoice = FileChoice::Cancelled;
+    fakeSetupDialogs.openChoice = FileChoice::Cancelled;
     saveSetupAs();
     openSetupFile();
     EXPECT_EQ(dialogCalls(),
@@ -179,7 +182,7 @@ TEST_F(SetupCommandsTest, FileDialogsThatFailSaySoAndCancelledOnesSayNothing) {
     EXPECT_STREQ(document.setupName, "Untitled");
     EXPECT_STREQ(document.setupPath, "");
     EXPECT_TRUE(fakeSetupStorage.files.empty());
-    EXPECT_EQ(fakeLibrary.windowTitle, "Quillpad Beta A");
+    EXPECT_EQ(fakeMainWindow.title, "Quillpad Beta A");
 }
 
 TEST_F(SetupCommandsTest, ASoundFolderPathOver126CharactersIsRefusedAndNothingWritten) {
@@ -219,7 +222,7 @@ TEST_F(SetupCommandsTest, OpeningASetupLoadsItsFolderAndClearsTheModifiedFlag) {
     EXPECT_STREQ(document.setupPath, "C:\\Setups\\set.qpd");
     EXPECT_STREQ(document.setupName, "set.qpd");
     EXPECT_FALSE(document.modified);  // although loading the folder set it
-    EXPECT_EQ(fakeLibrary.windowTitle, "set.qpd  using:  Drums");
+    EXPECT_EQ(fakeMainWindow.title, "set.qpd  using:  Drums");
     EXPECT_EQ(dialogCalls(), (Calls{"dialog open setup"}));
     // The caps and the master bar are redrawn from the file before the folder loads.
     Calls order = callLog;
@@ -246,7 +249,7 @@ TEST_F(SetupCommandsTest, AMissingSoundFolderAsksAndCancelKeepsTheOldSounds) {
     EXPECT_FALSE(voice.released);
     EXPECT_STREQ(soundDirectory, "C:\\Gone\\Kit");
     EXPECT_FALSE(document.modified);
-    EXPECT_EQ(fakeLibrary.windowTitle, "Quillpad Beta A");
+    EXPECT_EQ(fakeMainWindow.title, "Quillpad Beta A");
     EXPECT_STREQ(document.setupName, "set.qpd");
     keyBank.slots[13].voice = nullptr;
 }
@@ -254,28 +257,28 @@ TEST_F(SetupCommandsTest, AMissingSoundFolderAsksAndCancelKeepsTheOldSounds) {
 TEST_F(SetupCommandsTest, AMissingSoundFolderAnsweredOkImportsSounds) {
     fakeSetupStorage.files["C:\\Setups\\set.qpd"] = setupFileWith("C:\\Gone", 72);
     fakeDialogs.answers = {AnswerOk};
-    fakeLibrary.importChosen = false;
+    fakeSoundFolder.importChosen = false;
     openSetupFile("C:\\Setups\\set.qpd");
     EXPECT_EQ(dialogCalls(), (Calls{"dialog okcancel Problem locating sound directory:\nC:\\Gone\nDo you want to "
                                     "try and find it?",
                                     "dialog import"}));
     EXPECT_TRUE(document.modified);  // the Import dialog was cancelled
-    EXPECT_EQ(fakeLibrary.windowTitle, "Quillpad Beta A");
+    EXPECT_EQ(fakeMainWindow.title, "Quillpad Beta A");
 
     fakeDialogs.answers = {AnswerOk};
-    fakeLibrary.importChosen = true;
-    fakeLibrary.importFolder = "C:\\Sounds\\Pads";
+    fakeSoundFolder.importChosen = true;
+    fakeSoundFolder.importFolder = "C:\\Sounds\\Pads";
     openSetupFile("C:\\Setups\\set.qpd");
     EXPECT_STREQ(soundDirectory, "C:\\Sounds\\Pads");
     EXPECT_TRUE(document.modified);  // the setup now differs from its file
-    EXPECT_EQ(fakeLibrary.windowTitle, "set.qpd  using:  Pads");
+    EXPECT_EQ(fakeMainWindow.title, "set.qpd  using:  Pads");
 }
 
 // Kits that travel: a setup moved with its sound folder beside it
 
 TEST_F(SetupCommandsTest, AStoredFolderThatExistsIsLoadedEvenWithAFolderOfItsNameBesideTheSetup) {
     fakeSetupStorage.files["D:\\Kits\\set.qpd"] = setupFileWith("C:\\Sounds\\Drums", 72);
-    fakeLibrary.existingFolders.push_back("D:\\Kits\\Drums");
+    fakeSoundFolder.existingFolders.push_back("D:\\Kits\\Drums");
     openSetupFile("D:\\Kits\\set.qpd");
     EXPECT_STREQ(soundDirectory, "C:\\Sounds\\Drums");
     EXPECT_EQ(callsStartingWith("folder set C:"), (Calls{"folder set C:\\Sounds\\Drums"}));
@@ -285,20 +288,20 @@ TEST_F(SetupCommandsTest, AStoredFolderThatExistsIsLoadedEvenWithAFolderOfItsNam
 TEST_F(SetupCommandsTest, AMovedKitLoadsTheFolderBesideItsSetupWithoutAskingAndStaysUnmodified) {
     const Bytes stored = setupFileWith("C:\\Gone\\Drums\\", 72);
     fakeSetupStorage.files["D:\\Kits\\set.qpd"] = stored;
-    fakeLibrary.existingFolders.push_back("D:\\Kits\\Drums");
-    fakeLibrary.wavesInFolder = {"snare.wav", "kick.wav"};
+    fakeSoundFolder.existingFolders.push_back("D:\\Kits\\Drums");
+    fakeSoundFolder.wavesInFolder = {"snare.wav", "kick.wav"};
     // Opened twice: the unmodified file still stores the old folder and is found again.
     for (int time = 0; time < 2; ++time) {
         document.modified = true;
         openSetupFile("D:\\Kits\\set.qpd");
         EXPECT_TRUE(dialogCalls().empty());
         EXPECT_STREQ(soundDirectory, "D:\\Kits\\Drums");
-        EXPECT_EQ(fakeLibrary.entries, (std::vector<std::string>{"kick.wav", "snare.wav"}));
-        EXPECT_EQ(fakeLibrary.windowTitle, "set.qpd  using:  Drums");
+        EXPECT_EQ(fakeSoundList.entries, (std::vector<std::string>{"kick.wav", "snare.wav"}));
+        EXPECT_EQ(fakeMainWindow.title, "set.qpd  using:  Drums");
         EXPECT_EQ(keyBank.slots[13].note, 72);
         EXPECT_FALSE(document.modified);
         EXPECT_EQ(fakeSetupStorage.files["D:\\Kits\\set.qpd"], stored);
-        EXPECT_STREQ(fakeLibrary.currentFolder.c_str(), "/start");  // the current folder is given back
+        EXPECT_STREQ(fakeSoundFolder.currentFolder.c_str(), "/start");  // the current folder is given back
     }
     // A later save stores the new place.
     keyBank.slots[13].note = 73;
@@ -327,7 +330,7 @@ TEST_F(SetupCommandsTest, AMissingFolderWithNoneOfItsNameBesideTheSetupAsksAbout
                                         "\nDo you want to try and find it?"}));
         EXPECT_STREQ(soundDirectory, gone.c_str());
         EXPECT_FALSE(document.modified);
-        EXPECT_EQ(fakeLibrary.windowTitle, "Quillpad Beta A");
+        EXPECT_EQ(fakeMainWindow.title, "Quillpad Beta A");
     }
 }
 
@@ -348,7 +351,7 @@ TEST_F(SetupCommandsTest, ASetupThatCannotBeReadChangesNoKeyButTheFlowGoesOn) {
         EXPECT_FALSE(document.modified) << path;  // the current folder loaded again
         EXPECT_STREQ(document.setupPath, path);
     }
-    EXPECT_EQ(fakeLibrary.windowTitle, "locked.qpd  using:  Drums");
+    EXPECT_EQ(fakeMainWindow.title, "locked.qpd  using:  Drums");
     // A new name typed in the Open dialog is made as an empty file.
     EXPECT_EQ(fakeSetupStorage.files.count("C:\\Setups\\new.qpd"), 1u);
     EXPECT_TRUE(fakeSetupStorage.files["C:\\Setups\\new.qpd"].empty());
@@ -390,7 +393,7 @@ TEST_F(SetupCommandsTest, TitleAndPromptTextsAreCutAt255Characters) {
     setDocumentPath("", name.c_str());
     std::snprintf(soundDirectoryTitle, PathCapacity, "Drums");
     updateWindowTitle();
-    EXPECT_EQ(fakeLibrary.windowTitle, name + "  usi");
+    EXPECT_EQ(fakeMainWindow.title, name + "  usi");
     document.modified = true;
     fakeDialogs.answers = {AnswerCancel};
     confirmSaveChanges();

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fakes/call_log.h"
-#include "fakes/fake_audio_device.h"
+#include "fakes/fake_audio_output.h"
 #include "fakes/fake_dialogs.h"
 #include "flows/start_up.h"
 #include "keys/key_bank.h"

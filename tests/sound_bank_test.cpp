@@ -10,9 +10,10 @@
 
 #include "audio/audio_device.h"
 #include "fakes/call_log.h"
-#include "fakes/fake_audio_device.h"
+#include "fakes/fake_audio_output.h"
 #include "fakes/fake_dialogs.h"
-#include "fakes/fake_sound_list.h"
+#include "fakes/fake_sound_folder.h"
+#include "fakes/fake_sound_list_window.h"
 #include "flows/sound_loading.h"
 #include "flows/start_up.h"
 #include "keys/key_bank.h"
@@ -43,7 +44,7 @@ protected:
     std::string addSound(const std::string& name, const Bytes& bytes) {
         std::string path = std::string(soundDirectory) + "\\" + name;
         files.writeAt(path, bytes);
-        fakeLibrary.entries.push_back(name);
+        fakeSoundList.entries.push_back(name);
         return path;
     }
 
@@ -185,7 +186,7 @@ TEST_F(SoundBankTest, APathTooLongForThePathAreaIsSkippedNotCut) {
     std::string name = std::string(120, 'n') + ".wav";
     std::string fullPath = directory + "\\" + name;
     files.writeAt(fullPath.substr(0, 339), simpleWave(countingBytes(4)));
-    fakeLibrary.entries.push_back(name);
+    fakeSoundList.entries.push_back(name);
     loadSoundBank();
     EXPECT_EQ(soundBank.soundBuffers[0], nullptr);
     EXPECT_TRUE(callsStartingWith("device").empty());
@@ -236,8 +237,8 @@ TEST_F(AssignSoundTest, ASoundingRunningToggleKeyFallsSilentAndGetsTheNewSoundId
 }
 
 TEST_F(AssignSoundTest, LoadingTheFolderAgainWhileKeysSoundStopsThemBeforeAnyReleaseAndLeavesTogglesIdle) {
-    fakeLibrary.existingFolders = {soundDirectory};
-    fakeLibrary.wavesInFolder = fakeLibrary.entries;
+    fakeSoundFolder.existingFolders = {soundDirectory};
+    fakeSoundFolder.wavesInFolder = fakeSoundList.entries;
     KeySlot& toggle = keyBank.slots[27];
     toggle.triggerMode = ToggleStopRunning;
     voiceOf(27)->playing = true;

@@ -9,8 +9,10 @@
 
 #include "audio/sound_bank.h"
 #include "fakes/call_log.h"
-#include "fakes/fake_audio_device.h"
-#include "fakes/fake_sound_list.h"
+#include "fakes/fake_audio_output.h"
+#include "fakes/fake_main_window.h"
+#include "fakes/fake_sound_folder.h"
+#include "fakes/fake_sound_list_window.h"
 #include "flows/sound_loading.h"
 #include "keys/key_bank.h"
 #include "library/sound_directory.h"
@@ -30,12 +32,12 @@ protected:
 
 TEST_F(SoundListTest, NamesAreSortedWithoutRegardToCaseWhateverTheSearchOrder) {
     for (const char* name : {"c.WAV", "b.wav", "A.wav"}) insertSoundSorted(name);
-    EXPECT_EQ(fakeLibrary.entries, (std::vector<std::string>{"A.wav", "b.wav", "c.WAV"}));
+    EXPECT_EQ(fakeSoundList.entries, (std::vector<std::string>{"A.wav", "b.wav", "c.WAV"}));
 }
 
 TEST_F(SoundListTest, NamesEqualApartFromCaseKeepTheOrderTheSearchFoundThem) {
     for (const char* name : {"Kick.wav", "snare.wav", "KICK.wav", "kick.wav"}) insertSoundSorted(name);
-    EXPECT_EQ(fakeLibrary.entries, (std::vector<std::string>{"Kick.wav", "KICK.wav", "kick.wav", "snare.wav"}));
+    EXPECT_EQ(fakeSoundList.entries, (std::vector<std::string>{"Kick.wav", "KICK.wav", "kick.wav", "snare.wav"}));
 }
 
 TEST_F(SoundListTest, ThousandsOfNamesAreSortedWithoutComparingEachWithAll) {
@@ -45,8 +47,8 @@ TEST_F(SoundListTest, ThousandsOfNamesAreSortedWithoutComparingEachWithAll) {
     std::vector<std::string> sorted = names;
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) < 0; });
-    EXPECT_EQ(fakeLibrary.entries, sorted);
-    EXPECT_LT(fakeLibrary.textQueries, 4000 * 13) << "each name looked at every entry before it";
+    EXPECT_EQ(fakeSoundList.entries, sorted);
+    EXPECT_LT(fakeSoundList.textQueries, 4000 * 13) << "each name looked at every entry before it";
 }
 
 TEST_F(SoundListTest, RowsShowATwoDigitNumberAndTheNameWithoutItsExtension) {
@@ -60,13 +62,13 @@ TEST_F(SoundListTest, RowsShowATwoDigitNumberAndTheNameWithoutItsExtension) {
 }
 
 TEST_F(SoundListTest, AMissingSoundFolderChangesNothingAndRestoresTheCurrentFolder) {
-    fakeLibrary.entries = {"No Sounds Loaded.wav"};
+    fakeSoundList.entries = {"No Sounds Loaded.wav"};
     std::snprintf(soundDirectory, PathCapacity, "%s", "/gone");
     EXPECT_FALSE(loadSoundDirectory());
-    EXPECT_EQ(fakeLibrary.currentFolder, "/start");
-    EXPECT_EQ(fakeLibrary.entries, (std::vector<std::string>{"No Sounds Loaded.wav"}));
+    EXPECT_EQ(fakeSoundFolder.currentFolder, "/start");
+    EXPECT_EQ(fakeSoundList.entries, (std::vector<std::string>{"No Sounds Loaded.wav"}));
     EXPECT_FALSE(document.modified);
-    EXPECT_EQ(fakeLibrary.windowTitle, "Quillpad Beta A");
+    EXPECT_EQ(fakeMainWindow.title, "Quillpad Beta A");
 }
 
 TEST_F(SoundListTest, AnEmptySoundFolderNameIsNotLoaded) {
@@ -75,31 +77,31 @@ TEST_F(SoundListTest, AnEmptySoundFolderNameIsNotLoaded) {
 }
 
 TEST_F(SoundListTest, LoadingAFolderRefillsTheListSortedAndRestoresTheCurrentFolder) {
-    fakeLibrary.entries = {"No Sounds Loaded.wav"};
-    fakeLibrary.existingFolders = {"/sounds/Drums"};
-    fakeLibrary.wavesInFolder = {"snare.wav", "Kick.wav", "hat.WAV"};
+    fakeSoundList.entries = {"No Sounds Loaded.wav"};
+    fakeSoundFolder.existingFolders = {"/sounds/Drums"};
+    fakeSoundFolder.wavesInFolder = {"snare.wav", "Kick.wav", "hat.WAV"};
     std::snprintf(soundDirectory, PathCapacity, "%s", "/sounds/Drums");
     EXPECT_TRUE(loadSoundDirectory());
-    EXPECT_EQ(fakeLibrary.entries, (std::vector<std::string>{"hat.WAV", "Kick.wav", "snare.wav"}));
-    EXPECT_EQ(fakeLibrary.currentFolder, "/start");
+    EXPECT_EQ(fakeSoundList.entries, (std::vector<std::string>{"hat.WAV", "Kick.wav", "snare.wav"}));
+    EXPECT_EQ(fakeSoundFolder.currentFolder, "/start");
     EXPECT_STREQ(soundDirectoryTitle, "Drums");
-    EXPECT_EQ(fakeLibrary.windowTitle, "Untitled  using:  Drums");
+    EXPECT_EQ(fakeMainWindow.title, "Untitled  using:  Drums");
     EXPECT_TRUE(document.modified);
     EXPECT_EQ(soundBank.soundCount, 3);
 }
 
 TEST_F(SoundListTest, AFolderWithoutSoundsEmptiesTheListPlaceholderIncluded) {
-    fakeLibrary.entries = {"No Sounds Loaded.wav"};
-    fakeLibrary.existingFolders = {"/empty"};
+    fakeSoundList.entries = {"No Sounds Loaded.wav"};
+    fakeSoundFolder.existingFolders = {"/empty"};
     std::snprintf(soundDirectory, PathCapacity, "%s", "/empty");
     EXPECT_TRUE(loadSoundDirectory());
-    EXPECT_TRUE(fakeLibrary.entries.empty());
+    EXPECT_TRUE(fakeSoundList.entries.empty());
     EXPECT_EQ(soundBank.soundCount, 0);
 }
 
 TEST_F(SoundListTest, TheTitleAndModifiedFlagChangeBeforeAnySoundIsLoaded) {
-    fakeLibrary.existingFolders = {"/sounds/Pads"};
-    fakeLibrary.wavesInFolder = {"pad.wav"};
+    fakeSoundFolder.existingFolders = {"/sounds/Pads"};
+    fakeSoundFolder.wavesInFolder = {"pad.wav"};
     std::snprintf(soundDirectory, PathCapacity, "%s", "/sounds/Pads");
     loadSoundDirectory();
     auto title = std::find(callLog.begin(), callLog.end(), "title Untitled  using:  Pads");
@@ -113,18 +115,18 @@ TEST_F(SoundListTest, ImportTakesTheChosenFilesFolderOrChangesNothingWhenCancell
     EXPECT_FALSE(importSounds());
     EXPECT_STREQ(soundDirectory, "");
 
-    fakeLibrary.importChosen = true;
-    fakeLibrary.importFolder = "/sounds/Keys";
-    fakeLibrary.existingFolders = {"/sounds/Keys"};
-    fakeLibrary.wavesInFolder = {"piano.wav"};
+    fakeSoundFolder.importChosen = true;
+    fakeSoundFolder.importFolder = "/sounds/Keys";
+    fakeSoundFolder.existingFolders = {"/sounds/Keys"};
+    fakeSoundFolder.wavesInFolder = {"piano.wav"};
     EXPECT_TRUE(importSounds());
     EXPECT_STREQ(soundDirectory, "/sounds/Keys");
-    EXPECT_EQ(fakeLibrary.entries, (std::vector<std::string>{"piano.wav"}));
+    EXPECT_EQ(fakeSoundList.entries, (std::vector<std::string>{"piano.wav"}));
 }
 
 TEST_F(SoundListTest, ReleasingTheButtonOverTheListAssignsItsSelectionToTheSelectedKey) {
-    fakeLibrary.entries = {"No Sounds Loaded.wav"};
-    fakeLibrary.selection = 0;
+    fakeSoundList.entries = {"No Sounds Loaded.wav"};
+    fakeSoundList.selection = 0;
     keyBank.selectedKey = 30;
     keyBank.slots[30].soundIndex = 6;
     assignSelectedSoundFromList();
@@ -135,7 +137,7 @@ TEST_F(SoundListTest, ReleasingTheButtonOverTheListAssignsItsSelectionToTheSelec
 
     // With no selection nothing is assigned, but the setup still counts as changed.
     document.modified = false;
-    fakeLibrary.selection = -1;
+    fakeSoundList.selection = -1;
     assignSelectedSoundFromList();
     EXPECT_TRUE(document.modified);
     EXPECT_EQ(keyBank.slots[30].soundIndex, 0);

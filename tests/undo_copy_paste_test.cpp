@@ -9,7 +9,8 @@
 #include "edit/undo.h"
 #include "fakes/fake_menu.h"
 #include "fakes/fake_setup_storage.h"
-#include "fakes/fake_sound_list.h"
+#include "fakes/fake_sound_folder.h"
+#include "fakes/fake_sound_list_window.h"
 #include "flows/setup_commands.h"
 #include "flows/sound_loading.h"
 #include "library/sound_directory.h"
@@ -185,8 +186,8 @@ TEST_F(Undo, TheKeyGetsAFreshVoiceOfItsRestoredSound) {
     FakeVoice& sounding = voiceOf(26);
     sounding.playing = true;
 
-    fakeLibrary.entries = {"a.wav", "b.wav", "c.wav"};
-    fakeLibrary.selection = 0;
+    fakeSoundList.entries = {"a.wav", "b.wav", "c.wav"};
+    fakeSoundList.selection = 0;
     assignSelectedSoundFromList();  // takes the snapshot with sound 2
     EXPECT_TRUE(playsSound(26, 0));
     FakeVoice& chosen = voiceOf(26);
@@ -312,7 +313,7 @@ TEST_F(CopyPaste, CopyThenPasteOntoTheSameKeyUnmutesIdlesAndRenewsItsVoice) {
 }
 
 TEST_F(CopyPaste, SnapshotAndClipboardSurviveOpeningAnotherSetupWithItsSounds) {
-    fakeLibrary.existingFolders = {"C:\\Sounds"};
+    fakeSoundFolder.existingFolders = {"C:\\Sounds"};
     setSoundDirectory("C:\\Sounds");
     keyBank.slots[5].note = 70;
     fakeSetupStorage.files["C:\\Setups\\other.qpd"] = composeSetupBytes();

@@ -1,32 +1,12 @@
+// Reads and stores recorded as "file read <path>" and "file store <path>".
 #include "fakes/fake_setup_storage.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "fakes/call_log.h"
-#include "setup/setup_dialogs.h"
+#include "setup/setup_storage.h"
 
 FakeSetupStorage fakeSetupStorage;
-
-namespace {
-FileChoice choose(FileChoice choice, const std::string& chosen, char path[PathCapacity], char name[PathCapacity]) {
-    if (choice != FileChoice::Chosen) return choice;
-    std::snprintf(path, PathCapacity, "%s", chosen.c_str());
-    size_t slash = chosen.find_last_of("\\/");
-    std::snprintf(name, PathCapacity, "%s", chosen.substr(slash == std::string::npos ? 0 : slash + 1).c_str());
-    return choice;
-}
-}  // namespace
-
-FileChoice askOpenSetupPath(char path[PathCapacity], char name[PathCapacity]) {
-    callLog.push_back("dialog open setup");
-    return choose(fakeSetupStorage.openChoice, fakeSetupStorage.openPath, path, name);
-}
-
-FileChoice askSaveSetupPath(const char* initialName, char path[PathCapacity], char name[PathCapacity]) {
-    callLog.push_back(std::string("dialog save setup ") + initialName);
-    return choose(fakeSetupStorage.saveChoice, fakeSetupStorage.savePath, path, name);
-}
 
 bool readSetupFile(const char* path, size_t maxBytes, std::vector<uint8_t>& bytes) {
     callLog.push_back(std::string("file read ") + path);

@@ -8,7 +8,7 @@
 
 #include "audio/audio_device.h"
 #include "fakes/call_log.h"
-#include "fakes/fake_audio_device.h"
+#include "fakes/fake_audio_output.h"
 #include "fakes/fake_input.h"
 #include "fakes/fake_voice.h"
 #include "flows/start_up.h"

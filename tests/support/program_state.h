@@ -11,14 +11,17 @@
 #include "edit/key_clipboard.h"
 #include "edit/undo.h"
 #include "fakes/call_log.h"
-#include "fakes/fake_audio_device.h"
+#include "fakes/fake_audio_output.h"
 #include "fakes/fake_dialogs.h"
+#include "fakes/fake_external_file.h"
 #include "fakes/fake_input.h"
+#include "fakes/fake_main_window.h"
 #include "fakes/fake_menu.h"
 #include "fakes/fake_registry.h"
+#include "fakes/fake_setup_dialogs.h"
 #include "fakes/fake_setup_storage.h"
-#include "fakes/fake_shell.h"
-#include "fakes/fake_sound_list.h"
+#include "fakes/fake_sound_folder.h"
+#include "fakes/fake_sound_list_window.h"
 #include "keys/key_bank.h"
 #include "keys/key_voices.h"
 #include "keys/pitch_volume.h"
@@ -37,10 +40,13 @@ inline void resetProgramState() {
     soundDirectory[0] = '\0';
     soundDirectoryTitle[0] = '\0';
     fakeInput = FakeInput{};
-    fakeLibrary.reset();
+    fakeSoundList.reset();
+    fakeSoundFolder.reset();
+    fakeMainWindow.reset();
     fakeDialogs.reset();
     fakeMenu.reset();
     fakeSetupStorage.reset();
+    fakeSetupDialogs.reset();
     fakeShell.reset();
     fakeRegistry.reset();
     callLog.clear();

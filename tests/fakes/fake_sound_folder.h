@@ -1,19 +1,15 @@
-// The sound list and sound folder as plain data.
+// Folders on disk, the "*.wav" search and the Import Sounds dialog as plain data.
 #pragma once
 #include <string>
 #include <vector>
 
-struct FakeLibrary {
-    std::vector<std::string> entries;
-    int selection = -1;
+struct FakeSoundFolder {
     std::string currentFolder = "/start";
     std::vector<std::string> existingFolders;  // folders setCurrentFolder accepts
     std::vector<std::string> wavesInFolder;    // what the "*.wav" search returns
     bool importChosen = false;                 // the Import dialog's answer
     std::string importFolder;
-    std::string windowTitle = "Quillpad Beta A";
-    int textQueries = 0;  // soundListText calls: each is a message to the list window
-    void reset();
+    void reset() { *this = FakeSoundFolder(); }
 };
 
-extern FakeLibrary fakeLibrary;
+extern FakeSoundFolder fakeSoundFolder;

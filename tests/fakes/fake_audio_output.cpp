@@ -1,4 +1,4 @@
-#include "fakes/fake_audio_device.h"
+#include "fakes/fake_audio_output.h"
 
 #include "audio/wave_format.h"
 #include "fakes/call_log.h"

@@ -1,4 +1,4 @@
-#include "fakes/fake_shell.h"
+#include "fakes/fake_external_file.h"
 
 #include <cstdio>
 
