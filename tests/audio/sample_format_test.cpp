@@ -2,30 +2,16 @@
 // them, and the output formats it writes.
 #include "audio/sample_format.h"
 
-#include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <limits>
-#include <string>
 #include <vector>
 
 #include "audio/mixer.h"
-#include "audio/sound_bank.h"
-#include "fakes/call_log.h"
-#include "fakes/fake_sound_list_window.h"
-#include "flows/sound_loading.h"
-#include "flows/start_up.h"
-#include "keys/key_bank.h"
-#include "keys/key_voices.h"
-#include "keys/playing.h"
-#include "library/sound_directory.h"
 #include "support/mixer_output.h"
 #include "support/program_test.h"
-#include "support/temp_files.h"
-#include "support/wave_bytes.h"
 
 using namespace mixertest;
-using Calls = std::vector<std::string>;
 
 namespace {
 
@@ -151,17 +137,6 @@ TEST_F(SampleFormatTest, FloatSamplesBeyondFullScaleClipAndThoseThatAreNoNumberA
     voice->Release();
 }
 
-TEST_F(SampleFormatTest, TheUnwrittenByteOfABankBufferIsSilenceInItsFormat) {
-    // An 8-bit sound's buffer is one byte longer than its data: that byte
-    // plays as the middle of the range, not as a full-scale click.
-    Mixer mixer(floatStereo(), 64);
-    Voice* voice = makeSoundOfBytes(mixer, formatRecord(WaveFormatPcm, 1, 44100, 8), {192, 192, 192, 192}, 5);
-    voice->Play(0, 0, 0);
-    Stereo out = renderFrames(mixer, 6);
-    EXPECT_EQ(out.left, (std::vector<float>{0.5f, 0.5f, 0.5f, 0.5f, 0.0f, 0.0f}));
-    voice->Release();
-}
-
 TEST_F(SampleFormatTest, TheMixIsWrittenInTheOutputsFormatWithItsFirstTwoChannelsLeftAndRight) {
     struct Output {
         SampleLayout layout;
@@ -211,57 +186,6 @@ TEST_F(SampleFormatTest, OnlyOutputFormatsTheMixerWritesAreTaken) {
     EXPECT_FALSE(outputLayout(asRecord(formatRecord(WaveFormatPcm, 2, 44100, 8)), layout));
     EXPECT_FALSE(outputLayout(asRecord(formatRecord(WaveFormatFloat, 2, 44100, 64)), layout));
     EXPECT_FALSE(outputLayout(asRecord(formatRecord(WaveFormatPcm, 2, 0, 16)), layout));
-}
-
-// The sound bank works the same on the mixer: a file's own format plays, and
-// one the mixer refuses gives the load message.
-class SoundBankOnTheMixerTest : public ProgramTest {
-protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        startInstrument();
-        audioDevice = &mixer;
-        setSoundDirectory(files.folder + "/bank");
-    }
-    void TearDown() override {
-        releaseAllSounds();
-        audioDevice = nullptr;
-        ProgramTest::TearDown();
-    }
-    std::string addSound(const std::string& name, const wavetest::Bytes& bytes) {
-        std::string path = std::string(soundDirectory) + "\\" + name;
-        files.writeAt(path, bytes);
-        fakeSoundList.entries.push_back(name);
-        return path;
-    }
-
-    Mixer mixer{floatStereo(), 4096};
-    wavetest::TempFiles files;
-};
-
-TEST_F(SoundBankOnTheMixerTest, KeysPlayTheirSoundsAndARefusedFormatGivesTheLoadMessage) {
-    using namespace wavetest;
-    // Sound 0: 24-bit stereo at 44100, a steady left 0.5 and right -0.25.
-    Bytes samples;
-    for (int n = 0; n < 4410; ++n) {
-        for (uint8_t byte : {0x00, 0x00, 0x40, 0x00, 0x00, 0xE0}) samples.push_back(byte);
-    }
-    addSound("a.wav", riffWave(concat({chunk("fmt ", formatFields(2, 44100, 24)), chunk("data", samples)})));
-    std::string refused =
-        addSound("b.wav", riffWave(concat({chunk("fmt ", formatFields(1, 44100, 4, 2)), chunk("data", Bytes(64))})));
-    loadSoundBank();
-    EXPECT_EQ(callsStartingWith("dialog"), (Calls{"dialog message Could not load sound:\n" + refused}));
-    EXPECT_EQ(keyBank.slots[13].voice, nullptr);  // the Q row plays sound 1
-    // The grave-accent key: note 48 (half speed), volume 100, pan 50 (50 dB off the right).
-    keyDown(0);
-    Stereo out = renderFrames(mixer, 4410);
-    EXPECT_NEAR(20.0 * std::log10(out.left[1000] / 0.5), -8.90, 0.01);
-    EXPECT_NEAR(20.0 * std::log10(-out.right[1000] / 0.25), -8.90 - 50.0, 0.01);
-    EXPECT_TRUE(isKeyPlaying(0));
-    keyUp(0);  // hold-and-stop: silent once the stop has faded
-    EXPECT_FALSE(isKeyPlaying(0));
-    out = renderFrames(mixer, mixer.rampFrames + 1);
-    EXPECT_EQ(out.left[mixer.rampFrames], 0.0f);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // Which output plays: the low-latency one unless DirectSound was chosen, the
 // other one when the chosen one cannot be had, and the menu item that switches.
+#include "flows/output_choice.h"
+
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
@@ -13,7 +15,6 @@
 #include "fakes/fake_menu.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_sound_list_window.h"
-#include "flows/output_choice.h"
 #include "flows/sound_loading.h"
 #include "flows/start_up.h"
 #include "keys/key_bank.h"

@@ -1,4 +1,6 @@
-#include "library/external_file.h"
+// Setup files that arrive from outside: the command line and dropped files,
+// directly or through a shell shortcut.
+#include "flows/outside_files.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -12,7 +14,6 @@
 #include "fakes/fake_main_window.h"
 #include "fakes/fake_setup_storage.h"
 #include "fakes/fake_sound_folder.h"
-#include "flows/outside_files.h"
 #include "flows/start_up.h"
 #include "keys/key_bank.h"
 #include "setup/document.h"

@@ -9,6 +9,8 @@
 
 #include "app/dialogs.h"
 #include "audio/sound_bank.h"
+#include "edit/key_clipboard.h"
+#include "edit/undo.h"
 #include "fakes/call_log.h"
 #include "fakes/fake_audio_output.h"
 #include "fakes/fake_dialogs.h"
@@ -25,6 +27,7 @@
 #include "setup/document.h"
 #include "setup/setup_dialogs.h"
 #include "setup/setup_file.h"
+#include "support/edit_commands_fixture.h"
 #include "support/program_test.h"
 #include "support/setup_file_bytes.h"
 
@@ -398,6 +401,35 @@ TEST_F(SetupCommandsTest, TitleAndPromptTextsAreCutAt255Characters) {
     fakeDialogs.answers = {AnswerCancel};
     confirmSaveChanges();
     EXPECT_EQ(dialogCalls(), (Calls{"dialog savechanges Save changes to \"" + name.substr(0, 255 - 17)}));
+}
+
+// Undo and the clipboard belong to the program, not to the setup.
+class EditingAcrossSetups : public EditCommands {};
+
+TEST_F(EditingAcrossSetups, SnapshotAndClipboardSurviveOpeningAnotherSetupWithItsSounds) {
+    fakeSoundFolder.existingFolders = {"C:\\Sounds"};
+    setSoundDirectory("C:\\Sounds");
+    keyBank.slots[5].note = 70;
+    fakeSetupStorage.files["C:\\Setups\\other.qpd"] = composeSetupBytes();
+    keyBank.slots[5].note = 53;
+
+    select(5);
+    pressNoteUp();  // 53 -> 54
+    copyKey();
+    openSetupFile("C:\\Setups\\other.qpd");
+    EXPECT_EQ(keyBank.slots[5].note, 70);
+    EXPECT_FALSE(document.modified);
+    EXPECT_TRUE(callsStartingWith("menu grey").empty());
+
+    select(6);
+    undoRedo();
+    EXPECT_EQ(keyBank.selectedKey, 5);
+    EXPECT_EQ(keyBank.slots[5].note, 53);
+    select(6);
+    pasteKey();
+    EXPECT_EQ(keyBank.slots[6].note, 54);
+    EXPECT_FALSE(undoSnapshot.empty);
+    EXPECT_FALSE(keyClipboard.empty);
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
-// The keyboard map and the key bank as start-up leaves it.
+// Which key of the keyboard plays which performance key, and letting go of
+// the held keys when the window loses the keyboard.
+#include "keys/keyboard_map.h"
+
 #include <algorithm>
 #include <gtest/gtest.h>
 
-#include "flows/start_up.h"
-#include "keys/keyboard_map.h"
 #include "support/key_bank_fixture.h"
 
 namespace {
@@ -16,7 +17,6 @@ constexpr unsigned CodeOfKey[KeyCount] = {
 };
 
 class KeyboardMap : public KeyBankFixture {};
-class StartUp : public KeyBankFixture {};
 class LosingTheKeyboard : public KeyBankFixture {};
 
 TEST_F(KeyboardMap, EveryPerformanceKeyReachesItsKeyInRowOrder) {
@@ -60,95 +60,6 @@ TEST_F(KeyboardMap, KeysOutsideTheMainBlockDoNothing) {
     }
     EXPECT_TRUE(callLog.empty());
     for (int k = 0; k < KeyCount; ++k) EXPECT_FALSE(voiceOf(k).playing);
-}
-
-TEST_F(StartUp, OpensTheDeviceFirstAndRefreshesThePanelLast) {
-    callLog.clear();
-    keyBank.selectedKey = 30;
-    startInstrument();
-    EXPECT_EQ(callLog, (Calls{"output open low-latency", "menu check 40020", "panel refreshSelectedKey"}));
-    EXPECT_EQ(audioDevice, &fakeAudio.device);
-    EXPECT_EQ(keyBank.selectedKey, 0);
-}
-
-TEST_F(StartUp, GoesOnWithoutAnAudioDevice) {
-    fakeAudio.reset();
-    fakeAudio.lowLatencyOpens = false;
-    fakeAudio.directSoundOpens = false;
-    keyBank = KeyBank{};
-    keyBank.slots[13].note = 0;
-    callLog.clear();
-    startInstrument();
-    EXPECT_EQ(audioDevice, nullptr);
-    EXPECT_EQ(callLog, (Calls{"output open low-latency", "output open directsound", "menu uncheck 40020",
-                              "panel refreshSelectedKey"}));
-    EXPECT_EQ(keyBank.slots[13].note, 60);
-    EXPECT_EQ(keyFrequency(60, 0), 44100u);
-}
-
-TEST_F(StartUp, NumberRowPlaysSoundZeroChromaticallyLeftOfCentre) {
-    for (int k = 0; k <= 12; ++k) {
-        const KeySlot& slot = keyBank.slots[k];
-        EXPECT_EQ(slot.soundIndex, 0);
-        EXPECT_EQ(slot.note, 48 + k);
-        EXPECT_EQ(slot.triggerMode, HoldStop);
-        EXPECT_EQ(slot.volume, 100);
-        EXPECT_EQ(slot.pan, 50);
-    }
-}
-
-TEST_F(StartUp, QRowPlaysSoundOneFromMiddleNoteUpAtVolume80) {
-    for (int k = 13; k <= 25; ++k) {
-        const KeySlot& slot = keyBank.slots[k];
-        EXPECT_EQ(slot.soundIndex, 1);
-        EXPECT_EQ(slot.note, 47 + k);
-        EXPECT_EQ(slot.triggerMode, HoldFinish);
-        EXPECT_EQ(slot.volume, 80);
-        EXPECT_EQ(slot.pan, 100);
-    }
-    EXPECT_EQ(keyBank.slots[13].note, 60);
-    EXPECT_EQ(keyBank.slots[25].note, 72);
-}
-
-TEST_F(StartUp, LowerRowsEachToggleTheirOwnSound) {
-    for (int k = 26; k <= 46; ++k) {
-        const KeySlot& slot = keyBank.slots[k];
-        EXPECT_EQ(slot.soundIndex, k - 24);
-        EXPECT_EQ(slot.note, 60);
-        EXPECT_EQ(slot.triggerMode, ToggleStop);
-        EXPECT_EQ(slot.volume, 100);
-        EXPECT_EQ(slot.pan, 100);
-    }
-    EXPECT_EQ(keyBank.slots[26].soundIndex, 2);
-    EXPECT_EQ(keyBank.slots[46].soundIndex, 22);
-}
-
-TEST_F(StartUp, EveryKeyStartsUnmutedInTuneIdleAndSilent) {
-    // Leftovers that start-up must clear.
-    for (int k = 0; k < KeyCount; ++k) {
-        keyBank.finishing[k] = 1;
-        keyBank.slots[k].muted = 1;
-        keyBank.slots[k].extraA = 7;
-        keyBank.slots[k].extraB = 7;
-        keyBank.slots[k].extraC = 7;
-        keyBank.slots[k].extraD = 7;
-        keyBank.slots[k].reservedByte1 = 7;
-        keyBank.slots[k].reservedByte2 = 7;
-    }
-    startInstrument();
-    for (int k = 0; k < KeyCount; ++k) {
-        const KeySlot& slot = keyBank.slots[k];
-        EXPECT_EQ(keyBank.finishing[k], 0) << "key " << k;
-        EXPECT_EQ(slot.muted, 0) << "key " << k;
-        EXPECT_EQ(slot.fineTune, 0) << "key " << k;
-        EXPECT_EQ(slot.extraA, -1);
-        EXPECT_EQ(slot.extraB, 10);
-        EXPECT_EQ(slot.extraC, 0);
-        EXPECT_EQ(slot.extraD, 1);
-        EXPECT_EQ(slot.reservedByte1, 0);
-        EXPECT_EQ(slot.reservedByte2, 0);
-        EXPECT_EQ(slot.voice, nullptr);
-    }
 }
 
 }  // namespace

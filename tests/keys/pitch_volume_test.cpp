@@ -1,5 +1,10 @@
-// Note, fine tune, volume, pan and master volume as the voice hears them.
+// Note, fine tune, volume, pan and master volume as the voice hears them, at
+// the values the panel gives and at any a setup file can hold.
+#include "keys/pitch_volume.h"
+
+#include <cmath>
 #include <gtest/gtest.h>
+#include <string>
 #include <utility>
 
 #include "keys/key_volume.h"
@@ -10,7 +15,6 @@ namespace {
 class Pitch : public KeyBankFixture {};
 class Volume : public KeyBankFixture {};
 class Pan : public KeyBankFixture {};
-class VoiceVolume : public KeyBankFixture {};
 
 TEST_F(Pitch, NotesPlayAtTheTableRates) {
     const std::pair<int, uint32_t> rates[] = {{1, 1460},   {12, 2756},  {36, 11025},  {48, 22050},
@@ -97,47 +101,197 @@ TEST_F(Pan, PositionsOnTheDeviceScale) {
     EXPECT_EQ(panPosition(0), -10000);
 }
 
-TEST_F(VoiceVolume, WritesTheLevelIntoAStoppedVoiceToo) {
-    FakeVoice& voice = giveVoice(13);
-    setVoiceVolume(13, 25);
-    EXPECT_EQ(callLog, (Calls{"voice13 SetVolume -5205"}));
-    EXPECT_FALSE(voice.playing);
+// A setup file can hand a key's note, fine tune, volume and pan, and the master
+// volume, any 16-bit value. Every one of them must play safely: no undefined
+// arithmetic (the test build aborts on any), no table read out of bounds, and
+// no level the device would refuse. Each case follows one field from the
+// arithmetic above to what a press or an edit writes to the voice, so they
+// stay one suite here, where the values are made safe.
+constexpr int Lowest16 = -32768;
+constexpr int Highest16 = 32767;
+constexpr double TwoTo32 = 4294967296.0;
+constexpr int32_t Untouched = -4321;  // a level no press writes
 
-    callLog.clear();
-    applyKeyVolume(13);  // the key's own volume 80
-    EXPECT_EQ(callLog, (Calls{"voice13 SetVolume -1815"}));
+// Values a setup file could hold, from the ordinary to the absurd.
+constexpr int16_t Samples[] = {-32768, -101, -1, 0, 1, 100, 128, 401, 32767};
 
-    callLog.clear();
-    masterVolume = 0;
-    applyKeyVolume(13);
-    EXPECT_EQ(callLog, (Calls{"voice13 SetVolume -10000"}));
+// Real presses cost far more than the arithmetic: they take every value near
+// the ordinary range and every seventh one beyond it.
+bool worthAPress(int value) {
+    return (value >= -600 && value <= 600) || value % 7 == 0 || value == Lowest16 || value == Highest16;
 }
 
-TEST_F(VoiceVolume, KeyWithoutAVoiceIsLeftAlone) {
-    setVoiceVolume(3, 100);
-    applyKeyVolume(3);
-    applyMasterVolume();
-    EXPECT_TRUE(callLog.empty());
+int nearestNote(int note) { return note < 0 ? 0 : note > 127 ? 127 : note; }
+
+class BadKeyValues : public KeyBankFixture {
+protected:
+    void SetUp() override {
+        KeyBankFixture::SetUp();
+        voice = &giveVoice(0);  // HoldStop: each press is followed by a release
+    }
+
+    // Presses and releases key 0 and checks every level it wrote.
+    ::testing::AssertionResult pressAndRelease() {
+        callLog.clear();
+        voice->volume = Untouched;
+        keyDown(0);
+        keyUp(0);
+        for (const std::string& call : callLog) {
+            if (call.rfind("voice0 SetVolume ", 0) != 0) continue;
+            int level = std::stoi(call.substr(17));
+            if (level < -10000 || level > 0) return ::testing::AssertionFailure() << "wrote " << call;
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    FakeVoice* voice = nullptr;
+};
+
+TEST_F(BadKeyValues, NoteOutsideTheTablePlaysTheNearestEnd) {
+    KeySlot& slot = keyBank.slots[0];
+    for (int note = Lowest16; note <= Highest16; ++note) {
+        ASSERT_EQ(keyRate(note, 0), keyRate(nearestNote(note), 0)) << "note " << note;
+        if (!worthAPress(note)) continue;
+        slot.note = static_cast<int16_t>(note);
+        ASSERT_TRUE(pressAndRelease());
+        ASSERT_EQ(voice->frequency, keyFrequency(nearestNote(note), 0)) << "note " << note;
+    }
+    EXPECT_EQ(keyFrequency(-1, 0), keyFrequency(0, 0));
+    EXPECT_EQ(keyFrequency(128, 0), keyFrequency(127, 0));
+    EXPECT_NE(keyFrequency(0, 0), keyFrequency(127, 0));
 }
 
-TEST_F(VoiceVolume, MasterVolumeReachesEveryUnmutedKeyInOrder) {
-    for (int k : {40, 0, 13, 26, 46}) giveVoice(k);
-    keyBank.slots[26].muted = 1;  // stays silent until unmuted
-    keyBank.slots[46].volume = 400;
-    masterVolume = 5;
-    applyMasterVolume();
-    EXPECT_EQ(callLog, (Calls{"voice0 SetVolume -3558", "voice13 SetVolume -4213", "voice40 SetVolume -3558",
-                              "voice46 SetVolume -2965"}));
+TEST_F(BadKeyValues, AnyFineTuneGivesAWholeRateTheVoiceCanTake) {
+    KeySlot& slot = keyBank.slots[0];
+    for (int note : {0, 60, 127}) {
+        uint32_t previous = 0;
+        for (int fine = Lowest16; fine <= Highest16; ++fine) {
+            double rate = keyRate(note, fine);
+            // Checked before it is cast: an out-of-range cast is undefined.
+            ASSERT_GE(rate, 0.0) << "note " << note << " fine " << fine;
+            ASSERT_LT(rate, TwoTo32) << "note " << note << " fine " << fine;
+            if (fine != 0) {
+                ASSERT_EQ(rate, std::trunc(rate)) << "note " << note << " fine " << fine;
+            }
+            uint32_t frequency = keyFrequency(note, fine);
+            ASSERT_GE(frequency, previous) << "note " << note << " fine " << fine;
+            previous = frequency;
+        }
+    }
+    // Far enough down the factor turns negative: no rate at all rather than a wrapped one.
+    EXPECT_EQ(keyFrequency(60, -1782), 0u);
+    EXPECT_GT(keyFrequency(60, -1781), 0u);
+
+    slot.note = 127;  // the highest rates
+    for (int fine = Lowest16; fine <= Highest16; ++fine) {
+        if (!worthAPress(fine)) continue;
+        slot.fineTune = static_cast<int16_t>(fine);
+        ASSERT_TRUE(pressAndRelease());
+        ASSERT_EQ(voice->frequency, keyFrequency(127, fine)) << "fine " << fine;
+    }
 }
 
-TEST_F(VoiceVolume, PressAfterAMasterChangeUsesTheNewMaster) {
-    FakeVoice& voice = giveVoice(0);
-    masterVolume = 1;
-    keyDown(0);
-    EXPECT_EQ(voice.volume, -7120);
-    masterVolume = 9;
-    applyMasterVolume();
-    EXPECT_EQ(voice.volume, -1358);
+TEST_F(BadKeyValues, VolumeBelowZeroIsSilentAndAboveTheCurveKeepsThePreviousLevel) {
+    KeySlot& slot = keyBank.slots[0];
+    int refused = 0;
+    for (int volume = Lowest16; volume <= Highest16; ++volume) {
+        int level = volumeLevel(volume);
+        ASSERT_GE(level, -10000) << "volume " << volume;
+        if (volume < 0) {
+            ASSERT_EQ(level, -10000) << "volume " << volume;
+        }
+        if (volume > 0) {
+            ASSERT_GE(level, volumeLevel(volume - 1)) << "volume " << volume;
+        }
+        if (volume >= 0 && volume <= 400) {
+            ASSERT_LE(level, -51) << "volume " << volume;
+        }
+
+        // A volume edit on the panel writes it at once.
+        slot.volume = static_cast<int16_t>(volume);
+        voice->volume = Untouched;
+        applyKeyVolume(0);
+        ASSERT_EQ(voice->volume, level > 0 ? Untouched : level) << "volume " << volume;
+
+        if (!worthAPress(volume)) continue;
+        ASSERT_TRUE(pressAndRelease());
+        if (level > 0) {
+            ++refused;
+            ASSERT_EQ(voice->volume, Untouched) << "volume " << volume;
+            ASSERT_TRUE(callsStartingWith("voice0 SetVolume").empty()) << "volume " << volume;
+        } else {
+            ASSERT_EQ(voice->volume, level) << "volume " << volume;
+        }
+    }
+    EXPECT_GT(refused, 0);  // the curve does pass 0 somewhere above 400
+    EXPECT_EQ(volumeLevel(Lowest16), -10000);
+}
+
+TEST_F(BadKeyValues, NegativeMasterVolumeIsSilent) {
+    KeySlot& slot = keyBank.slots[0];
+    slot.volume = 100;
+    for (int master = Lowest16; master <= Highest16; ++master) {
+        masterVolume = static_cast<int16_t>(master);
+        int level = volumeLevel(100);
+        ASSERT_GE(level, -10000) << "master " << master;
+        if (master <= 0) {
+            ASSERT_EQ(level, -10000) << "master " << master;
+        }
+        if (master > 0) {
+            masterVolume = static_cast<int16_t>(master - 1);
+            ASSERT_LE(volumeLevel(100), level) << "master " << master;
+            masterVolume = static_cast<int16_t>(master);
+        }
+        if (!worthAPress(master)) continue;
+        ASSERT_TRUE(pressAndRelease());
+        ASSERT_EQ(voice->volume, level > 0 ? Untouched : level) << "master " << master;
+    }
+}
+
+TEST_F(BadKeyValues, AnyPanIsPassedOnWithoutOverflow) {
+    KeySlot& slot = keyBank.slots[0];
+    for (int pan = Lowest16; pan <= Highest16; ++pan) {
+        long long expected = (static_cast<long long>(pan) - 100) * 100;
+        ASSERT_EQ(panPosition(pan), expected) << "pan " << pan;
+        if (!worthAPress(pan)) continue;
+        slot.pan = static_cast<int16_t>(pan);
+        ASSERT_TRUE(pressAndRelease());
+        ASSERT_EQ(voice->pan, expected) << "pan " << pan;
+    }
+}
+
+TEST_F(BadKeyValues, VolumeAndMasterTogetherStayWithinTheDeviceRange) {
+    for (int volume = Lowest16; volume <= Highest16; volume += 257) {
+        for (int master = Lowest16; master <= Highest16; master += 257) {
+            masterVolume = static_cast<int16_t>(master);
+            int level = volumeLevel(volume);
+            ASSERT_GE(level, -10000) << "volume " << volume << " master " << master;
+            if (volume < 0 || master <= 0) {
+                ASSERT_EQ(level, -10000) << "volume " << volume << " master " << master;
+            }
+            voice->volume = Untouched;
+            setVoiceVolume(0, volume);
+            ASSERT_EQ(voice->volume, level > 0 ? Untouched : level);
+        }
+    }
+}
+
+TEST_F(BadKeyValues, EveryFieldAtOnceStillPlaysSafely) {
+    KeySlot& slot = keyBank.slots[0];
+    for (int16_t note : Samples)
+        for (int16_t fine : Samples)
+            for (int16_t volume : Samples)
+                for (int16_t pan : Samples)
+                    for (int16_t master : {int16_t(-1), int16_t(10), int16_t(32767)}) {
+                        slot.note = note;
+                        slot.fineTune = fine;
+                        slot.volume = volume;
+                        slot.pan = pan;
+                        masterVolume = master;
+                        ASSERT_TRUE(pressAndRelease());
+                        ASSERT_EQ(voice->frequency, keyFrequency(nearestNote(note), fine));
+                        ASSERT_EQ(voice->pan, panPosition(pan));
+                    }
 }
 
 }  // namespace

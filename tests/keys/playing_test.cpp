@@ -1,4 +1,6 @@
 // Key presses and releases in every trigger mode, muting, Kill All and the idle poll.
+#include "keys/playing.h"
+
 #include <algorithm>
 #include <gtest/gtest.h>
 

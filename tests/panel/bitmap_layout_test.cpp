@@ -1,10 +1,10 @@
 // Reading the panel bitmaps' headers: colour tables, pixel offsets, sizes,
 // and refusing bytes that would be drawn out of bounds.
+#include "panel/bitmap_layout.h"
+
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <vector>
-
-#include "panel/bitmap_layout.h"
 
 namespace {
 

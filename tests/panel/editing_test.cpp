@@ -1,6 +1,8 @@
 // Editing the selected key from the panel: the press-and-hold value buttons
-// with their exact timing, the trigger-mode and master volume buttons, the
-// pan knob drag and bringing a key onto the panel.
+// with their exact timing, the trigger-mode and master volume buttons and the
+// pan knob drag.
+#include "panel/editing.h"
+
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
@@ -10,8 +12,6 @@
 
 #include "edit/undo.h"
 #include "fakes/fake_menu.h"
-#include "keys/key_selection.h"
-#include "panel/editing.h"
 #include "panel/panel_actions.h"
 #include "setup/document.h"
 #include "support/key_bank_fixture.h"
@@ -93,8 +93,6 @@ protected:
         return keyBank.slots[0].pan;
     }
 };
-
-class SelectingKeys : public KeyBankFixture {};
 
 TEST_F(ValueEditing, HeldNoteUpStepsAtThePressThenEveryMoreThan23MsFrom200MsAndStopsAt60) {
     selected().note = 50;
@@ -431,18 +429,6 @@ TEST(PanDragArithmetic, TheSumIsTruncatedAsAWhole) {
     EXPECT_EQ(panAfterDrag(85, 0), 85);
     EXPECT_EQ(panAfterDrag(86, 0), 100);
     EXPECT_EQ(panAfterDrag(114, 0), 100);
-}
-
-TEST_F(SelectingKeys, SelectKeyRedrawsTheOldCapThenShowsTheNewKey) {
-    selectKey(20);
-    EXPECT_EQ(keyBank.selectedKey, 20);
-    EXPECT_EQ(callLog, (Calls{capOf(0), "panel invalidateKeyCap 20", "panel invalidateTriggerModeButtons",
-                              "panel refreshSelectedKey"}));
-    callLog.clear();
-    selectKey(20);
-    EXPECT_EQ(callLog, (Calls{capOf(20), "panel invalidateKeyCap 20", "panel invalidateTriggerModeButtons",
-                              "panel refreshSelectedKey"}));
-    EXPECT_FALSE(document.modified);
 }
 
 }  // namespace

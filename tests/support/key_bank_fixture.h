@@ -38,6 +38,12 @@ inline Calls joined(Calls first, const Calls& second) {
     return first;
 }
 
+// The settings fields in their order, for comparing whole keys.
+inline std::vector<int> fieldsOf(const KeySettings& s) {
+    return {s.extraA, s.reservedByte1, s.reservedByte2, s.note,   s.triggerMode, s.soundIndex, s.volume,
+            s.pan,    s.fineTune,      s.muted,         s.extraB, s.extraC,      s.extraD};
+}
+
 inline std::string capOf(int key) { return "panel redrawKeyCap " + std::to_string(key); }
 inline std::string voiceCall(int key, const std::string& call) { return "voice" + std::to_string(key) + " " + call; }
 

@@ -92,6 +92,21 @@ inline Voice* makeSound(Mixer& mixer, const std::vector<int16_t>& samples, uint1
     return makeSoundOfBytes(mixer, formatRecord(WaveFormatPcm, channels, rate, 16), bytes);
 }
 
+// What GetStatus reports of a voice.
+inline uint32_t statusOf(Voice* voice) {
+    uint32_t status = 0xFFFF;
+    EXPECT_EQ(voice->GetStatus(&status), DS_OK);
+    return status;
+}
+
+// Frames 30 * (k + 1), as 16-bit samples and as the mixer's floats.
+inline std::vector<int16_t> countingSamples(int frames) {
+    std::vector<int16_t> samples;
+    for (int k = 0; k < frames; ++k) samples.push_back(static_cast<int16_t>(30 * (k + 1)));
+    return samples;
+}
+inline float countingValue(int frame) { return static_cast<float>(30 * (frame + 1)) / 32768.0f; }
+
 // A mono sine of `cycles` whole cycles in `frames` frames, so that it loops
 // without a seam.
 inline std::vector<int16_t> sineSamples(uint32_t frames, double cycles, double amplitude = 0.5) {

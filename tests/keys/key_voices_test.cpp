@@ -1,0 +1,108 @@
+// The keys' voices: each a duplicate of its sound's bank buffer, given when
+// the bank loads, renewed when the selected key gets another sound, and all
+// given up at once.
+#include "keys/key_voices.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "fakes/call_log.h"
+#include "fakes/fake_audio_output.h"
+#include "flows/sound_loading.h"
+#include "library/sound_list_window.h"
+#include "support/sound_files_fixture.h"
+
+using Calls = std::vector<std::string>;
+
+namespace {
+
+class GivingKeysVoices : public SoundFilesFixture {};
+class ReleasingAllSounds : public SoundFilesFixture {};
+
+class AssigningSounds : public SoundFilesFixture {
+protected:
+    void SetUp() override {
+        SoundFilesFixture::SetUp();
+        addWaves(6);
+        loadSoundBank();
+        callLog.clear();
+    }
+};
+
+TEST_F(GivingKeysVoices, FiveSoundsLeaveKeysPastTheListWithoutAVoice) {
+    addWaves(5);
+    keyBank.slots[0].soundIndex = -1;
+    keyBank.slots[1].soundIndex = 4;
+    loadSoundBank();
+    EXPECT_EQ(voiceOf(0), nullptr);
+    EXPECT_TRUE(playsSound(1, 4));
+    for (int k = 2; k <= 25; ++k) EXPECT_NE(voiceOf(k), nullptr) << k;
+    for (int k = 26; k <= 28; ++k) EXPECT_TRUE(playsSound(k, k - 24)) << k;
+    for (int k = 29; k < KeyCount; ++k) EXPECT_EQ(voiceOf(k), nullptr) << k;
+    EXPECT_EQ(callsStartingWith("device DuplicateSoundBuffer").size(), 25u + 3u);
+}
+
+TEST_F(ReleasingAllSounds, ReleasingAllSoundsReleasesBuffersAndVoicesWithoutStoppingThem) {
+    addWaves(23);
+    loadSoundBank();
+    voiceOf(5)->playing = true;
+    callLog.clear();
+    releaseAllSounds();
+    for (const auto& buffer : fakeAudio.device.buffers) EXPECT_TRUE(buffer->released) << buffer->name;
+    for (const Voice* entry : soundBank.soundBuffers) EXPECT_EQ(entry, nullptr);
+    for (const KeySlot& slot : keyBank.slots) EXPECT_EQ(slot.voice, nullptr);
+    EXPECT_EQ(callLog.size(), 23u + 47u);
+    EXPECT_TRUE(callsStartingWith("buffer").size() == callLog.size());
+    for (const std::string& call : callLog) EXPECT_EQ(call.substr(call.size() - 7), "Release");
+    EXPECT_EQ(soundBank.soundCount, 23);
+}
+
+TEST_F(AssigningSounds, ASoundingRunningToggleKeyFallsSilentAndGetsTheNewSoundIdle) {
+    keyBank.selectedKey = 26;
+    keyBank.slots[26].triggerMode = ToggleStopRunning;
+    FakeVoice* old = voiceOf(26);
+    old->playing = true;
+    assignSoundToSelectedKey(4);
+    EXPECT_EQ(keyBank.slots[26].soundIndex, 4);
+    EXPECT_EQ(keyBank.slots[26].triggerMode, ToggleStop);
+    EXPECT_EQ(callLog, (Calls{"panel redrawKeyCap 26", old->name + " Release",
+                              "device DuplicateSoundBuffer " + bankBuffer(4)->name}));
+    EXPECT_TRUE(old->released);
+    EXPECT_TRUE(playsSound(26, 4));
+
+    keyBank.slots[26].triggerMode = ToggleFinishRunning;
+    assignSoundToSelectedKey(5);
+    EXPECT_EQ(keyBank.slots[26].triggerMode, ToggleFinish);
+}
+
+TEST_F(AssigningSounds, AnIndexPastTheBankChangesOnlyTheSoundIndex) {
+    keyBank.selectedKey = 3;
+    keyBank.slots[3].triggerMode = ToggleStopRunning;
+    Voice* old = keyBank.slots[3].voice;
+    assignSoundToSelectedKey(6);
+    EXPECT_EQ(keyBank.slots[3].soundIndex, 6);
+    EXPECT_EQ(keyBank.slots[3].voice, old);
+    EXPECT_EQ(keyBank.slots[3].triggerMode, ToggleStopRunning);
+    EXPECT_TRUE(callLog.empty());
+}
+
+TEST_F(AssigningSounds, NoSelectionOrAnIndexAKeyCannotHoldDoesNothing) {
+    keyBank.selectedKey = 3;
+    assignSoundToSelectedKey(NoSelection);
+    assignSoundToSelectedKey(40000);
+    EXPECT_EQ(keyBank.slots[3].soundIndex, 0);
+    EXPECT_TRUE(callLog.empty());
+}
+
+TEST_F(AssigningSounds, ASoundThatDidNotLoadLeavesTheKeyWithoutAVoice) {
+    soundBank.soundBuffers[2]->Release();
+    soundBank.soundBuffers[2] = nullptr;
+    keyBank.selectedKey = 0;
+    assignSoundToSelectedKey(2);
+    EXPECT_EQ(keyBank.slots[0].soundIndex, 2);
+    EXPECT_EQ(voiceOf(0), nullptr);
+    EXPECT_TRUE(callsStartingWith("device").empty());
+}
+
+}  // namespace
