@@ -1,6 +1,8 @@
 // Heavy playing and editing in a random order: after every event the key bank
 // must still make sense. The seed is printed and can be set with
 // QUILLPAD_STRESS_SEED to replay a failure; QUILLPAD_STRESS_EVENTS sets how many.
+// It drives the whole core at once, so it mirrors no one source file and sits
+// at the top of tests/ rather than in a folder of the code.
 #include <cstdio>
 #include <cstdlib>
 #include <deque>

@@ -14,9 +14,9 @@ namespace {
 using Calls = std::vector<std::string>;
 using Values = std::map<std::string, std::string>;
 
-class FileTypeTest : public ProgramTest {};
+class RegisteringTheFileType : public ProgramTest {};
 
-TEST_F(FileTypeTest, EveryStartRegistersTheFourValuesWithTheProgramPathQuoted) {
+TEST_F(RegisteringTheFileType, EveryStartRegistersTheFourValuesWithTheProgramPathQuoted) {
     registerFileType();
     EXPECT_EQ(callLog, (Calls{
                            "registry Quillpad\\shell\\open\\command = \"C:\\Program Files\\Keys\\quillpad.exe\" %1",
@@ -26,7 +26,7 @@ TEST_F(FileTypeTest, EveryStartRegistersTheFourValuesWithTheProgramPathQuoted) {
                        }));
 }
 
-TEST_F(FileTypeTest, AStartFromAnotherFolderRewritesTheCommandAndTheIcon) {
+TEST_F(RegisteringTheFileType, AStartFromAnotherFolderRewritesTheCommandAndTheIcon) {
     registerFileType();
     fakeRegistry.programPath = "D:\\Music\\quillpad.exe";
     registerFileType();
@@ -38,7 +38,7 @@ TEST_F(FileTypeTest, AStartFromAnotherFolderRewritesTheCommandAndTheIcon) {
                                    }));
 }
 
-TEST_F(FileTypeTest, KeysThatCannotBeWrittenAreSkippedWithoutAWord) {
+TEST_F(RegisteringTheFileType, KeysThatCannotBeWrittenAreSkippedWithoutAWord) {
     fakeRegistry.readOnly = true;
     registerFileType();
     EXPECT_TRUE(fakeRegistry.values.empty());
@@ -55,7 +55,7 @@ TEST_F(FileTypeTest, KeysThatCannotBeWrittenAreSkippedWithoutAWord) {
                                    }));
 }
 
-TEST_F(FileTypeTest, AProgramPathTooLongForAValueLeavesThatValueOutRatherThanCutIt) {
+TEST_F(RegisteringTheFileType, AProgramPathTooLongForAValueLeavesThatValueOutRatherThanCutIt) {
     auto registeredWith = [](size_t pathLength) {
         fakeRegistry.reset();
         fakeRegistry.programPath = "C:\\" + std::string(pathLength - 9, 'k') + "\\q.exe";

@@ -16,12 +16,12 @@ using namespace mixertest;
 
 namespace {
 
-class MixerTest : public ProgramTest {
+class Mixing : public ProgramTest {
 protected:
     Mixer mixer{floatStereo(), 512};
 };
 
-TEST_F(MixerTest, ManyVoicesAtFullScaleClipInsteadOfWrapping) {
+TEST_F(Mixing, ManyVoicesAtFullScaleClipInsteadOfWrapping) {
     SampleLayout pcm16 = {SampleEncoding::Signed16, 2, 4, 44100};
     Mixer output(pcm16, 256);
     std::vector<Voice*> voices;
@@ -38,7 +38,7 @@ TEST_F(MixerTest, ManyVoicesAtFullScaleClipInsteadOfWrapping) {
     EXPECT_EQ(out, std::vector<int16_t>(6, 0));
 }
 
-TEST_F(MixerTest, ADuplicateSharesTheSoundButNotItsPlaying) {
+TEST_F(Mixing, ADuplicateSharesTheSoundButNotItsPlaying) {
     Voice* original = makeSound(mixer, countingSamples(10));
     original->SetFrequency(22050);
     original->SetVolume(-10000);
@@ -67,7 +67,7 @@ TEST_F(MixerTest, ADuplicateSharesTheSoundButNotItsPlaying) {
     duplicate->Release();
 }
 
-TEST_F(MixerTest, TheUnwrittenByteOfABankBufferIsSilenceInItsFormat) {
+TEST_F(Mixing, TheUnwrittenByteOfABankBufferIsSilenceInItsFormat) {
     // An 8-bit sound's buffer is one byte longer than its data: that byte
     // plays as the middle of the range, not as a full-scale click.
     Mixer mixer(floatStereo(), 64);
@@ -78,7 +78,7 @@ TEST_F(MixerTest, TheUnwrittenByteOfABankBufferIsSilenceInItsFormat) {
     voice->Release();
 }
 
-TEST_F(MixerTest, VoicesPlayedAndReleasedWhileTheRenderThreadMixesAreNeverReadAfterFreeing) {
+TEST_F(Mixing, VoicesPlayedAndReleasedWhileTheRenderThreadMixesAreNeverReadAfterFreeing) {
     // Run under the address sanitizer: a voice freed while a mix reads it fails the test.
     std::atomic<bool> done{false};
     std::thread renderThread([&] {

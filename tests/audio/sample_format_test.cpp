@@ -53,9 +53,9 @@ SoundResult createResult(const std::vector<uint8_t>& format, uint32_t bytes = 64
     return result;
 }
 
-class SampleFormatTest : public ProgramTest {};
+class SampleFormats : public ProgramTest {};
 
-TEST_F(SampleFormatTest, EveryAcceptedSoundFormatPlaysItsSamplesAtTheirLevel) {
+TEST_F(SampleFormats, EveryAcceptedSoundFormatPlaysItsSamplesAtTheirLevel) {
     struct Format {
         const char* name;
         SampleEncoding encoding;
@@ -97,7 +97,7 @@ TEST_F(SampleFormatTest, EveryAcceptedSoundFormatPlaysItsSamplesAtTheirLevel) {
     }
 }
 
-TEST_F(SampleFormatTest, FormatsADirectSoundBufferRefusesAreRefused) {
+TEST_F(SampleFormats, FormatsADirectSoundBufferRefusesAreRefused) {
     EXPECT_EQ(createResult(formatRecord(2, 1, 44100, 4)), DSERR_BADFORMAT);  // compressed (ADPCM)
     EXPECT_EQ(createResult(formatRecord(WaveFormatPcm, 1, 44100, 12)), DSERR_BADFORMAT);
     EXPECT_EQ(createResult(formatRecord(WaveFormatPcm, 1, 44100, 64)), DSERR_BADFORMAT);
@@ -123,7 +123,7 @@ TEST_F(SampleFormatTest, FormatsADirectSoundBufferRefusesAreRefused) {
     EXPECT_EQ(createResult(formatRecord(WaveFormatPcm, 2, 200000, 16)), DS_OK);
 }
 
-TEST_F(SampleFormatTest, FloatSamplesBeyondFullScaleClipAndThoseThatAreNoNumberAreSilent) {
+TEST_F(SampleFormats, FloatSamplesBeyondFullScaleClipAndThoseThatAreNoNumberAreSilent) {
     Mixer mixer(floatStereo(), 64);
     std::vector<uint8_t> bytes;
     for (float value : {3.0f, -std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN(), 0.5f}) {
@@ -137,7 +137,7 @@ TEST_F(SampleFormatTest, FloatSamplesBeyondFullScaleClipAndThoseThatAreNoNumberA
     voice->Release();
 }
 
-TEST_F(SampleFormatTest, TheMixIsWrittenInTheOutputsFormatWithItsFirstTwoChannelsLeftAndRight) {
+TEST_F(SampleFormats, TheMixIsWrittenInTheOutputsFormatWithItsFirstTwoChannelsLeftAndRight) {
     struct Output {
         SampleLayout layout;
         std::vector<uint8_t> firstFrame;  // left 0.5, right -0.25, then the other channels
@@ -176,7 +176,7 @@ TEST_F(SampleFormatTest, TheMixIsWrittenInTheOutputsFormatWithItsFirstTwoChannel
     EXPECT_EQ(clipped, 1.0f);
 }
 
-TEST_F(SampleFormatTest, OnlyOutputFormatsTheMixerWritesAreTaken) {
+TEST_F(SampleFormats, OnlyOutputFormatsTheMixerWritesAreTaken) {
     SampleLayout layout;
     EXPECT_TRUE(outputLayout(asRecord(formatRecord(0, 2, 48000, 32, WaveFormatFloat)), layout));
     EXPECT_EQ(layout.encoding, SampleEncoding::Float32);

@@ -12,7 +12,7 @@ using namespace wavetest;
 
 namespace {
 
-class WaveReaderTest : public ProgramTest {
+class ReadingWaveFiles : public ProgramTest {
 protected:
     void TearDown() override {
         closeWaveFile(&file, &format);
@@ -47,7 +47,7 @@ protected:
     uint32_t copied = 99;
 };
 
-TEST_F(WaveReaderTest, PlainPcmFileGivesItsFormatAndExactlyItsSampleBytes) {
+TEST_F(ReadingWaveFiles, PlainPcmFileGivesItsFormatAndExactlyItsSampleBytes) {
     Bytes out;
     ASSERT_EQ(readAll(riffWave(concat({pcmFormatChunk(2, 44100, 16), chunk("data", countingBytes(10))})), out), 0u);
     EXPECT_EQ(format->formatTag, 1);
@@ -66,7 +66,7 @@ TEST_F(WaveReaderTest, PlainPcmFileGivesItsFormatAndExactlyItsSampleBytes) {
     EXPECT_EQ(data.cksize, 0u);
 }
 
-TEST_F(WaveReaderTest, ReadsCountDownTheDataChunkAndNeverCopyPastIt) {
+TEST_F(ReadingWaveFiles, ReadsCountDownTheDataChunkAndNeverCopyPastIt) {
     ASSERT_EQ(
         open(riffWave(concat({pcmFormatChunk(), chunk("data", countingBytes(10)), chunk("junk", Bytes(6, 0x77))}))),
         0u);
@@ -84,7 +84,7 @@ TEST_F(WaveReaderTest, ReadsCountDownTheDataChunkAndNeverCopyPastIt) {
     EXPECT_EQ(copied, 0u);
 }
 
-TEST_F(WaveReaderTest, ChunksAreFoundInAnyOrderPastOtherAndOddSizedChunks) {
+TEST_F(ReadingWaveFiles, ChunksAreFoundInAnyOrderPastOtherAndOddSizedChunks) {
     Bytes samples = countingBytes(7);  // odd: followed by a pad byte
     Bytes list = chunk("LIST", concat({Bytes{'I', 'N', 'F', 'O'}, chunk("INAM", Bytes(5, 'x'))}));
     const Bytes layouts[] = {
@@ -102,7 +102,7 @@ TEST_F(WaveReaderTest, ChunksAreFoundInAnyOrderPastOtherAndOddSizedChunks) {
     }
 }
 
-TEST_F(WaveReaderTest, OnlyTheFirstFmtAndDataChunksCount) {
+TEST_F(ReadingWaveFiles, OnlyTheFirstFmtAndDataChunksCount) {
     Bytes out;
     Bytes layout = concat({pcmFormatChunk(1, 8000), chunk("data", countingBytes(4)), pcmFormatChunk(2, 48000),
                            chunk("data", countingBytes(4, 50))});
@@ -111,7 +111,7 @@ TEST_F(WaveReaderTest, OnlyTheFirstFmtAndDataChunksCount) {
     EXPECT_EQ(out, countingBytes(4));
 }
 
-TEST_F(WaveReaderTest, PcmFormatChunksLongerThan16BytesAreNotReadPastTheFields) {
+TEST_F(ReadingWaveFiles, PcmFormatChunksLongerThan16BytesAreNotReadPastTheFields) {
     // 18 bytes with an extra size of 0, and 20 bytes whose extra size claims 2.
     Bytes eighteen = formatFields();
     appendLe16(eighteen, 0);
@@ -127,7 +127,7 @@ TEST_F(WaveReaderTest, PcmFormatChunksLongerThan16BytesAreNotReadPastTheFields) 
     }
 }
 
-TEST_F(WaveReaderTest, FormatChunkShorterThan16BytesIsNotAWave) {
+TEST_F(ReadingWaveFiles, FormatChunkShorterThan16BytesIsNotAWave) {
     Bytes fourteen = formatFields();
     fourteen.resize(14);
     EXPECT_EQ(open(riffWave(concat({chunk("fmt ", fourteen), chunk("data", countingBytes(4))}))), WaveErrorNotWave);
@@ -135,7 +135,7 @@ TEST_F(WaveReaderTest, FormatChunkShorterThan16BytesIsNotAWave) {
     EXPECT_EQ(format, nullptr);
 }
 
-TEST_F(WaveReaderTest, NonPcmFormatKeepsItsExtraBytesAfterThe18ByteHeader) {
+TEST_F(ReadingWaveFiles, NonPcmFormatKeepsItsExtraBytesAfterThe18ByteHeader) {
     Bytes body = formatFields(1, 22050, 4, 0x11);
     appendLe16(body, 2);
     appendLe16(body, 0x01F9);
@@ -148,7 +148,7 @@ TEST_F(WaveReaderTest, NonPcmFormatKeepsItsExtraBytesAfterThe18ByteHeader) {
     EXPECT_EQ(findDataChunk(file, &riff, &data), 0u);
 }
 
-TEST_F(WaveReaderTest, NonPcmFormatWithoutRoomForAnExtraSizeHasNone) {
+TEST_F(ReadingWaveFiles, NonPcmFormatWithoutRoomForAnExtraSizeHasNone) {
     // A 16-byte float format: the next chunk's id is not taken for a size.
     ASSERT_EQ(open(riffWave(concat({chunk("fmt ", formatFields(1, 44100, 32, 3)), chunk("data", countingBytes(8))}))),
               0u);
@@ -156,7 +156,7 @@ TEST_F(WaveReaderTest, NonPcmFormatWithoutRoomForAnExtraSizeHasNone) {
     EXPECT_EQ(format->extraSize, 0);
 }
 
-TEST_F(WaveReaderTest, ExtraSizeLargerThanTheFormatChunkHoldsIsNotAWave) {
+TEST_F(ReadingWaveFiles, ExtraSizeLargerThanTheFormatChunkHoldsIsNotAWave) {
     // The 3 announced bytes would come from the data chunk's header.
     Bytes body = formatFields(1, 22050, 4, 0x11);
     appendLe16(body, 3);
@@ -165,7 +165,7 @@ TEST_F(WaveReaderTest, ExtraSizeLargerThanTheFormatChunkHoldsIsNotAWave) {
     EXPECT_EQ(format, nullptr);
 }
 
-TEST_F(WaveReaderTest, FilesThatAreNotRiffWaveAreRefused) {
+TEST_F(ReadingWaveFiles, FilesThatAreNotRiffWaveAreRefused) {
     Bytes text;
     appendText(text, "This is a plain text file, long enough to hold a header.\n");
     Bytes aiff;
@@ -180,7 +180,7 @@ TEST_F(WaveReaderTest, FilesThatAreNotRiffWaveAreRefused) {
     }
 }
 
-TEST_F(WaveReaderTest, AFileOnDiskReadsExactlyAsItsBytesInMemory) {
+TEST_F(ReadingWaveFiles, AFileOnDiskReadsExactlyAsItsBytesInMemory) {
     Bytes wave = riffWave(
         concat({chunk("LIST", countingBytes(7)), pcmFormatChunk(1, 22050, 8), chunk("data", countingBytes(70001))}));
     Bytes fromMemory;
@@ -203,7 +203,7 @@ TEST_F(WaveReaderTest, AFileOnDiskReadsExactlyAsItsBytesInMemory) {
     EXPECT_EQ(copied, 0u);
 }
 
-TEST_F(WaveReaderTest, MissingEmptyAndHeadlessFilesFailToOpen) {
+TEST_F(ReadingWaveFiles, MissingEmptyAndHeadlessFilesFailToOpen) {
     EXPECT_EQ(openPath(files.folder + "/no such file.wav"), WaveErrorCannotOpen);
     EXPECT_EQ(open({}), WaveErrorChunkNotFound);
     EXPECT_EQ(open(Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A'}), WaveErrorChunkNotFound);
@@ -213,7 +213,7 @@ TEST_F(WaveReaderTest, MissingEmptyAndHeadlessFilesFailToOpen) {
     EXPECT_EQ(riff.ckid, 0u);
 }
 
-TEST_F(WaveReaderTest, FilesCutInsideTheFormatChunkFail) {
+TEST_F(ReadingWaveFiles, FilesCutInsideTheFormatChunkFail) {
     Bytes fields = riffWave(pcmFormatChunk());
     fields.resize(fields.size() - 6);  // inside the 16 fields
     EXPECT_EQ(open(fields), WaveErrorCannotRead);
@@ -231,19 +231,19 @@ TEST_F(WaveReaderTest, FilesCutInsideTheFormatChunkFail) {
     EXPECT_EQ(format, nullptr);
 }
 
-TEST_F(WaveReaderTest, MissingDataChunkIsReportedAsNotFound) {
+TEST_F(ReadingWaveFiles, MissingDataChunkIsReportedAsNotFound) {
     ASSERT_EQ(open(riffWave(concat({pcmFormatChunk(), chunk("LIST", Bytes(9, 'x'))}))), 0u);
     EXPECT_EQ(findDataChunk(file, &riff, &data), WaveErrorChunkNotFound);
 }
 
-TEST_F(WaveReaderTest, SearchStaysInsideTheRiffChunk) {
+TEST_F(ReadingWaveFiles, SearchStaysInsideTheRiffChunk) {
     // The RIFF size covers only "WAVE" and the format chunk.
     Bytes body = concat({pcmFormatChunk(), chunk("data", countingBytes(4))});
     ASSERT_EQ(open(riffWave(body, 4 + 24)), 0u);
     EXPECT_EQ(findDataChunk(file, &riff, &data), WaveErrorChunkNotFound);
 }
 
-TEST_F(WaveReaderTest, HugeAnnouncedSizesNeitherHangNorReadPastTheFile) {
+TEST_F(ReadingWaveFiles, HugeAnnouncedSizesNeitherHangNorReadPastTheFile) {
     // A chunk claiming almost 4 GB hides everything after it.
     Bytes hiding =
         concat({pcmFormatChunk(), chunk("LIST", Bytes(4, 'x'), 0xFFFFFFF0), chunk("data", countingBytes(4))});
@@ -257,7 +257,7 @@ TEST_F(WaveReaderTest, HugeAnnouncedSizesNeitherHangNorReadPastTheFile) {
     EXPECT_EQ(findDataChunk(file, &riff, &data), WaveErrorChunkNotFound);
 }
 
-TEST_F(WaveReaderTest, DataChunkAnnouncingMoreThanTheFileHoldsIsVisibleBeforeReadingAndFailsToRead) {
+TEST_F(ReadingWaveFiles, DataChunkAnnouncingMoreThanTheFileHoldsIsVisibleBeforeReadingAndFailsToRead) {
     Bytes cut = riffWave(concat({pcmFormatChunk(), chunk("data", countingBytes(100))}));
     cut.resize(cut.size() - 60);
     ASSERT_EQ(open(cut), 0u);
@@ -269,13 +269,13 @@ TEST_F(WaveReaderTest, DataChunkAnnouncingMoreThanTheFileHoldsIsVisibleBeforeRea
     EXPECT_EQ(copied, 0u);
 }
 
-TEST_F(WaveReaderTest, EmptyDataChunkReadsNothingSuccessfully) {
+TEST_F(ReadingWaveFiles, EmptyDataChunkReadsNothingSuccessfully) {
     Bytes out;
     EXPECT_EQ(readAll(simpleWave({}), out), 0u);
     EXPECT_EQ(copied, 0u);
 }
 
-TEST_F(WaveReaderTest, ClosingEmptyHandlesDoesNothing) {
+TEST_F(ReadingWaveFiles, ClosingEmptyHandlesDoesNothing) {
     closeWaveFile(&file, &format);
     EXPECT_EQ(file, nullptr);
     EXPECT_EQ(waveBytesLeft(nullptr), 0u);

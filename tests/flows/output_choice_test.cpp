@@ -28,7 +28,7 @@ using Calls = std::vector<std::string>;
 
 namespace {
 
-class AudioOutputTest : public ProgramTest {
+class ChoosingTheOutput : public ProgramTest {
 protected:
     void startUp() {
         callLog.clear();
@@ -37,7 +37,7 @@ protected:
     bool menuChecked() const { return fakeMenu.checked.at(CMD_LOW_LATENCY_OUTPUT); }
 };
 
-TEST_F(AudioOutputTest, StartUpOpensTheLowLatencyOutputUnlessDirectSoundWasChosen) {
+TEST_F(ChoosingTheOutput, StartUpOpensTheLowLatencyOutputUnlessDirectSoundWasChosen) {
     struct Case {
         const char* setting;  // nullptr: never chosen
         AudioOutput opened;
@@ -57,7 +57,7 @@ TEST_F(AudioOutputTest, StartUpOpensTheLowLatencyOutputUnlessDirectSoundWasChose
     }
 }
 
-TEST_F(AudioOutputTest, AnOutputThatCannotBeHadGivesWayToTheOtherWithoutAMessage) {
+TEST_F(ChoosingTheOutput, AnOutputThatCannotBeHadGivesWayToTheOtherWithoutAMessage) {
     fakeAudio.lowLatencyOpens = false;
     startUp();
     EXPECT_EQ(callLog, (Calls{"output open low-latency", "output open directsound", "menu uncheck 40020",
@@ -72,10 +72,10 @@ TEST_F(AudioOutputTest, AnOutputThatCannotBeHadGivesWayToTheOtherWithoutAMessage
     EXPECT_TRUE(menuChecked());
 }
 
-class SwitchingOutputTest : public AudioOutputTest {
+class SwitchingOutput : public ChoosingTheOutput {
 protected:
     void SetUp() override {
-        AudioOutputTest::SetUp();
+        ChoosingTheOutput::SetUp();
         startUp();
         // Three sounds of the folder, loaded as Import Sounds loads them.
         for (const char* name : {"a.wav", "b.wav", "c.wav"}) {
@@ -88,7 +88,7 @@ protected:
     wavetest::TempFiles files;
 };
 
-TEST_F(SwitchingOutputTest, SwitchingStopsEverySoundAndLoadsTheSoundsIntoTheOtherOutput) {
+TEST_F(SwitchingOutput, SwitchingStopsEverySoundAndLoadsTheSoundsIntoTheOtherOutput) {
     keyBank.slots[26].note = 70;
     keyBank.slots[26].volume = 150;
     keyDown(26);  // a toggle key, latched
@@ -132,7 +132,7 @@ TEST_F(SwitchingOutputTest, SwitchingStopsEverySoundAndLoadsTheSoundsIntoTheOthe
     EXPECT_EQ(callsStartingWith("device CreateSoundBuffer").size(), 3u);
 }
 
-TEST_F(SwitchingOutputTest, ALowLatencyOutputThatWillNotOpenLeavesDirectSoundPlayingAndTheChoiceKept) {
+TEST_F(SwitchingOutput, ALowLatencyOutputThatWillNotOpenLeavesDirectSoundPlayingAndTheChoiceKept) {
     switchAudioOutput();  // to DirectSound
     fakeAudio.lowLatencyOpens = false;
     callLog.clear();
@@ -144,7 +144,7 @@ TEST_F(SwitchingOutputTest, ALowLatencyOutputThatWillNotOpenLeavesDirectSoundPla
     EXPECT_TRUE(callsStartingWith("dialog").empty());
 }
 
-TEST_F(AudioOutputTest, SwitchingBeforeAnySoundFolderLoadsNothing) {
+TEST_F(ChoosingTheOutput, SwitchingBeforeAnySoundFolderLoadsNothing) {
     startUp();
     fakeSoundList.entries = {"No Sounds Loaded.wav"};  // the list's placeholder
     callLog.clear();

@@ -27,7 +27,7 @@ using Calls = std::vector<std::string>;
 const char* const LiveSet = "C:\\Setups\\Live Set.qpd";
 const char* const OldSet = "C:\\Setups\\old.qpd";
 
-class ExternalFileTest : public ProgramTest {
+class FilesFromOutside : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
@@ -56,7 +56,7 @@ protected:
     static Calls fileReads() { return callsStartingWith("file read "); }
 };
 
-TEST_F(ExternalFileTest, ACommandLineWithBlanksOpensTheSetupUnderItsName) {
+TEST_F(FilesFromOutside, ACommandLineWithBlanksOpensTheSetupUnderItsName) {
     openExternalFile(LiveSet);
     EXPECT_EQ(fileReads(), (Calls{std::string("file read ") + LiveSet}));
     EXPECT_EQ(keyBank.slots[13].note, 71);
@@ -67,7 +67,7 @@ TEST_F(ExternalFileTest, ACommandLineWithBlanksOpensTheSetupUnderItsName) {
     EXPECT_TRUE(dialogCalls().empty());
 }
 
-TEST_F(ExternalFileTest, OnlySetupNamesInLowerOrUpperCaseAreOpened) {
+TEST_F(FilesFromOutside, OnlySetupNamesInLowerOrUpperCaseAreOpened) {
     addSetupFile("C:\\Setups\\live.qpd");
     addSetupFile("C:\\SETUPS\\LIVE.QPD");
     for (const char* path : {"C:\\Setups\\live.qpd", "C:\\SETUPS\\LIVE.QPD"}) {
@@ -97,7 +97,7 @@ TEST_F(ExternalFileTest, OnlySetupNamesInLowerOrUpperCaseAreOpened) {
     EXPECT_TRUE(document.modified);
 }
 
-TEST_F(ExternalFileTest, TheSuffixIsTheLastThreeCharactersOrTheWholeShortText) {
+TEST_F(FilesFromOutside, TheSuffixIsTheLastThreeCharactersOrTheWholeShortText) {
     char suffix[4];
     fileTypeSuffix("C:\\Setups\\live.qpd", suffix);
     EXPECT_STREQ(suffix, "qpd");
@@ -107,7 +107,7 @@ TEST_F(ExternalFileTest, TheSuffixIsTheLastThreeCharactersOrTheWholeShortText) {
     EXPECT_STREQ(suffix, "");
 }
 
-TEST_F(ExternalFileTest, AShortcutOpensItsTargetUnderTheLongName) {
+TEST_F(FilesFromOutside, AShortcutOpensItsTargetUnderTheLongName) {
     fakeShell.shortcuts["C:\\Desktop\\live.lnk"] = "C:\\SETUPS\\LIVESE~1.QPD";
     fakeShell.shortcuts["C:\\DESKTOP\\LIVE.LNK"] = "C:\\SETUPS\\LIVESE~1.QPD";
     fakeShell.longPaths["C:\\SETUPS\\LIVESE~1.QPD"] = LiveSet;
@@ -122,7 +122,7 @@ TEST_F(ExternalFileTest, AShortcutOpensItsTargetUnderTheLongName) {
     }
 }
 
-TEST_F(ExternalFileTest, AShortcutToAnythingButASetupOpensNothing) {
+TEST_F(FilesFromOutside, AShortcutToAnythingButASetupOpensNothing) {
     fakeShell.shortcuts["C:\\Desktop\\kick.lnk"] = "C:\\SOUNDS\\KICK.WAV";
     fakeShell.shortcuts["C:\\Desktop\\mixed.lnk"] = "C:\\Setups\\live.Qpd";
     fakeShell.shortcuts["C:\\Desktop\\live.Lnk"] = "C:\\SETUPS\\LIVESE~1.QPD";
@@ -141,7 +141,7 @@ TEST_F(ExternalFileTest, AShortcutToAnythingButASetupOpensNothing) {
     EXPECT_STREQ(document.setupName, "Untitled");
 }
 
-TEST_F(ExternalFileTest, AShortcutWhoseTargetCannotBeReadSaysSoAndOpensNothing) {
+TEST_F(FilesFromOutside, AShortcutWhoseTargetCannotBeReadSaysSoAndOpensNothing) {
     // GetPath fails on the first; the second's long form does not fit a path.
     fakeShell.shortcuts["C:\\Desktop\\live.lnk"] = LiveSet;
     fakeShell.targetPathFails.insert("C:\\Desktop\\live.lnk");
@@ -154,7 +154,7 @@ TEST_F(ExternalFileTest, AShortcutWhoseTargetCannotBeReadSaysSoAndOpensNothing) 
     EXPECT_STREQ(document.setupName, "Untitled");
 }
 
-TEST_F(ExternalFileTest, APathTheShellCannotFindChangesNothing) {
+TEST_F(FilesFromOutside, APathTheShellCannotFindChangesNothing) {
     modifyOldSetup();
     callLog.clear();
     openExternalFile("C:\\Gone\\lost.qpd");
@@ -166,7 +166,7 @@ TEST_F(ExternalFileTest, APathTheShellCannotFindChangesNothing) {
     EXPECT_EQ(keyBank.slots[13].note, 30);
 }
 
-TEST_F(ExternalFileTest, ANameTooLongToHoldIsRefusedAndNeverCut) {
+TEST_F(FilesFromOutside, ANameTooLongToHoldIsRefusedAndNeverCut) {
     // 259 characters fit a path; the 260-character names would, cut, name the 259-character file.
     std::string fits = "C:\\" + std::string(252, 'p') + ".qpd";
     ASSERT_EQ(fits.size(), 259u);
@@ -190,7 +190,7 @@ TEST_F(ExternalFileTest, ANameTooLongToHoldIsRefusedAndNeverCut) {
     EXPECT_EQ(callLog, Calls{});
 }
 
-TEST_F(ExternalFileTest, AModifiedSetupIsOfferedForSavingAndCancelKeepsIt) {
+TEST_F(FilesFromOutside, AModifiedSetupIsOfferedForSavingAndCancelKeepsIt) {
     modifyOldSetup();
     fakeDialogs.answers = {AnswerCancel};
     callLog.clear();
@@ -210,7 +210,7 @@ TEST_F(ExternalFileTest, AModifiedSetupIsOfferedForSavingAndCancelKeepsIt) {
     EXPECT_TRUE(fakeSetupStorage.files[OldSet].empty());  // the changes were let go, as asked
 }
 
-TEST_F(ExternalFileTest, AnsweringSaveWritesTheOldSetupBeforeTheNewOneIsRead) {
+TEST_F(FilesFromOutside, AnsweringSaveWritesTheOldSetupBeforeTheNewOneIsRead) {
     modifyOldSetup();
     std::vector<uint8_t> changed = composeSetupBytes();
     fakeDialogs.answers = {AnswerSave};

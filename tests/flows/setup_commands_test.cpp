@@ -1,3 +1,4 @@
+// Open Setup, Save Setup, Save Setup As and the prompt to save changes.
 #include "flows/setup_commands.h"
 
 #include <algorithm>
@@ -40,7 +41,7 @@ const char* const LivePath = "C:\\Setups\\live.qpd";
 
 std::vector<std::string> dialogCalls() { return callsStartingWith("dialog "); }
 
-class SetupCommandsTest : public ProgramTest {
+class SetupFixture : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
@@ -63,14 +64,20 @@ protected:
     }
 };
 
-// The save-changes prompt
+class SaveChangesPrompt : public SetupFixture {};
+class SavingSetups : public SetupFixture {};
+class OpeningSetups : public SetupFixture {};
+// Kits that travel: a setup moved with its sound folder beside it.
+class OpeningMovedKits : public SetupFixture {};
+// Undo and the clipboard belong to the program, not to the setup.
+class EditingAcrossSetups : public EditCommands {};
 
-TEST_F(SetupCommandsTest, AnUnmodifiedSetupIsReplacedOrClosedWithoutAsking) {
+TEST_F(SaveChangesPrompt, AnUnmodifiedSetupIsReplacedOrClosedWithoutAsking) {
     EXPECT_EQ(confirmSaveChanges(), SaveChangesResult::Proceed);
     EXPECT_TRUE(dialogCalls().empty());
 }
 
-TEST_F(SetupCommandsTest, AModifiedSetupAsksWithItsNameAndFollowsTheAnswer) {
+TEST_F(SaveChangesPrompt, AModifiedSetupAsksWithItsNameAndFollowsTheAnswer) {
     document.modified = true;
     fakeDialogs.answers = {AnswerDontSave, AnswerCancel};
     EXPECT_EQ(confirmSaveChanges(), SaveChangesResult::Proceed);
@@ -81,7 +88,7 @@ TEST_F(SetupCommandsTest, AModifiedSetupAsksWithItsNameAndFollowsTheAnswer) {
     EXPECT_TRUE(fakeSetupStorage.files.empty());
 }
 
-TEST_F(SetupCommandsTest, AnsweringSaveProceedsOnlyWhenTheSaveHappened) {
+TEST_F(SaveChangesPrompt, AnsweringSaveProceedsOnlyWhenTheSaveHappened) {
     setDocumentPath(LivePath, "live.qpd");
     fakeSetupStorage.files[LivePath] = {1, 2, 3};
     document.modified = true;
@@ -92,7 +99,7 @@ TEST_F(SetupCommandsTest, AnsweringSaveProceedsOnlyWhenTheSaveHappened) {
     EXPECT_FALSE(document.modified);
 }
 
-TEST_F(SetupCommandsTest, AnsweringSaveThenCancellingSaveAsStops) {
+TEST_F(SaveChangesPrompt, AnsweringSaveThenCancellingSaveAsStops) {
     document.modified = true;
     fakeDialogs.answers = {AnswerSave};
     EXPECT_EQ(confirmSaveChanges(), SaveChangesResult::Stop);
@@ -101,9 +108,19 @@ TEST_F(SetupCommandsTest, AnsweringSaveThenCancellingSaveAsStops) {
     EXPECT_STREQ(document.setupName, "Untitled");
 }
 
-// Save and Save As
+TEST_F(SaveChangesPrompt, TitleAndPromptTextsAreCutAt255Characters) {
+    std::string name(250, 'n');
+    setDocumentPath("", name.c_str());
+    std::snprintf(soundDirectoryTitle, PathCapacity, "Drums");
+    updateWindowTitle();
+    EXPECT_EQ(fakeMainWindow.title, name + "  usi");
+    document.modified = true;
+    fakeDialogs.answers = {AnswerCancel};
+    confirmSaveChanges();
+    EXPECT_EQ(dialogCalls(), (Calls{"dialog savechanges Save changes to \"" + name.substr(0, 255 - 17)}));
+}
 
-TEST_F(SetupCommandsTest, SaveWithoutAFileRunsSaveAsWhichNamesAndTitlesTheSetup) {
+TEST_F(SavingSetups, SaveWithoutAFileRunsSaveAsWhichNamesAndTitlesTheSetup) {
     setSoundDirectory("C:\\Sounds\\Drums");
     std::snprintf(soundDirectoryTitle, PathCapacity, "Drums");
     document.modified = true;
@@ -117,7 +134,7 @@ TEST_F(SetupCommandsTest, SaveWithoutAFileRunsSaveAsWhichNamesAndTitlesTheSetup)
     EXPECT_EQ(fakeMainWindow.title, "live.qpd  using:  Drums");
 }
 
-TEST_F(SetupCommandsTest, SaveWritesToTheSetupPathAndLeavesTheTitle) {
+TEST_F(SavingSetups, SaveWritesToTheSetupPathAndLeavesTheTitle) {
     setDocumentPath(LivePath, "live.qpd");
     fakeSetupStorage.files[LivePath] = {};
     document.modified = true;
@@ -129,7 +146,7 @@ TEST_F(SetupCommandsTest, SaveWritesToTheSetupPathAndLeavesTheTitle) {
     EXPECT_EQ(fakeMainWindow.title, "Quillpad Beta A");
 }
 
-TEST_F(SetupCommandsTest, AFailedSaveKeepsTheOldFileAndTheModifiedFlag) {
+TEST_F(SavingSetups, AFailedSaveKeepsTheOldFileAndTheModifiedFlag) {
     setDocumentPath(LivePath, "live.qpd");
     const Bytes old = {9, 9, 9};
     fakeSetupStorage.files[LivePath] = old;
@@ -148,7 +165,7 @@ TEST_F(SetupCommandsTest, AFailedSaveKeepsTheOldFileAndTheModifiedFlag) {
     EXPECT_EQ(dialogCalls(), (Calls{"dialog message problem.", "dialog message problem."}));
 }
 
-TEST_F(SetupCommandsTest, SaveDoesNotMakeAFileThatHasGone) {
+TEST_F(SavingSetups, SaveDoesNotMakeAFileThatHasGone) {
     setDocumentPath(LivePath, "live.qpd");
     document.modified = true;
     saveSetup();
@@ -157,7 +174,7 @@ TEST_F(SetupCommandsTest, SaveDoesNotMakeAFileThatHasGone) {
     EXPECT_EQ(dialogCalls(), (Calls{"dialog message problem."}));
 }
 
-TEST_F(SetupCommandsTest, AFailedSaveAsSaysSoAndStillTakesTheNewName) {
+TEST_F(SavingSetups, AFailedSaveAsSaysSoAndStillTakesTheNewName) {
     document.modified = true;
     chooseToSaveAs(LivePath);
     fakeSetupStorage.locked.insert(LivePath);
@@ -168,7 +185,7 @@ TEST_F(SetupCommandsTest, AFailedSaveAsSaysSoAndStillTakesTheNewName) {
     EXPECT_EQ(fakeMainWindow.title, "live.qpd  using:  ");
 }
 
-TEST_F(SetupCommandsTest, FileDialogsThatFailSaySoAndCancelledOnesSayNothing) {
+TEST_F(SavingSetups, FileDialogsThatFailSaySoAndCancelledOnesSayNothing) {
     document.modified = true;
     fakeSetupDialogs.saveChoice = FileChoice::Failed;
     fakeSetupDialogs.openChoice = FileChoice::Failed;
@@ -188,7 +205,7 @@ TEST_F(SetupCommandsTest, FileDialogsThatFailSaySoAndCancelledOnesSayNothing) {
     EXPECT_EQ(fakeMainWindow.title, "Quillpad Beta A");
 }
 
-TEST_F(SetupCommandsTest, ASoundFolderPathOver126CharactersIsRefusedAndNothingWritten) {
+TEST_F(SavingSetups, ASoundFolderPathOver126CharactersIsRefusedAndNothingWritten) {
     std::string tooLong = "C:\\" + std::string(124, 'x');  // 127 characters
     setSoundDirectory(tooLong);
     setDocumentPath(LivePath, "live.qpd");
@@ -211,9 +228,7 @@ TEST_F(SetupCommandsTest, ASoundFolderPathOver126CharactersIsRefusedAndNothingWr
     EXPECT_FALSE(document.modified);
 }
 
-// Open
-
-TEST_F(SetupCommandsTest, OpeningASetupLoadsItsFolderAndClearsTheModifiedFlag) {
+TEST_F(OpeningSetups, OpeningASetupLoadsItsFolderAndClearsTheModifiedFlag) {
     fakeSetupStorage.files["C:\\Setups\\set.qpd"] = setupFileWith("C:\\Sounds\\Drums", 71);
     chooseToOpen("C:\\Setups\\set.qpd");
     document.modified = true;
@@ -236,7 +251,7 @@ TEST_F(SetupCommandsTest, OpeningASetupLoadsItsFolderAndClearsTheModifiedFlag) {
     EXPECT_LT(at("panel drawMasterVolumeBar"), at("folder set C:\\Sounds\\Drums"));
 }
 
-TEST_F(SetupCommandsTest, AMissingSoundFolderAsksAndCancelKeepsTheOldSounds) {
+TEST_F(OpeningSetups, AMissingSoundFolderAsksAndCancelKeepsTheOldSounds) {
     fakeSetupStorage.files["C:\\Setups\\set.qpd"] = setupFileWith("C:\\Gone\\Kit", 72);
     FakeVoice voice("voice13");
     keyBank.slots[13].voice = &voice;
@@ -257,7 +272,7 @@ TEST_F(SetupCommandsTest, AMissingSoundFolderAsksAndCancelKeepsTheOldSounds) {
     keyBank.slots[13].voice = nullptr;
 }
 
-TEST_F(SetupCommandsTest, AMissingSoundFolderAnsweredOkImportsSounds) {
+TEST_F(OpeningSetups, AMissingSoundFolderAnsweredOkImportsSounds) {
     fakeSetupStorage.files["C:\\Setups\\set.qpd"] = setupFileWith("C:\\Gone", 72);
     fakeDialogs.answers = {AnswerOk};
     fakeSoundFolder.importChosen = false;
@@ -277,9 +292,61 @@ TEST_F(SetupCommandsTest, AMissingSoundFolderAnsweredOkImportsSounds) {
     EXPECT_EQ(fakeMainWindow.title, "set.qpd  using:  Pads");
 }
 
-// Kits that travel: a setup moved with its sound folder beside it
+TEST_F(OpeningSetups, ASetupThatCannotBeReadChangesNoKeyButTheFlowGoesOn) {
+    setSoundDirectory("C:\\Sounds\\Drums");
+    keyBank.slots[13].note = 30;
+    fakeSetupStorage.files["C:\\Setups\\short.qpd"] = Bytes(600, 0x1F);
+    fakeSetupStorage.locked.insert("C:\\Setups\\locked.qpd");
+    const char* opened[] = {"C:\\Setups\\new.qpd", "C:\\Setups\\short.qpd", "C:\\Setups\\locked.qpd"};
+    for (const char* path : opened) {
+        callLog.clear();
+        document.modified = true;
+        chooseToOpen(path);
+        openSetupFile();
+        EXPECT_EQ(dialogCalls(), (Calls{"dialog open setup", "dialog message Error reading file."})) << path;
+        EXPECT_EQ(keyBank.slots[13].note, 30) << path;
+        EXPECT_EQ(masterVolume, 10) << path;
+        EXPECT_FALSE(document.modified) << path;  // the current folder loaded again
+        EXPECT_STREQ(document.setupPath, path);
+    }
+    EXPECT_EQ(fakeMainWindow.title, "locked.qpd  using:  Drums");
+    // A new name typed in the Open dialog is made as an empty file.
+    EXPECT_EQ(fakeSetupStorage.files.count("C:\\Setups\\new.qpd"), 1u);
+    EXPECT_TRUE(fakeSetupStorage.files["C:\\Setups\\new.qpd"].empty());
+}
 
-TEST_F(SetupCommandsTest, AStoredFolderThatExistsIsLoadedEvenWithAFolderOfItsNameBesideTheSetup) {
+TEST_F(OpeningSetups, ASetupFromANewerVersionOpensWithAWarning) {
+    setSoundDirectory("C:\\Sounds\\Drums");
+    Bytes newer = setupFileWith("C:\\Sounds\\Pads", 64);
+    newer[0] = 0x1F;
+    newer[1] = 0x40;  // 8000
+    fakeSetupStorage.files["C:\\Setups\\newer.qpd"] = newer;
+    openSetupFile("C:\\Setups\\newer.qpd");
+    EXPECT_EQ(dialogCalls(),
+              (Calls{"dialog message WARNING: This setup is from a newer version! Do you want to force it open?"}));
+    EXPECT_EQ(keyBank.slots[13].note, 64);
+    EXPECT_STREQ(soundDirectory, "C:\\Sounds\\Pads");
+    EXPECT_FALSE(document.modified);
+}
+
+TEST_F(OpeningSetups, AFileFromOutsideMayBeTheDocumentsOwnPath) {
+    fakeSetupStorage.files["C:\\Setups\\set.qpd"] = setupFileWith("C:\\Sounds\\Drums", 64);
+    setDocumentPath("C:\\Setups\\set.qpd", "set.qpd");
+    openSetupFile(document.setupPath);
+    EXPECT_STREQ(document.setupPath, "C:\\Setups\\set.qpd");
+    EXPECT_STREQ(document.setupName, "set.qpd");
+    EXPECT_EQ(keyBank.slots[13].note, 64);
+}
+
+TEST_F(OpeningSetups, APathTooLongToHoldIsNotOpened) {
+    std::string path = "C:\\" + std::string(300, 'p') + ".qpd";
+    openSetupFile(path.c_str());
+    EXPECT_EQ(dialogCalls(), (Calls{"dialog message Error reading file."}));
+    EXPECT_TRUE(callsStartingWith("file ").empty());
+    EXPECT_STREQ(document.setupName, "Untitled");
+}
+
+TEST_F(OpeningMovedKits, AStoredFolderThatExistsIsLoadedEvenWithAFolderOfItsNameBesideTheSetup) {
     fakeSetupStorage.files["D:\\Kits\\set.qpd"] = setupFileWith("C:\\Sounds\\Drums", 72);
     fakeSoundFolder.existingFolders.push_back("D:\\Kits\\Drums");
     openSetupFile("D:\\Kits\\set.qpd");
@@ -288,7 +355,7 @@ TEST_F(SetupCommandsTest, AStoredFolderThatExistsIsLoadedEvenWithAFolderOfItsNam
     EXPECT_TRUE(callsStartingWith("folder set D:").empty());
 }
 
-TEST_F(SetupCommandsTest, AMovedKitLoadsTheFolderBesideItsSetupWithoutAskingAndStaysUnmodified) {
+TEST_F(OpeningMovedKits, AMovedKitLoadsTheFolderBesideItsSetupWithoutAskingAndStaysUnmodified) {
     const Bytes stored = setupFileWith("C:\\Gone\\Drums\\", 72);
     fakeSetupStorage.files["D:\\Kits\\set.qpd"] = stored;
     fakeSoundFolder.existingFolders.push_back("D:\\Kits\\Drums");
@@ -314,7 +381,7 @@ TEST_F(SetupCommandsTest, AMovedKitLoadsTheFolderBesideItsSetupWithoutAskingAndS
     EXPECT_FALSE(document.modified);
 }
 
-TEST_F(SetupCommandsTest, AMissingFolderWithNoneOfItsNameBesideTheSetupAsksAboutTheStoredOne) {
+TEST_F(OpeningMovedKits, AMissingFolderWithNoneOfItsNameBesideTheSetupAsksAboutTheStoredOne) {
     // The folders tried: the stored one, then the one of its name beside the
     // setup (a root has no name), each time giving the current folder back.
     const std::map<std::string, Calls> tried = {
@@ -336,75 +403,6 @@ TEST_F(SetupCommandsTest, AMissingFolderWithNoneOfItsNameBesideTheSetupAsksAbout
         EXPECT_EQ(fakeMainWindow.title, "Quillpad Beta A");
     }
 }
-
-TEST_F(SetupCommandsTest, ASetupThatCannotBeReadChangesNoKeyButTheFlowGoesOn) {
-    setSoundDirectory("C:\\Sounds\\Drums");
-    keyBank.slots[13].note = 30;
-    fakeSetupStorage.files["C:\\Setups\\short.qpd"] = Bytes(600, 0x1F);
-    fakeSetupStorage.locked.insert("C:\\Setups\\locked.qpd");
-    const char* opened[] = {"C:\\Setups\\new.qpd", "C:\\Setups\\short.qpd", "C:\\Setups\\locked.qpd"};
-    for (const char* path : opened) {
-        callLog.clear();
-        document.modified = true;
-        chooseToOpen(path);
-        openSetupFile();
-        EXPECT_EQ(dialogCalls(), (Calls{"dialog open setup", "dialog message Error reading file."})) << path;
-        EXPECT_EQ(keyBank.slots[13].note, 30) << path;
-        EXPECT_EQ(masterVolume, 10) << path;
-        EXPECT_FALSE(document.modified) << path;  // the current folder loaded again
-        EXPECT_STREQ(document.setupPath, path);
-    }
-    EXPECT_EQ(fakeMainWindow.title, "locked.qpd  using:  Drums");
-    // A new name typed in the Open dialog is made as an empty file.
-    EXPECT_EQ(fakeSetupStorage.files.count("C:\\Setups\\new.qpd"), 1u);
-    EXPECT_TRUE(fakeSetupStorage.files["C:\\Setups\\new.qpd"].empty());
-}
-
-TEST_F(SetupCommandsTest, ASetupFromANewerVersionOpensWithAWarning) {
-    setSoundDirectory("C:\\Sounds\\Drums");
-    Bytes newer = setupFileWith("C:\\Sounds\\Pads", 64);
-    newer[0] = 0x1F;
-    newer[1] = 0x40;  // 8000
-    fakeSetupStorage.files["C:\\Setups\\newer.qpd"] = newer;
-    openSetupFile("C:\\Setups\\newer.qpd");
-    EXPECT_EQ(dialogCalls(),
-              (Calls{"dialog message WARNING: This setup is from a newer version! Do you want to force it open?"}));
-    EXPECT_EQ(keyBank.slots[13].note, 64);
-    EXPECT_STREQ(soundDirectory, "C:\\Sounds\\Pads");
-    EXPECT_FALSE(document.modified);
-}
-
-TEST_F(SetupCommandsTest, AFileFromOutsideMayBeTheDocumentsOwnPath) {
-    fakeSetupStorage.files["C:\\Setups\\set.qpd"] = setupFileWith("C:\\Sounds\\Drums", 64);
-    setDocumentPath("C:\\Setups\\set.qpd", "set.qpd");
-    openSetupFile(document.setupPath);
-    EXPECT_STREQ(document.setupPath, "C:\\Setups\\set.qpd");
-    EXPECT_STREQ(document.setupName, "set.qpd");
-    EXPECT_EQ(keyBank.slots[13].note, 64);
-}
-
-TEST_F(SetupCommandsTest, APathTooLongToHoldIsNotOpened) {
-    std::string path = "C:\\" + std::string(300, 'p') + ".qpd";
-    openSetupFile(path.c_str());
-    EXPECT_EQ(dialogCalls(), (Calls{"dialog message Error reading file."}));
-    EXPECT_TRUE(callsStartingWith("file ").empty());
-    EXPECT_STREQ(document.setupName, "Untitled");
-}
-
-TEST_F(SetupCommandsTest, TitleAndPromptTextsAreCutAt255Characters) {
-    std::string name(250, 'n');
-    setDocumentPath("", name.c_str());
-    std::snprintf(soundDirectoryTitle, PathCapacity, "Drums");
-    updateWindowTitle();
-    EXPECT_EQ(fakeMainWindow.title, name + "  usi");
-    document.modified = true;
-    fakeDialogs.answers = {AnswerCancel};
-    confirmSaveChanges();
-    EXPECT_EQ(dialogCalls(), (Calls{"dialog savechanges Save changes to \"" + name.substr(0, 255 - 17)}));
-}
-
-// Undo and the clipboard belong to the program, not to the setup.
-class EditingAcrossSetups : public EditCommands {};
 
 TEST_F(EditingAcrossSetups, SnapshotAndClipboardSurviveOpeningAnotherSetupWithItsSounds) {
     fakeSoundFolder.existingFolders = {"C:\\Sounds"};

@@ -13,7 +13,7 @@
 
 namespace {
 
-class SoundListTest : public ProgramTest {
+class ListingSounds : public ProgramTest {
 protected:
     std::string row(int index, const char* name) {
         char text[PathCapacity + 16];
@@ -22,17 +22,17 @@ protected:
     }
 };
 
-TEST_F(SoundListTest, NamesAreSortedWithoutRegardToCaseWhateverTheSearchOrder) {
+TEST_F(ListingSounds, NamesAreSortedWithoutRegardToCaseWhateverTheSearchOrder) {
     for (const char* name : {"c.WAV", "b.wav", "A.wav"}) insertSoundSorted(name);
     EXPECT_EQ(fakeSoundList.entries, (std::vector<std::string>{"A.wav", "b.wav", "c.WAV"}));
 }
 
-TEST_F(SoundListTest, NamesEqualApartFromCaseKeepTheOrderTheSearchFoundThem) {
+TEST_F(ListingSounds, NamesEqualApartFromCaseKeepTheOrderTheSearchFoundThem) {
     for (const char* name : {"Kick.wav", "snare.wav", "KICK.wav", "kick.wav"}) insertSoundSorted(name);
     EXPECT_EQ(fakeSoundList.entries, (std::vector<std::string>{"Kick.wav", "KICK.wav", "kick.wav", "snare.wav"}));
 }
 
-TEST_F(SoundListTest, ThousandsOfNamesAreSortedWithoutComparingEachWithAll) {
+TEST_F(ListingSounds, ThousandsOfNamesAreSortedWithoutComparingEachWithAll) {
     std::vector<std::string> names;
     for (int i = 0; i < 4000; ++i) names.push_back("s" + std::to_string((i * 7919) % 4000) + ".wav");
     for (const std::string& name : names) insertSoundSorted(name.c_str());
@@ -43,7 +43,7 @@ TEST_F(SoundListTest, ThousandsOfNamesAreSortedWithoutComparingEachWithAll) {
     EXPECT_LT(fakeSoundList.textQueries, 4000 * 13) << "each name looked at every entry before it";
 }
 
-TEST_F(SoundListTest, RowsShowATwoDigitNumberAndTheNameWithoutItsExtension) {
+TEST_F(ListingSounds, RowsShowATwoDigitNumberAndTheNameWithoutItsExtension) {
     EXPECT_EQ(row(0, "kick.wav"), " 01  kick");
     EXPECT_EQ(row(8, "A.wav"), " 09  A");
     EXPECT_EQ(row(9, "b.wav"), " 10  b");

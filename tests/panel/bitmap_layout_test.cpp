@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+#include "support/program_test.h"
+
 namespace {
 
 void put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
@@ -38,9 +40,11 @@ bool accepted(const std::vector<uint8_t>& bytes) {
     return readBitmapLayout(bytes.data(), bytes.size(), layout);
 }
 
+class BitmapHeader : public ProgramTest {};
+
 }  // namespace
 
-TEST(BitmapHeader, ColoursUsedFieldGivesTheTableAndPixelsFollowIt) {
+TEST_F(BitmapHeader, ColoursUsedFieldGivesTheTableAndPixelsFollowIt) {
     BitmapLayout pitchUp = layoutOf(packedBitmap(25, 30, 8, 44));
     EXPECT_EQ(pitchUp.colourCount, 44);
     EXPECT_EQ(pitchUp.pixelOffset, 216u);
@@ -48,7 +52,7 @@ TEST(BitmapHeader, ColoursUsedFieldGivesTheTableAndPixelsFollowIt) {
     EXPECT_EQ(pitchUp.height, 30);
 }
 
-TEST(BitmapHeader, EmptyColoursUsedFieldFollowsTheDepth) {
+TEST_F(BitmapHeader, EmptyColoursUsedFieldFollowsTheDepth) {
     EXPECT_EQ(layoutOf(packedBitmap(604, 327, 8, 0)).colourCount, 256);
     EXPECT_EQ(layoutOf(packedBitmap(604, 327, 8, 0)).pixelOffset, 40u + 1024u);
     EXPECT_EQ(layoutOf(packedBitmap(30, 30, 4, 0)).colourCount, 16);
@@ -58,7 +62,7 @@ TEST(BitmapHeader, EmptyColoursUsedFieldFollowsTheDepth) {
     EXPECT_EQ(layoutOf(packedBitmap(8, 8, 24, 0)).pixelOffset, 40u);
 }
 
-TEST(BitmapHeader, PaletteColoursAreStoredBlueGreenRed) {
+TEST_F(BitmapHeader, PaletteColoursAreStoredBlueGreenRed) {
     std::vector<uint8_t> bytes = packedBitmap(4, 4, 8, 3);
     bytes[40 + 8] = 10;   // entry 2: blue
     bytes[40 + 9] = 20;   // green
@@ -70,7 +74,7 @@ TEST(BitmapHeader, PaletteColoursAreStoredBlueGreenRed) {
     EXPECT_EQ(c.blue, 10);
 }
 
-TEST(BitmapHeader, RowsArePaddedToFourBytesAndMustAllBePresent) {
+TEST_F(BitmapHeader, RowsArePaddedToFourBytesAndMustAllBePresent) {
     // 25 pixels of 4 bits are 13 bytes, padded to 16: 30 rows of 16 bytes.
     std::vector<uint8_t> bytes = packedBitmap(25, 30, 4, 0);
     EXPECT_EQ(bytes.size(), 40u + 64u + 480u);
@@ -79,7 +83,7 @@ TEST(BitmapHeader, RowsArePaddedToFourBytesAndMustAllBePresent) {
     EXPECT_FALSE(accepted(bytes));
 }
 
-TEST(BitmapHeader, DamagedHeadersAreRefused) {
+TEST_F(BitmapHeader, DamagedHeadersAreRefused) {
     std::vector<uint8_t> tooShort(39, 0);
     EXPECT_FALSE(accepted(tooShort));
 
@@ -105,7 +109,7 @@ TEST(BitmapHeader, DamagedHeadersAreRefused) {
     EXPECT_FALSE(accepted(tooManyFor4Bits));
 }
 
-TEST(BitmapHeader, HugeDimensionsDoNotWrapIntoASmallPixelSize) {
+TEST_F(BitmapHeader, HugeDimensionsDoNotWrapIntoASmallPixelSize) {
     std::vector<uint8_t> bytes = packedBitmap(4, 4, 32, 0);
     put32(bytes, 4, 0x7FFFFFFFu);
     put32(bytes, 8, 0x7FFFFFFFu);

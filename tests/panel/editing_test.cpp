@@ -94,6 +94,8 @@ protected:
     }
 };
 
+class PanDragArithmetic : public ProgramTest {};
+
 TEST_F(ValueEditing, HeldNoteUpStepsAtThePressThenEveryMoreThan23MsFrom200MsAndStopsAt60) {
     selected().note = 50;
     EXPECT_EQ(holdNote(ValueButton::Up, 450), (Timeline{{0, 51},
@@ -409,7 +411,7 @@ TEST_F(PanKnobDrag, AMoveMadeBeforeThePressIsHandledCounts) {
     EXPECT_EQ(keyBank.slots[0].pan, 116);
 }
 
-TEST(PanDragArithmetic, WholeNumbersGiveWhatTheDoubleFormulaGives) {
+TEST_F(PanDragArithmetic, WholeNumbersGiveWhatTheDoubleFormulaGives) {
     for (int start = 0; start <= 200; ++start) {
         for (int dx = -400; dx <= 400; ++dx) {
             int expected = static_cast<int>(std::trunc(start + 2.0 * dx / 0.6));
@@ -421,7 +423,7 @@ TEST(PanDragArithmetic, WholeNumbersGiveWhatTheDoubleFormulaGives) {
     }
 }
 
-TEST(PanDragArithmetic, TheSumIsTruncatedAsAWhole) {
+TEST_F(PanDragArithmetic, TheSumIsTruncatedAsAWhole) {
     EXPECT_EQ(panAfterDrag(5, -1), 1);  // 5 - 3.33 = 1.67, not 5 - 3
     EXPECT_EQ(panAfterDrag(200, -1), 196);
     EXPECT_EQ(panAfterDrag(60, 1), 63);

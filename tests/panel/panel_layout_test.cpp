@@ -8,8 +8,17 @@
 
 #include "app/command_ids.h"
 #include "keys/key_bank.h"
+#include "support/program_test.h"
 
-TEST(PanelLayout, KeyCapsLieOnTheirRows) {
+namespace {
+
+class PanelLayout : public ProgramTest {};
+class PanelCursor : public ProgramTest {};
+class PanelRelease : public ProgramTest {};
+
+}  // namespace
+
+TEST_F(PanelLayout, KeyCapsLieOnTheirRows) {
     EXPECT_EQ(keyCapInfo(0).x, 5);
     EXPECT_EQ(keyCapInfo(0).y, 191);
     EXPECT_EQ(keyCapInfo(12).x, 5 + 31 * 12);
@@ -23,7 +32,7 @@ TEST(PanelLayout, KeyCapsLieOnTheirRows) {
     EXPECT_EQ(keyCapInfo(46).y, 284);
 }
 
-TEST(PanelLayout, KeyCapsArePressControlsSelectingTheirKey) {
+TEST_F(PanelLayout, KeyCapsArePressControlsSelectingTheirKey) {
     for (int k = 0; k < KeyCount; ++k) {
         PanelControlInfo cap = keyCapInfo(k);
         EXPECT_EQ(cap.id, 6024 + k);
@@ -43,7 +52,7 @@ TEST(PanelLayout, KeyCapsArePressControlsSelectingTheirKey) {
     EXPECT_FALSE(isKeyCapId(6071));
 }
 
-TEST(PanelLayout, TwentyThreePanelButtonsOwnTheirIds) {
+TEST_F(PanelLayout, TwentyThreePanelButtonsOwnTheirIds) {
     std::set<int> ids;
     for (const PanelControlInfo& b : PanelButtonInfos) {
         ids.insert(b.id);
@@ -57,7 +66,7 @@ TEST(PanelLayout, TwentyThreePanelButtonsOwnTheirIds) {
     EXPECT_EQ(findPanelControlInfo(6075), &PanKnobInfo);
 }
 
-TEST(PanelLayout, ControlsHaveTheirPlacesImagesCursorsAndActions) {
+TEST_F(PanelLayout, ControlsHaveTheirPlacesImagesCursorsAndActions) {
     const PanelControlInfo* mute = findPanelControlInfo(6012);
     EXPECT_EQ(mute->x, 425);
     EXPECT_EQ(mute->y, 117);
@@ -98,7 +107,7 @@ TEST(PanelLayout, ControlsHaveTheirPlacesImagesCursorsAndActions) {
     EXPECT_TRUE(PanKnobInfo.actsOnPress);
 }
 
-TEST(PanelLayout, TriggerModeButtonsCarryTheirLitImageAndMode) {
+TEST_F(PanelLayout, TriggerModeButtonsCarryTheirLitImageAndMode) {
     const char* lit[] = {"LOOP1", "LOOP2", "LOOP3", "LOOP4"};
     const char* pressed[] = {"LOOP1DOWN", "LOOP2DOWN", "LOOP3DOWN", "LOOP4DOWN"};
     const int16_t modes[] = {HoldStop, ToggleStop, HoldFinish, ToggleFinish};
@@ -114,7 +123,7 @@ TEST(PanelLayout, TriggerModeButtonsCarryTheirLitImageAndMode) {
     EXPECT_EQ(withLight, 4);
 }
 
-TEST(PanelLayout, EachTriggerModeLightsOneButton) {
+TEST_F(PanelLayout, EachTriggerModeLightsOneButton) {
     EXPECT_EQ(triggerLightButtonId(HoldStop), 6016);
     EXPECT_EQ(triggerLightButtonId(ToggleStopRunning), 6017);
     EXPECT_EQ(triggerLightButtonId(ToggleStop), 6017);
@@ -124,7 +133,7 @@ TEST(PanelLayout, EachTriggerModeLightsOneButton) {
     for (int other : {0, 990, 997, -991, 32767}) EXPECT_EQ(triggerLightButtonId(other), 0) << other;
 }
 
-TEST(PanelCursor, ControlsListAndEverythingElse) {
+TEST_F(PanelCursor, ControlsListAndEverythingElse) {
     EXPECT_EQ(cursorChoiceForId(6000), CursorChoice::ControlCursor);
     EXPECT_EQ(cursorChoiceForId(6024), CursorChoice::ControlCursor);
     EXPECT_EQ(cursorChoiceForId(6999), CursorChoice::ControlCursor);
@@ -136,7 +145,7 @@ TEST(PanelCursor, ControlsListAndEverythingElse) {
     EXPECT_EQ(cursorChoiceForId(0x100000000LL + 6001), CursorChoice::MainCursor);
 }
 
-TEST(PanelRelease, CountsOnlyPointsInsideTheControl) {
+TEST_F(PanelRelease, CountsOnlyPointsInsideTheControl) {
     const PanelRect kill = {399, 289, 454, 317};
     auto at = [](int x, int y) { return static_cast<uint32_t>((y & 0xFFFF) << 16 | (x & 0xFFFF)); };
     EXPECT_TRUE(releaseInsideControl(at(0, 0), kill));

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "keys/key_bank.h"
+#include "support/program_test.h"
 
 namespace {
 
@@ -31,9 +32,17 @@ std::string capLabel(int soundIndex) {
     return text;
 }
 
+class BarMeters : public ProgramTest {};
+class PanKnob : public ProgramTest {};
+class Readouts : public ProgramTest {};
+class KeyCapLabels : public ProgramTest {};
+class KeyCapColours : public ProgramTest {};
+class StyledText : public ProgramTest {};
+class SoundListSelection : public ProgramTest {};
+
 }  // namespace
 
-TEST(BarMeters, NoteBar) {
+TEST_F(BarMeters, NoteBar) {
     EXPECT_EQ(filledPixels(noteDisplay(60), NoteBarRect), 40);
     EXPECT_EQ(filledPixels(noteDisplay(1), NoteBarRect), 0);
     EXPECT_EQ(filledPixels(noteDisplay(124), NoteBarRect), 84);
@@ -41,14 +50,14 @@ TEST(BarMeters, NoteBar) {
     EXPECT_EQ(filledPixels(noteDisplay(127), NoteBarRect), 85);
 }
 
-TEST(BarMeters, FineTuneBarShowsTheTuneAboveMinusOneHundred) {
+TEST_F(BarMeters, FineTuneBarShowsTheTuneAboveMinusOneHundred) {
     EXPECT_EQ(filledPixels(fineTuneDisplay(-100), FineTuneBarRect), 0);
     EXPECT_EQ(filledPixels(fineTuneDisplay(0), FineTuneBarRect), 44);
     EXPECT_EQ(filledPixels(fineTuneDisplay(93), FineTuneBarRect), 84);
     EXPECT_EQ(filledPixels(fineTuneDisplay(94), FineTuneBarRect), 85);
 }
 
-TEST(BarMeters, VolumeBarTurnsHotAboveOneHundred) {
+TEST_F(BarMeters, VolumeBarTurnsHotAboveOneHundred) {
     EXPECT_EQ(filledPixels(volumeDisplay(100), VolumeBarRect), 23);
     EXPECT_FALSE(volumeDisplay(100).hot);
     EXPECT_TRUE(volumeDisplay(101).hot);
@@ -58,12 +67,12 @@ TEST(BarMeters, VolumeBarTurnsHotAboveOneHundred) {
     EXPECT_EQ(filledPixels(volumeDisplay(400), VolumeBarRect), 85);
 }
 
-TEST(BarMeters, MasterVolumeLevels) {
+TEST_F(BarMeters, MasterVolumeLevels) {
     const int expected[] = {0, 4, 9, 13, 18, 22, 27, 31, 36, 40, 45};
     for (int level = 0; level <= 10; ++level) EXPECT_EQ(masterFilled(level), expected[level]) << level;
 }
 
-TEST(BarMeters, AnySixteenBitValueStaysInsideItsBar) {
+TEST_F(BarMeters, AnySixteenBitValueStaysInsideItsBar) {
     const PanelRect bars[] = {NoteBarRect, FineTuneBarRect, VolumeBarRect, MasterVolumeBarRect};
     const int ranges[] = {127, 200, 400, 10};
     for (int b = 0; b < 4; ++b) {
@@ -82,7 +91,7 @@ TEST(BarMeters, AnySixteenBitValueStaysInsideItsBar) {
     EXPECT_EQ(barSplit(200, fineTuneDisplay(INT16_MIN).barValue, 29, 114), 114);
 }
 
-TEST(PanKnob, PositionAndImageFollowThePan) {
+TEST_F(PanKnob, PositionAndImageFollowThePan) {
     EXPECT_EQ(panKnobX(0), 184);
     EXPECT_EQ(panKnobX(1), 184);
     EXPECT_EQ(panKnobX(100), 214);
@@ -98,7 +107,7 @@ TEST(PanKnob, PositionAndImageFollowThePan) {
     EXPECT_STREQ(panKnobImageName(PanKnobImage::Right), "PANRIGHT");
 }
 
-TEST(PanKnob, MatchesTheTrackFormulaAndNeverLeavesTheTrack) {
+TEST_F(PanKnob, MatchesTheTrackFormulaAndNeverLeavesTheTrack) {
     for (int pan = 0; pan <= 200; ++pan) EXPECT_EQ(panKnobX(pan), static_cast<int>((pan / 2) * 0.6 + 184)) << pan;
     for (int pan = INT16_MIN; pan <= INT16_MAX; ++pan) {
         ASSERT_GE(panKnobX(pan), 184) << pan;
@@ -106,7 +115,7 @@ TEST(PanKnob, MatchesTheTrackFormulaAndNeverLeavesTheTrack) {
     }
 }
 
-TEST(Readouts, SpaceThenTheSignedNumber) {
+TEST_F(Readouts, SpaceThenTheSignedNumber) {
     EXPECT_EQ(readout(noteDisplay(60).readoutValue), " 0");
     EXPECT_EQ(readout(noteDisplay(127).readoutValue), " 67");
     EXPECT_EQ(readout(noteDisplay(1).readoutValue), " -59");
@@ -115,7 +124,7 @@ TEST(Readouts, SpaceThenTheSignedNumber) {
     EXPECT_EQ(readout(noteDisplay(INT16_MIN).readoutValue), " -32828");
 }
 
-TEST(KeyCapLabels, ShowTheSoundCountedFromOne) {
+TEST_F(KeyCapLabels, ShowTheSoundCountedFromOne) {
     EXPECT_EQ(capLabel(0), "1");
     EXPECT_EQ(capLabel(46), "47");
     EXPECT_EQ(capLabel(-1), "0");
@@ -123,7 +132,7 @@ TEST(KeyCapLabels, ShowTheSoundCountedFromOne) {
     EXPECT_EQ(capLabel(INT16_MAX), "32768");
 }
 
-TEST(KeyCapColours, EveryModePlayingAndMuteCombination) {
+TEST_F(KeyCapColours, EveryModePlayingAndMuteCombination) {
     for (int mode : {int{HoldFinish}, int{HoldStop}, int{ToggleStop}, int{ToggleFinish}, 0, 32767}) {
         EXPECT_EQ(keyCapLook(mode, false, false), KeyCapLook::Idle) << mode;
         EXPECT_EQ(keyCapLook(mode, false, true), KeyCapLook::Idle) << mode;
@@ -139,13 +148,13 @@ TEST(KeyCapColours, EveryModePlayingAndMuteCombination) {
     }
 }
 
-TEST(StyledText, ReferencePointFollowsTheAlignment) {
+TEST_F(StyledText, ReferencePointFollowsTheAlignment) {
     EXPECT_EQ(textReferenceX(AlignLeft, 3, 27), 5);
     EXPECT_EQ(textReferenceX(AlignRight, 300, 326), 324);
     EXPECT_EQ(textReferenceX(AlignCentre, 300, 327), 313);
 }
 
-TEST(SoundListSelection, OnlyExistingEntriesAreSelected) {
+TEST_F(SoundListSelection, OnlyExistingEntriesAreSelected) {
     EXPECT_EQ(soundListEntryForKey(0, 3), 0);
     EXPECT_EQ(soundListEntryForKey(2, 3), 2);
     EXPECT_EQ(soundListEntryForKey(3, 3), -1);

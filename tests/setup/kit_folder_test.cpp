@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <string>
 
+#include "support/program_test.h"
+
 namespace {
 
 // The folder found beside the setup, or "(none)".
@@ -12,9 +14,11 @@ std::string besideSetup(const std::string& setupPath, const std::string& storedF
     return folderBesideSetup(setupPath.c_str(), storedFolder.c_str(), folder) ? std::string(folder) : "(none)";
 }
 
+class KitFolder : public ProgramTest {};
+
 }  // namespace
 
-TEST(KitFolder, TheStoredFoldersLastNameIsLookedForBesideTheSetup) {
+TEST_F(KitFolder, TheStoredFoldersLastNameIsLookedForBesideTheSetup) {
     EXPECT_EQ(besideSetup("D:\\Kits\\live.qpd", "C:\\Old\\Drums"), "D:\\Kits\\Drums");
     EXPECT_EQ(besideSetup("D:\\Kits\\Live Set\\live.qpd", "C:\\Users\\Ann\\Demo Kit\\Sounds"),
               "D:\\Kits\\Live Set\\Sounds");
@@ -23,23 +27,23 @@ TEST(KitFolder, TheStoredFoldersLastNameIsLookedForBesideTheSetup) {
     EXPECT_EQ(besideSetup("D:\\live.qpd", "C:\\Old\\Drums"), "D:\\Drums");
 }
 
-TEST(KitFolder, AStoredFolderEndingInSeparatorsKeepsItsLastName) {
+TEST_F(KitFolder, AStoredFolderEndingInSeparatorsKeepsItsLastName) {
     EXPECT_EQ(besideSetup("D:\\Kits\\live.qpd", "C:\\Old\\Drums\\"), "D:\\Kits\\Drums");
     EXPECT_EQ(besideSetup("D:\\Kits\\live.qpd", "C:\\Old\\Drums\\\\"), "D:\\Kits\\Drums");
     EXPECT_EQ(besideSetup("D:\\Kits\\live.qpd", "C:\\Old\\Drums/"), "D:\\Kits\\Drums");
 }
 
-TEST(KitFolder, ARootOrANameLeadingElsewhereHasNoFolderBesideTheSetup) {
+TEST_F(KitFolder, ARootOrANameLeadingElsewhereHasNoFolderBesideTheSetup) {
     for (const char* stored : {"C:\\", "C:", "C:/", "\\", "\\\\", "", "C:\\Old\\..", "C:\\Old\\.\\", "D:Drums"})
         EXPECT_EQ(besideSetup("D:\\Kits\\live.qpd", stored), "(none)") << stored;
 }
 
-TEST(KitFolder, ASetupPathWithoutAFolderFindsNothing) {
+TEST_F(KitFolder, ASetupPathWithoutAFolderFindsNothing) {
     EXPECT_EQ(besideSetup("live.qpd", "C:\\Old\\Drums"), "(none)");
     EXPECT_EQ(besideSetup("", "C:\\Old\\Drums"), "(none)");
 }
 
-TEST(KitFolder, AFolderTooLongToHoldIsNotCut) {
+TEST_F(KitFolder, AFolderTooLongToHoldIsNotCut) {
     std::string setupFolder = "D:\\" + std::string(250, 'k') + "\\";                            // 254 characters
     EXPECT_EQ(besideSetup(setupFolder + "live.qpd", "C:\\Old\\Drums"), setupFolder + "Drums");  // 259 fit
     EXPECT_EQ(besideSetup(setupFolder + "live.qpd", "C:\\Old\\Drums2"), "(none)");

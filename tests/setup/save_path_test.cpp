@@ -3,19 +3,27 @@
 
 #include <gtest/gtest.h>
 
-TEST(SavePath, TheNewFileIsTheTargetsNameWithASuffixInTheSameFolder) {
+#include "support/program_test.h"
+
+namespace {
+
+class SavePath : public ProgramTest {};
+
+}  // namespace
+
+TEST_F(SavePath, TheNewFileIsTheTargetsNameWithASuffixInTheSameFolder) {
     EXPECT_EQ(temporarySavePath(L"C:\\Setups\\live.qpd"), L"C:\\Setups\\live.qpd.saving");
     EXPECT_EQ(temporarySavePath(L"\\\\?\\C:\\Setups\\live.qpd"), L"\\\\?\\C:\\Setups\\live.qpd.saving");
 }
 
-TEST(SavePath, PathsTakeTheExtendedLengthFormForDrivesAndShares) {
+TEST_F(SavePath, PathsTakeTheExtendedLengthFormForDrivesAndShares) {
     EXPECT_EQ(extendedLengthPath(L"C:\\Setups\\live.qpd"), L"\\\\?\\C:\\Setups\\live.qpd");
     EXPECT_EQ(extendedLengthPath(L"Z:\\"), L"\\\\?\\Z:\\");
     EXPECT_EQ(extendedLengthPath(L"\\\\studio\\kits\\live.qpd"), L"\\\\?\\UNC\\studio\\kits\\live.qpd");
     EXPECT_EQ(extendedLengthPath(L"\\\\?\\C:\\already.qpd"), L"\\\\?\\C:\\already.qpd");
 }
 
-TEST(SavePath, ATargetOf259CharactersGivesANewFileLongerThanTheAnsiLimit) {
+TEST_F(SavePath, ATargetOf259CharactersGivesANewFileLongerThanTheAnsiLimit) {
     std::wstring target = L"C:\\" + std::wstring(250, L'd') + L"\\a.qpd";
     ASSERT_EQ(target.size(), 259u);
     std::wstring temporary = temporarySavePath(extendedLengthPath(target));

@@ -48,7 +48,7 @@ void putWordAt(Bytes& bytes, size_t offset, int value) {
     bytes[offset + 1] = static_cast<uint8_t>(value & 0xFF);
 }
 
-class SetupFileTest : public ProgramTest {
+class SetupFileBytes : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
@@ -90,7 +90,7 @@ protected:
     }
 };
 
-TEST_F(SetupFileTest, TheStartUpSetupIs1039BytesWithTheDocumentedWords) {
+TEST_F(SetupFileBytes, TheStartUpSetupIs1039BytesWithTheDocumentedWords) {
     Bytes bytes = composeSetupBytes();
     ASSERT_EQ(bytes.size(), 1039u);
     EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 14),
@@ -105,7 +105,7 @@ TEST_F(SetupFileTest, TheStartUpSetupIs1039BytesWithTheDocumentedWords) {
     for (size_t offset = 945; offset < 1039; offset += 2) EXPECT_EQ(wordAt(bytes, offset), 1) << offset;
 }
 
-TEST_F(SetupFileTest, WritingAndReadingBackReproducesEveryStoredField) {
+TEST_F(SetupFileBytes, WritingAndReadingBackReproducesEveryStoredField) {
     giveEveryKeyDistinctFields();
     keyBank.slots[5].extraA = 77;        // written as held, read back as -1
     keyBank.slots[7].reservedByte1 = 9;  // never stored: the reader leaves it
@@ -142,7 +142,7 @@ TEST_F(SetupFileTest, WritingAndReadingBackReproducesEveryStoredField) {
     EXPECT_TRUE(callLog.empty());  // no message for a good file
 }
 
-TEST_F(SetupFileTest, ANegativeFineTuneIsStoredBigEndianAndReadBack) {
+TEST_F(SetupFileBytes, ANegativeFineTuneIsStoredBigEndianAndReadBack) {
     keyBank.slots[0].fineTune = -100;
     Bytes bytes = composeSetupBytes();
     EXPECT_EQ(bytes[FineTunesAt], 0xFF);
@@ -152,7 +152,7 @@ TEST_F(SetupFileTest, ANegativeFineTuneIsStoredBigEndianAndReadBack) {
     EXPECT_EQ(keyBank.slots[0].fineTune, -100);
 }
 
-TEST_F(SetupFileTest, APanOutside1To200OpensAs100) {
+TEST_F(SetupFileBytes, APanOutside1To200OpensAs100) {
     const int stored[] = {0, 201, -5, 1, 200, -32768};
     const int opened[] = {100, 100, 100, 1, 200, 100};
     Bytes bytes = composeSetupBytes();
@@ -161,7 +161,7 @@ TEST_F(SetupFileTest, APanOutside1To200OpensAs100) {
     for (int k = 0; k < 6; ++k) EXPECT_EQ(keyBank.slots[k].pan, opened[k]) << "stored " << stored[k];
 }
 
-TEST_F(SetupFileTest, ASoundDirectoryOf126BytesFitsAnd127IsRefused) {
+TEST_F(SetupFileBytes, ASoundDirectoryOf126BytesFitsAnd127IsRefused) {
     std::string longest(126, 'd');
     setSoundDirectory(longest);
     EXPECT_TRUE(soundDirectoryFitsSetup());
@@ -177,7 +177,7 @@ TEST_F(SetupFileTest, ASoundDirectoryOf126BytesFitsAnd127IsRefused) {
     EXPECT_TRUE(composeSetupBytes().empty());
 }
 
-TEST_F(SetupFileTest, ALengthByteOf10Or80HexGivesAnEmptySoundDirectory) {
+TEST_F(SetupFileBytes, ALengthByteOf10Or80HexGivesAnEmptySoundDirectory) {
     keyBank.slots[0].extraD = 1234;
     for (uint8_t lengthByte : {0x01, 0x00, 0x80}) {
         Bytes bytes = composeSetupBytes();
@@ -191,7 +191,7 @@ TEST_F(SetupFileTest, ALengthByteOf10Or80HexGivesAnEmptySoundDirectory) {
     }
 }
 
-TEST_F(SetupFileTest, AVersion6066FileHoldsTheKeysAndMasterVolumeOnly) {
+TEST_F(SetupFileBytes, AVersion6066FileHoldsTheKeysAndMasterVolumeOnly) {
     masterVolume = 6;
     Bytes bytes = olderFile(composeSetupBytes(), 6066, 568);
     giveEveryKeyDistinctFields();
@@ -210,7 +210,7 @@ TEST_F(SetupFileTest, AVersion6066FileHoldsTheKeysAndMasterVolumeOnly) {
     EXPECT_EQ(keyBank.slots[13].note, 60);  // the records came from the file
 }
 
-TEST_F(SetupFileTest, VersionsBelow6066AndNegativeOnesReadOnlyTheKeyRecords) {
+TEST_F(SetupFileBytes, VersionsBelow6066AndNegativeOnesReadOnlyTheKeyRecords) {
     giveEveryKeyDistinctFields();
     setSoundDirectory("C:\\In\\File");
     masterVolume = 9;
@@ -239,7 +239,7 @@ TEST_F(SetupFileTest, VersionsBelow6066AndNegativeOnesReadOnlyTheKeyRecords) {
     EXPECT_EQ(masterVolume, 4);
 }
 
-TEST_F(SetupFileTest, EachSectionIsReadFromTheVersionThatBroughtIt) {
+TEST_F(SetupFileBytes, EachSectionIsReadFromTheVersionThatBroughtIt) {
     giveEveryKeyDistinctFields();
     setSoundDirectory("C:\\Dir");
     Bytes full = composeSetupBytes();
@@ -267,7 +267,7 @@ TEST_F(SetupFileTest, EachSectionIsReadFromTheVersionThatBroughtIt) {
     }
 }
 
-TEST_F(SetupFileTest, ANewerVersionReadsAsTheNewestLayoutAndSaysSo) {
+TEST_F(SetupFileBytes, ANewerVersionReadsAsTheNewestLayoutAndSaysSo) {
     setSoundDirectory("C:\\New");
     keyBank.slots[46].extraD = 4321;
     Bytes bytes = olderFile(composeSetupBytes(), 7996, 1039 + 6);
@@ -284,7 +284,7 @@ TEST_F(SetupFileTest, ANewerVersionReadsAsTheNewestLayoutAndSaysSo) {
     EXPECT_EQ(readSetupBytes(bytes.data(), bytes.size()), SetupReadResult::Read);
 }
 
-TEST_F(SetupFileTest, AFileCutShortAnywhereChangesNothing) {
+TEST_F(SetupFileBytes, AFileCutShortAnywhereChangesNothing) {
     giveEveryKeyDistinctFields();
     masterVolume = 3;
     setSoundDirectory("C:\\Sounds");
