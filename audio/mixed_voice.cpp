@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <mutex>
 #include <utility>
 
 #include "audio/mixer.h"
@@ -124,19 +123,19 @@ void volumePanGains(int32_t volume, int32_t pan, float gains[2]) {
     gains[1] = level * (pan < 0 ? levelGain(pan) : 1.0f);
 }
 
-void applySettings(uint32_t rampFrames, VoiceSettings& settings, VoiceRender& render) {
+void applySettings(const VoiceSettings& settings, uint32_t rampFrames, uint32_t outputRate, VoiceRender& render) {
     if (render.stopsSeen != settings.stops) {
         render.stopsSeen = settings.stops;
         fadeOut(rampFrames, render);
     }
-    if (settings.positionRequested) {
+    if (render.positionRequestsSeen != settings.positionRequests) {
+        render.positionRequestsSeen = settings.positionRequests;
         render.playing.position = static_cast<uint64_t>(settings.position) << PositionFractionBits;
-        settings.positionRequested = false;
     }
     bool starting = render.startsSeen != settings.starts && settings.playing;
     render.startsSeen = settings.starts;
     if (starting || !settings.playing) fadeOut(rampFrames, render);
-    render.playing.step = settings.step;
+    render.playing.step = playbackStep(settings.frequency, outputRate);
     render.playing.looping = settings.looping;
     if (starting) {
         render.sounding = true;
@@ -162,47 +161,55 @@ void mixVoice(const SoundData& sound, uint32_t frames, VoiceRender& render, floa
     }
 }
 
-void reportMix(const VoiceRender& render, VoiceSettings& settings) {
-    if (!render.passEnded || render.startsSeen != settings.starts || render.stopsSeen != settings.stops) return;
+MixedVoice::MixedVoice(Mixer& mixer, std::shared_ptr<SoundData> sound) : mixer(mixer), sound(std::move(sound)) {
+    settings.frequency = this->sound->layout.rate;
+    render.seen = settings;
+    publish();
+}
+
+void MixedVoice::mixInto(uint32_t frames, uint32_t rampFrames, uint32_t outputRate, float* mix) {
+    published.take(render.seen);  // a copy being written now is heard from the next mix
+    applySettings(render.seen, rampFrames, outputRate, render);
+    mixVoice(*sound, frames, render, mix);
+    if (render.passEnded) endedPass.store(passOf(render.startsSeen, render.stopsSeen), std::memory_order_release);
+}
+
+void MixedVoice::takeEndedPass() {
+    if (!settings.playing) return;
+    if (endedPass.load(std::memory_order_acquire) != passOf(settings.starts, settings.stops)) return;
     settings.playing = false;
     settings.looping = false;
-}
-
-bool voiceSilent(const VoiceSettings& settings, const VoiceRender& render) {
-    return !settings.playing && !render.sounding && !render.fadingOut;
-}
-
-MixedVoice::MixedVoice(Mixer& mixer, std::shared_ptr<SoundData> sound) : mixer(mixer), sound(std::move(sound)) {
-    frequency = this->sound->layout.rate;
-    settings.step = playbackStep(frequency, mixer.output.rate);
+    publish();
 }
 
 SoundResult MixedVoice::Play(uint32_t, uint32_t, uint32_t flags) {
-    std::lock_guard<std::mutex> hold(mixer.lock);
-    if (!listed && !mixer.startMixing(*this)) return DSERR_OUTOFMEMORY;
+    takeEndedPass();
+    if (slot < 0 && !mixer.startMixing(*this)) return DSERR_OUTOFMEMORY;
     if (!settings.playing) {
         settings.playing = true;
         ++settings.starts;
     }
     settings.looping = (flags & DSBPLAY_LOOPING) != 0;
+    publish();
     return DS_OK;
 }
 
 SoundResult MixedVoice::Stop() {
-    std::lock_guard<std::mutex> hold(mixer.lock);
+    takeEndedPass();
     if (settings.playing) {
         settings.playing = false;
         settings.looping = false;
         ++settings.stops;
+        publish();
     }
     return DS_OK;
 }
 
 SoundResult MixedVoice::SetCurrentPosition(uint32_t position) {
     if (position >= sound->byteCount) return DSERR_INVALIDPARAM;
-    std::lock_guard<std::mutex> hold(mixer.lock);
-    settings.positionRequested = true;
+    ++settings.positionRequests;
     settings.position = position / sound->layout.blockAlign;
+    publish();
     return DS_OK;
 }
 
@@ -211,37 +218,29 @@ SoundResult MixedVoice::SetFrequency(uint32_t samplesPerSecond) {
     // are refused, and the voice keeps the rate it had.
     if (samplesPerSecond == 0) samplesPerSecond = sound->layout.rate;
     if (samplesPerSecond < LowestRate || samplesPerSecond > HighestRate) return DSERR_INVALIDPARAM;
-    frequency = samplesPerSecond;
-    uint64_t step = playbackStep(frequency, mixer.output.rate);
-    std::lock_guard<std::mutex> hold(mixer.lock);
-    settings.step = step;
+    settings.frequency = samplesPerSecond;
+    publish();
     return DS_OK;
 }
 
 SoundResult MixedVoice::SetPan(int32_t newPan) {
     if (newPan < -FullPan || newPan > FullPan) return DSERR_INVALIDPARAM;
     pan = newPan;
-    publishGains();
+    volumePanGains(volume, pan, settings.gains);
+    publish();
     return DS_OK;
 }
 
 SoundResult MixedVoice::SetVolume(int32_t level) {
     if (level < SilentLevel || level > 0) return DSERR_INVALIDPARAM;
     volume = level;
-    publishGains();
+    volumePanGains(volume, pan, settings.gains);
+    publish();
     return DS_OK;
 }
 
-void MixedVoice::publishGains() {
-    float gains[2];
-    volumePanGains(volume, pan, gains);
-    std::lock_guard<std::mutex> hold(mixer.lock);
-    settings.gains[0] = gains[0];
-    settings.gains[1] = gains[1];
-}
-
 SoundResult MixedVoice::GetStatus(uint32_t* status) {
-    std::lock_guard<std::mutex> hold(mixer.lock);
+    takeEndedPass();
     *status = settings.playing ? DSBSTATUS_PLAYING | (settings.looping ? DSBSTATUS_LOOPING : 0) : 0;
     return DS_OK;
 }

@@ -1,12 +1,16 @@
 // A voice of the low-latency output: a DirectSound-like secondary buffer that
-// the program's own mixer plays. The program's thread changes its settings;
-// the render thread plays it from a state of its own, brought up to date from
-// the settings at the start of every mix.
+// the program's own mixer plays. The program's thread changes its settings
+// and publishes a copy of them; the render thread plays it from a state of its
+// own, brought up to date from the latest copy at the start of every mix, and
+// tells the program back when a pass played once has ended. Neither waits for
+// the other.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
 #include "audio/sample_format.h"
+#include "audio/snapshot_mailbox.h"
 #include "audio/voice.h"
 
 class Mixer;
@@ -25,19 +29,23 @@ struct SoundData {
 // fractional bits.
 constexpr int PositionFractionBits = 32;
 
-// What the program last asked of a voice. Guarded by the mixer's lock: the
-// program's thread writes it, the render thread copies it at each mix.
+// What the program last asked of a voice: the program thread's own record,
+// of which the render thread sees published copies.
 struct VoiceSettings {
     bool playing = false;  // what GetStatus reports
     bool looping = false;
-    uint64_t step = 0;              // sound frames per output frame
+    uint32_t frequency = 0;         // sound frames a second
     float gains[2] = {1.0f, 1.0f};  // left and right, from volume and pan
-    // Counted, so that a stop and a restart between two mixes are both heard.
+    // Counted, so that a stop and a restart, or two moves, between two mixes
+    // are all heard; a copy that is older or newer says which it has seen.
     uint32_t starts = 0;
     uint32_t stops = 0;
-    bool positionRequested = false;
+    uint32_t positionRequests = 0;
     uint32_t position = 0;  // frame
 };
+
+// The starts and stops of a voice as one number: the pass a report is about.
+constexpr uint64_t passOf(uint32_t starts, uint32_t stops) { return uint64_t{starts} << 32 | stops; }
 
 // One pass through the sound as the render thread plays it. Gains move to
 // their targets in a ramp, so that no change of level steps the waveform.
@@ -53,25 +61,22 @@ struct Cursor {
 
 // The render thread's own state of a voice.
 struct VoiceRender {
-    Cursor playing;  // the pass being heard
+    VoiceSettings seen;  // the copy of the settings it plays by
+    Cursor playing;      // the pass being heard
     bool sounding = false;
     Cursor fading;  // a stopped pass, ramping down to silence
     bool fadingOut = false;
     uint32_t startsSeen = 0;
     uint32_t stopsSeen = 0;
+    uint32_t positionRequestsSeen = 0;
     bool passEnded = false;  // the last mix reached the end of a pass played once
 };
 
-// Brings the render state up to the settings at the start of a mix: a stop
-// fades the pass out over rampFrames, a start sounds at once at full gain.
-void applySettings(uint32_t rampFrames, VoiceSettings& settings, VoiceRender& render);
+// Brings the render state up to a copy of the settings at the start of a mix:
+// a stop fades the pass out over rampFrames, a start sounds at once at full gain.
+void applySettings(const VoiceSettings& settings, uint32_t rampFrames, uint32_t outputRate, VoiceRender& render);
 // Adds `frames` frames of the voice to a stereo mix (left, right, ...).
 void mixVoice(const SoundData& sound, uint32_t frames, VoiceRender& render, float* mix);
-// After a mix: a pass that ended stops the voice, unless the program has
-// stopped or started it since the mix began.
-void reportMix(const VoiceRender& render, VoiceSettings& settings);
-// Nothing left to play: the mixer may stop mixing the voice.
-bool voiceSilent(const VoiceSettings& settings, const VoiceRender& render);
 
 // Sound frames per output frame for a rate in frames a second.
 uint64_t playbackStep(uint32_t samplesPerSecond, uint32_t outputRate);
@@ -97,20 +102,30 @@ public:
     SoundResult Unlock(void* area, uint32_t areaBytes) override;
     SoundResult Release() override;
 
+    // The render thread's part of a mix: the voice brought up to the latest
+    // published settings, mixed, and a pass that ended told back.
+    void mixInto(uint32_t frames, uint32_t rampFrames, uint32_t outputRate, float* mix);
+
     Mixer& mixer;
     const std::shared_ptr<SoundData> sound;
-    // As the program set them; only the program's thread touches these three.
-    uint32_t frequency = 0;
+
+    // The program thread's: as it set them.
     int32_t volume = 0;
     int32_t pan = 0;
-    VoiceSettings settings;  // under the mixer's lock
-    VoiceRender render;      // the render thread's
-    // Under the mixer's lock: whether the mixer plays the voice, and the last
-    // mix that did, so that a released voice is freed only after it.
-    bool listed = false;
-    uint64_t lastMix = 0;
+    VoiceSettings settings;
+    int slot = -1;  // the mixer's slot while it mixes the voice, from the first Play to the release
+
+    // Between the threads: the program's settings towards the render thread,
+    // and back the pass (starts and stops) that ended when played once.
+    SnapshotMailbox<VoiceSettings> published;
+    std::atomic<uint64_t> endedPass{0};
+
+    VoiceRender render;  // the render thread's
 
 private:
-    // The gains of the volume and pan set, for the next mix.
-    void publishGains();
+    // Sends the settings to the render thread.
+    void publish() { published.publish(settings); }
+    // A pass the render thread has played to its end stops the voice, unless
+    // the program has started or stopped it since.
+    void takeEndedPass();
 };

@@ -30,14 +30,18 @@ std::shared_ptr<SoundData> makeSoundData(const SampleLayout& layout, uint32_t by
 }  // namespace
 
 Mixer::Mixer(const SampleLayout& output, uint32_t maxFrames)
-    : output(output),
-      maxFrames(std::max<uint32_t>(maxFrames, 1)),
-      rampFrames(std::max<uint32_t>(output.rate / RampsPerSecond, 1)),
-      sum(2 * static_cast<size_t>(this->maxFrames)) {}
+    : maxFrames(std::max<uint32_t>(maxFrames, 1)), sum(2 * static_cast<size_t>(this->maxFrames)) {
+    setOutput(output);
+}
 
 Mixer::~Mixer() {
     // The render thread has ended: nothing reads the released voices any more.
-    for (MixedVoice* voice : releasedVoices) delete voice;
+    for (const ReleasedVoice& released : releasedVoices) delete released.voice;
+}
+
+void Mixer::setOutput(const SampleLayout& layout) {
+    outputLayout = layout;
+    rampFrames = std::max<uint32_t>(layout.rate / RampsPerSecond, 1);
 }
 
 SoundResult Mixer::CreateSoundBuffer(const SoundBufferDesc& desc, Voice** buffer) {
@@ -59,15 +63,12 @@ SoundResult Mixer::DuplicateSoundBuffer(Voice* original, Voice** duplicate) {
     // volume and pan.
     auto* source = static_cast<MixedVoice*>(original);
     auto* copy = new MixedVoice(*this, source->sound);
-    copy->frequency = source->frequency;
     copy->volume = source->volume;
     copy->pan = source->pan;
-    {
-        std::lock_guard<std::mutex> hold(lock);
-        copy->settings.step = source->settings.step;
-        copy->settings.gains[0] = source->settings.gains[0];
-        copy->settings.gains[1] = source->settings.gains[1];
-    }
+    copy->settings.frequency = source->settings.frequency;
+    copy->settings.gains[0] = source->settings.gains[0];
+    copy->settings.gains[1] = source->settings.gains[1];
+    copy->published.publish(copy->settings);
     *duplicate = copy;
     return DS_OK;
 }
@@ -76,44 +77,24 @@ void Mixer::render(uint32_t frames, void* destination) {
     auto* out = static_cast<uint8_t*>(destination);
     while (frames > 0) {
         uint32_t part = std::min(frames, maxFrames);
-        uint64_t snapshot = takeSnapshot();
+        // Stored before any slot is read: a voice taken out of its slot after
+        // this may still be read by this mix, and is freed only once it is done.
+        uint64_t mix = mixesBegun.load(std::memory_order_relaxed) + 1;
+        mixesBegun.store(mix, std::memory_order_seq_cst);
         std::fill(sum.begin(), sum.begin() + 2 * static_cast<size_t>(part), 0.0f);
-        for (size_t i = 0; i < mixingCount; ++i) mixVoice(*mixing[i]->sound, part, mixing[i]->render, sum.data());
-        reportMixes(snapshot);
+        for (std::atomic<MixedVoice*>& slot : slots) {
+            MixedVoice* voice = slot.load(std::memory_order_seq_cst);
+            if (voice) voice->mixInto(part, rampFrames, outputLayout.rate, sum.data());
+        }
+        mixesDone.store(mix, std::memory_order_release);
         writeOutput(part, out);
-        out += static_cast<size_t>(part) * output.blockAlign;
+        out += static_cast<size_t>(part) * outputLayout.blockAlign;
         frames -= part;
     }
 }
 
-uint64_t Mixer::takeSnapshot() {
-    std::lock_guard<std::mutex> hold(lock);
-    uint64_t snapshot = ++mixesBegun;
-    mixingCount = mixedCount;
-    for (size_t i = 0; i < mixedCount; ++i) {
-        MixedVoice& voice = *mixed[i];
-        applySettings(rampFrames, voice.settings, voice.render);
-        voice.lastMix = snapshot;
-        mixing[i] = &voice;
-    }
-    return snapshot;
-}
-
-void Mixer::reportMixes(uint64_t snapshot) {
-    {
-        std::lock_guard<std::mutex> hold(lock);
-        for (size_t i = 0; i < mixingCount; ++i) {
-            MixedVoice& voice = *mixing[i];
-            if (!voice.listed) continue;  // released during the mix
-            reportMix(voice.render, voice.settings);
-            if (voiceSilent(voice.settings, voice.render)) stopMixing(voice);
-        }
-    }
-    // From here on the program's thread may free what this mix read.
-    mixesDone.store(snapshot, std::memory_order_release);
-}
-
 void Mixer::writeOutput(uint32_t frames, uint8_t* destination) const {
+    const SampleLayout& output = outputLayout;
     const size_t sampleBytes = output.blockAlign / output.channels;
     for (uint32_t n = 0; n < frames; ++n) {
         float left = sum[2 * n], right = sum[2 * n + 1];
@@ -130,40 +111,35 @@ void Mixer::writeOutput(uint32_t frames, uint8_t* destination) const {
 }
 
 bool Mixer::startMixing(MixedVoice& voice) {
-    if (mixedCount == mixed.size()) return false;
-    mixed[mixedCount++] = &voice;
-    voice.listed = true;
-    return true;
-}
-
-void Mixer::stopMixing(MixedVoice& voice) {
-    auto last = mixed.begin() + static_cast<std::ptrdiff_t>(mixedCount);
-    auto found = std::find(mixed.begin(), last, &voice);
-    if (found != last) {
-        *found = *(last - 1);
-        --mixedCount;
+    for (int i = 0; i < MaxMixedVoices; ++i) {
+        if (slots[i].load(std::memory_order_relaxed)) continue;  // only this thread fills slots
+        // Everything the voice holds is written before the render thread can find it here.
+        slots[i].store(&voice, std::memory_order_seq_cst);
+        voice.slot = i;
+        return true;
     }
-    voice.listed = false;
+    return false;
 }
 
 void Mixer::release(MixedVoice* voice) {
-    bool readByAMix;
-    {
-        std::lock_guard<std::mutex> hold(lock);
-        if (voice->listed) stopMixing(*voice);
-        readByAMix = voice->lastMix > mixesDone.load(std::memory_order_acquire);
+    if (voice->slot < 0) {
+        delete voice;  // never mixed
+    } else {
+        slots[voice->slot].store(nullptr, std::memory_order_seq_cst);
+        // A mix begun before the slot was emptied may still be reading the voice.
+        uint64_t lastMix = mixesBegun.load(std::memory_order_seq_cst);
+        if (mixesDone.load(std::memory_order_acquire) >= lastMix) delete voice;
+        else releasedVoices.push_back({voice, lastMix});
     }
-    if (readByAMix) releasedVoices.push_back(voice);
-    else delete voice;
     freeReleasedVoices();
 }
 
 void Mixer::freeReleasedVoices() {
     uint64_t done = mixesDone.load(std::memory_order_acquire);
     size_t kept = 0;
-    for (MixedVoice* voice : releasedVoices) {
-        if (voice->lastMix > done) releasedVoices[kept++] = voice;
-        else delete voice;
+    for (const ReleasedVoice& released : releasedVoices) {
+        if (released.lastMix > done) releasedVoices[kept++] = released;
+        else delete released.voice;
     }
     releasedVoices.resize(kept);
 }

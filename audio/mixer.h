@@ -1,17 +1,18 @@
 // The low-latency output's audio device: it makes MixedVoices and mixes the
 // sounding ones into the output stream's format, one period at a time.
 //
-// Two threads meet here. The program's thread makes, changes and releases
-// voices; the render thread calls render() once a period. They share `lock`,
-// which either holds for a copy of a few fields per voice, never for a whole
-// mix, and the count of mixes done. The render thread neither allocates nor
-// frees: voices are freed on the program's thread once no mix can still be
-// reading them.
+// Two threads meet here, and neither ever waits for the other. The program's
+// thread makes, changes and releases voices; the render thread calls render()
+// once a period. What they share, each field marked below: the slots of the
+// voices being mixed (set by the program, read by the render thread), each
+// voice's published settings and ended pass (mixed_voice.h), and the counts
+// of mixes begun and done, by which the program frees a released voice only
+// once no mix can still be reading it. The render thread neither allocates nor
+// frees.
 #pragma once
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <vector>
 
 #include "audio/audio_device.h"
@@ -20,11 +21,11 @@
 class MixedVoice;
 
 // More than the 47 keys can ever sound at once.
-constexpr size_t MaxMixedVoices = 256;
+constexpr int MaxMixedVoices = 256;
 
 class Mixer : public AudioDevice {
 public:
-    // For an output of this layout, given at most maxFrames frames a call.
+    // For an output of this layout, mixing at most maxFrames frames at a time.
     Mixer(const SampleLayout& output, uint32_t maxFrames);
     // Every voice has been released and the render thread has ended.
     ~Mixer() override;
@@ -36,34 +37,37 @@ public:
 
     // The render thread's call: the next `frames` frames of the output.
     void render(uint32_t frames, void* destination);
+    // The output the mix is written for, as a stream opened anew asks for it.
+    // Called by the one thread that renders, before it renders: the voices
+    // play on where they were.
+    void setOutput(const SampleLayout& layout);
+    const SampleLayout& output() const { return outputLayout; }
 
-    // For the voices, with `lock` held: false when as many voices as can be
-    // mixed are mixed already.
+    // For the voices, on the program's thread: false when as many voices as
+    // can be mixed are mixed already.
     bool startMixing(MixedVoice& voice);
     // For the voices: gives up a voice, freeing it once no mix reads it.
     void release(MixedVoice* voice);
 
-    const SampleLayout output;
     const uint32_t maxFrames;
-    const uint32_t rampFrames;  // a few milliseconds of output
-    std::mutex lock;
+    uint32_t rampFrames = 1;  // a few milliseconds of output; set with the output
 
 private:
-    uint64_t takeSnapshot();
-    void reportMixes(uint64_t snapshot);
     void writeOutput(uint32_t frames, uint8_t* destination) const;
-    void stopMixing(MixedVoice& voice);
     void freeReleasedVoices();
 
-    // Under `lock`: the voices the mixer plays, and the count of mixes begun.
-    std::array<MixedVoice*, MaxMixedVoices> mixed{};
-    size_t mixedCount = 0;
-    uint64_t mixesBegun = 0;
-    // The render thread's: the voices of the mix in progress, and the sum.
-    std::array<MixedVoice*, MaxMixedVoices> mixing{};
-    size_t mixingCount = 0;
-    std::vector<float> sum;
+    // Set by the program's thread, read by the render thread.
+    std::array<std::atomic<MixedVoice*>, MaxMixedVoices> slots{};
+    // Set by the render thread at the start and at the end of each mix.
+    std::atomic<uint64_t> mixesBegun{0};
     std::atomic<uint64_t> mixesDone{0};
-    // The program thread's: released voices that a mix may still be reading.
-    std::vector<MixedVoice*> releasedVoices;
+    // The render thread's.
+    SampleLayout outputLayout;
+    std::vector<float> sum;
+    // The program thread's: released voices, each with the mix that may still read it.
+    struct ReleasedVoice {
+        MixedVoice* voice;
+        uint64_t lastMix;
+    };
+    std::vector<ReleasedVoice> releasedVoices;
 };

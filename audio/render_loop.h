@@ -1,0 +1,45 @@
+// The render thread's loop over its stream: each period the stream's queue is
+// topped up to a few periods with the next frames of the mix; a stream that
+// is lost is left for mixing unheard, a period at a time, so that the voices
+// play on as if heard (a pass played once still ends, and its key is freed)
+// until the program moves the output to another stream.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+class Mixer;
+
+enum class StreamCall {
+    Done,
+    Failed,      // this once; a stream that fails again and again is lost
+    DeviceGone,  // the device is unplugged, disabled or replaced: lost at once
+};
+
+// What the loop asks of a stream: a WASAPI stream on Windows, a fake in tests.
+class RenderStream {
+public:
+    // Until the stream asks for more or the milliseconds have passed; false
+    // when they passed (or the thread was woken for another reason).
+    virtual bool waitForPeriod(uint32_t milliseconds) = 0;
+    // The frames queued and not yet played.
+    virtual StreamCall queuedFrames(uint32_t& frames) = 0;
+    // The next `frames` frames of the mix, appended to the queue.
+    virtual StreamCall write(Mixer& mixer, uint32_t frames) = 0;
+
+protected:
+    virtual ~RenderStream() = default;
+};
+
+// A stream that never asks for a period in this long has stopped.
+constexpr uint32_t LongestPeriodWait = 200;
+// Failed calls (or periods never asked for) in a row that count as a lost stream.
+constexpr int FailuresOfALostStream = 5;
+
+// Keeps `queuedFrames` frames queued until `ending`; false as soon as the
+// stream is lost, true when it ended.
+bool renderPeriods(RenderStream& stream, Mixer& mixer, uint32_t queuedFrames, const std::atomic<bool>& ending);
+// Mixes `periodFrames` frames into `unheard` every period, paced by the
+// stream's waits, until `ending`.
+void renderUnheard(RenderStream& stream, Mixer& mixer, uint32_t periodFrames, uint32_t periodMilliseconds,
+                   std::vector<uint8_t>& unheard, const std::atomic<bool>& ending);

@@ -1,0 +1,118 @@
+// The render thread's loop against a scripted stream: the queue it keeps, when
+// a stream counts as lost, and the voices playing out unheard after a loss.
+#include "audio/render_loop.h"
+
+#include <atomic>
+#include <deque>
+#include <gtest/gtest.h>
+#include <vector>
+
+#include "audio/mixer.h"
+#include "fakes/fake_input.h"
+#include "keys/key_bank.h"
+#include "keys/playing.h"
+#include "support/mixer_output.h"
+#include "support/program_test.h"
+
+using namespace mixertest;
+
+namespace {
+
+// A stream whose answers come from a script, one period a step; it ends the
+// loop when the script runs out.
+class ScriptedStream : public RenderStream {
+public:
+    struct Period {
+        uint32_t queued = 0;
+        StreamCall queryResult = StreamCall::Done;
+        StreamCall writeResult = StreamCall::Done;
+        bool asked = true;
+    };
+    ScriptedStream(std::deque<Period> periods, std::atomic<bool>& ending)
+        : periods(std::move(periods)), ending(ending) {}
+
+    bool waitForPeriod(uint32_t milliseconds) override {
+        waits.push_back(milliseconds);
+        if (periods.empty()) {
+            ending = true;
+            return false;
+        }
+        current = periods.front();
+        periods.pop_front();
+        return current.asked;
+    }
+    StreamCall queuedFrames(uint32_t& frames) override {
+        frames = current.queued;
+        return current.queryResult;
+    }
+    StreamCall write(Mixer& mixer, uint32_t frames) override {
+        written.push_back(frames);
+        std::vector<float> out(2 * frames);
+        mixer.render(frames, out.data());
+        return current.writeResult;
+    }
+
+    std::deque<Period> periods;
+    std::atomic<bool>& ending;
+    Period current;
+    std::vector<uint32_t> waits;
+    std::vector<uint32_t> written;
+};
+
+class RenderingTheStream : public ProgramTest {
+protected:
+    Mixer mixer{floatStereo(), 512};
+    std::atomic<bool> ending{false};
+};
+
+TEST_F(RenderingTheStream, TheQueueIsToppedUpToItsFewPeriodsNotTheWholeBuffer) {
+    ScriptedStream stream({{0}, {400}, {881}, {882}, {1000}}, ending);
+    EXPECT_TRUE(renderPeriods(stream, mixer, 882, ending));
+    EXPECT_EQ(stream.written, (std::vector<uint32_t>{882, 482, 1}));
+    EXPECT_EQ(stream.waits.front(), LongestPeriodWait);
+}
+
+TEST_F(RenderingTheStream, ADeviceThatGoesLosesTheStreamAtOnceAndOtherFailuresOnlyWhenTheyRepeat) {
+    using P = ScriptedStream::Period;
+    ScriptedStream gone({{0}, P{0, StreamCall::DeviceGone}}, ending);
+    EXPECT_FALSE(renderPeriods(gone, mixer, 100, ending));
+    EXPECT_TRUE(gone.periods.empty());
+
+    ending = false;
+    P failing{0, StreamCall::Failed};
+    P unasked{0, StreamCall::Done, StreamCall::Done, false};
+    P writeFails{0, StreamCall::Done, StreamCall::Failed};
+    // Four in a row, then a good period: the count starts again.
+    ScriptedStream recovering({failing, unasked, writeFails, failing, {0}, failing, failing, {0}}, ending);
+    EXPECT_TRUE(renderPeriods(recovering, mixer, 100, ending));
+
+    ending = false;
+    ScriptedStream lost({failing, unasked, writeFails, failing, unasked, {0}}, ending);
+    EXPECT_FALSE(renderPeriods(lost, mixer, 100, ending));
+    EXPECT_EQ(lost.periods.size(), 1u) << "lost at the fifth failure in a row";
+}
+
+TEST_F(RenderingTheStream, AfterALossVoicesPlayOutUnheardAndTheirKeysAreFreed) {
+    // Key 13 plays its 100-frame sound to the end after its release.
+    Voice* bank = makeSound(mixer, countingSamples(100));
+    Voice* voice = nullptr;
+    ASSERT_EQ(mixer.DuplicateSoundBuffer(bank, &voice), DS_OK);
+    keyBank.slots[13].voice = voice;
+    keyBank.slots[13].triggerMode = HoldFinish;
+    keyDown(13);
+    keyUp(13);
+    ASSERT_EQ(keyBank.finishing[13], 1);
+
+    ScriptedStream stream({{0}, {0}, {0}, {0}, {0}}, ending);
+    std::vector<uint8_t> unheard(32 * 8);
+    renderUnheard(stream, mixer, 32, 1, unheard, ending);
+    EXPECT_EQ(stream.waits, (std::vector<uint32_t>(6, 1)));
+    pollFinishingKeys();
+    EXPECT_EQ(keyBank.finishing[13], 0) << "the key was left playing";
+    EXPECT_FALSE(isKeyPlaying(13));
+
+    releaseVoice(keyBank.slots[13].voice);
+    bank->Release();
+}
+
+}  // namespace
