@@ -1,4 +1,4 @@
-// The entry point, the main window, its message table and command table.
+// The entry point and the main window with its message table.
 #include "app/main_window.h"
 
 #include <windows.h>
@@ -7,21 +7,17 @@
 
 #include "app/app_win32.h"
 #include "app/command_ids.h"
-#include "app/dialogs.h"
+#include "app/commands_win32.h"
 #include "app/file_type.h"
+#include "app/main_loop_win32.h"
 #include "app/menu.h"
 #include "app/scoped_win32.h"
 #include "audio/audio_output.h"
-#include "edit/key_clipboard.h"
-#include "edit/undo.h"
-#include "flows/output_choice.h"
 #include "flows/outside_files.h"
 #include "flows/setup_commands.h"
-#include "flows/sound_loading.h"
 #include "flows/start_up.h"
 #include "keys/key_voices.h"
 #include "keys/keyboard_map.h"
-#include "keys/playing.h"
 #include "library/sound_list_window_win32.h"
 #include "panel/bitmap_win32.h"
 #include "panel/button_look_win32.h"
@@ -39,8 +35,6 @@ constexpr COLORREF PanelBackColour = RGB(0, 51, 0);
 constexpr COLORREF ListTextColour = RGB(0, 200, 0);
 constexpr int RowHeight = 14;
 
-HACCEL accelerators = nullptr;
-
 constexpr int ExitNoWindowClass = 2;
 constexpr int ExitNoMainWindow = 3;
 
@@ -53,46 +47,6 @@ void openFirstDroppedFile(HDROP drop) {
     if (length > 0) DragQueryFileA(drop, 0, name.data(), length + 1);
     DragFinish(drop);
     if (name[0] != '\0') openExternalFile(name.data());
-}
-
-void runCommand(UINT id, WPARAM wParam, LPARAM lParam) {
-    switch (id) {
-    case CMD_OPEN_SETUP:
-        if (confirmSaveChanges() == SaveChangesResult::Proceed) openSetupFile();
-        break;
-    case CMD_IMPORT_SOUNDS:
-        importSounds();
-        break;
-    case CMD_SAVE_SETUP:
-        saveSetup();
-        break;
-    case CMD_SAVE_SETUP_AS:
-        saveSetupAs();
-        break;
-    case CMD_EXIT:
-        SendMessageA(mainWindow, WM_CLOSE, wParam, lParam);
-        break;
-    case CMD_UNDO:
-        undoRedo();
-        break;
-    case CMD_COPY:
-        copyKey();
-        break;
-    case CMD_PASTE:
-        pasteKey();
-        break;
-    case CMD_KILL_ALL_SOUNDS:
-        killAllSounds();
-        break;
-    case CMD_LOW_LATENCY_OUTPUT:
-        switchAudioOutput();
-        break;
-    case CMD_ABOUT:
-        showAboutBox();
-        break;
-    default:
-        break;  // panel buttons and the sound list notify here too: nothing to do
-    }
 }
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -139,7 +93,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         runCommand(LOWORD(wParam), wParam, lParam);
         return 0;
     case WM_INITMENU:
-        setMenuItemEnabled(CMD_SAVE_SETUP, document.modified);
+    case WM_INITMENUPOPUP:
+        prepareMenu(reinterpret_cast<HMENU>(wParam));
         return 0;
     case WM_CTLCOLORLISTBOX: {
         HDC dc = reinterpret_cast<HDC>(wParam);
@@ -165,6 +120,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         realizePanelPalette();
         return 0;
     default:
+        if (handleProgramMessage(message, wParam)) return 0;
         return DefWindowProcA(window, message, wParam, lParam);
     }
 }
@@ -216,28 +172,12 @@ void createPanelResources() {
     createPanel();
 }
 
-int runMainLoop() {
-    MSG message = {};
-    int exitCode = 0;
-    bool quit = false;
-    while (!quit) {
-        pollFinishingKeys();
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                quit = true;
-                exitCode = static_cast<int>(message.wParam);
-            }
-            if (TranslateAcceleratorA(mainWindow, accelerators, &message)) continue;
-            DispatchMessageA(&message);  // key messages are never translated into characters
-        }
-    }
-    return exitCode;
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showState) {
     appInstance = instance;
+    // The program's thread lists and watches the output endpoints for the whole run.
+    ScopedComLibrary comLibrary;
     HCURSOR mainCursor = LoadCursorA(instance, "MAINCUR");
     panelBackBrush = CreateSolidBrush(PanelBackColour);  // kept for the whole run
     // A start that could not make its window is no success: the exit code says
@@ -254,12 +194,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showSta
     startInstrument();
     ShowWindow(mainWindow, showState);
     UpdateWindow(mainWindow);
-    accelerators = LoadAcceleratorsA(instance, "accelerators");
+    HACCEL accelerators = LoadAcceleratorsA(instance, "accelerators");
     registerFileType();
     DragAcceptFiles(mainWindow, TRUE);
     if (commandLine && commandLine[0] != '\0') openExternalFile(commandLine);
 
-    int exitCode = runMainLoop();
+    int exitCode = runMainLoop(accelerators);
     // Last of all: Wine may crash at exit while the device is still held.
     closeAudioOutput();
     return exitCode;

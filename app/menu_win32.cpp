@@ -13,6 +13,40 @@ void setMenuItemChecked(int commandId, bool checked) {
     CheckMenuItem(mainMenu, static_cast<UINT>(commandId), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
+namespace {
+
+// The innermost submenu holding the command, with the menu it hangs from and
+// its place there. A search by command looks into submenus too.
+bool findSubmenu(HMENU menu, int commandId, HMENU& submenu, HMENU& parent, int& position) {
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        HMENU below = GetSubMenu(menu, i);
+        if (!below || GetMenuState(below, static_cast<UINT>(commandId), MF_BYCOMMAND) == static_cast<UINT>(-1))
+            continue;
+        if (findSubmenu(below, commandId, submenu, parent, position)) return true;
+        submenu = below;
+        parent = menu;
+        position = i;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void setMenuList(int firstCommandId, int lastCommandId, const std::vector<MenuListItem>& items, bool enabled) {
+    HMENU submenu = nullptr, parent = nullptr;
+    int position = 0;
+    if (!findSubmenu(mainMenu, firstCommandId, submenu, parent, position)) return;
+    while (GetMenuItemCount(submenu) > 0) DeleteMenu(submenu, 0, MF_BYPOSITION);
+    int id = firstCommandId;
+    for (const MenuListItem& item : items) {
+        if (id > lastCommandId) break;
+        AppendMenuA(submenu, MF_STRING | (item.checked ? MF_CHECKED : MF_UNCHECKED), static_cast<UINT_PTR>(id++),
+                    item.text.c_str());
+    }
+    EnableMenuItem(parent, static_cast<UINT>(position), MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
 void setMenuItemText(int commandId, const char* text) {
     // Only the text: the item keeps its id and its enabled state.
     MENUITEMINFOA item = {};

@@ -2,7 +2,9 @@
 // the destructor gives it back, so no early return can forget it.
 #pragma once
 #include <windows.h>
+#include <avrt.h>
 #include <objbase.h>
+#include <propidl.h>
 
 // One reference to a COM interface.
 template <typename Interface>
@@ -215,4 +217,34 @@ public:
 
 private:
     HKEY key = nullptr;
+};
+
+// The calling thread in the multimedia class "Pro Audio", which the system
+// schedules ahead of ordinary work; where the class cannot be had, the thread
+// runs at time-critical priority instead.
+class ScopedProAudioThread {
+public:
+    ScopedProAudioThread() : task(AvSetMmThreadCharacteristicsW(L"Pro Audio", &taskIndex)) {
+        if (!task) SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+    }
+    ScopedProAudioThread(const ScopedProAudioThread&) = delete;
+    ScopedProAudioThread& operator=(const ScopedProAudioThread&) = delete;
+    ~ScopedProAudioThread() {
+        if (task) AvRevertMmThreadCharacteristics(task);
+    }
+
+private:
+    DWORD taskIndex = 0;
+    const HANDLE task;
+};
+
+// A property value read from a property store.
+class ScopedPropVariant {
+public:
+    ScopedPropVariant() { PropVariantInit(&value); }
+    ScopedPropVariant(const ScopedPropVariant&) = delete;
+    ScopedPropVariant& operator=(const ScopedPropVariant&) = delete;
+    ~ScopedPropVariant() { PropVariantClear(&value); }
+
+    PROPVARIANT value;
 };

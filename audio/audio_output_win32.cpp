@@ -80,13 +80,18 @@ bool openDirectSoundDevice() {
 
 }  // namespace
 
-bool openAudioOutput(AudioOutput output) {
+bool openAudioOutput(AudioOutput output, const std::string& endpointId) {
     closeAudioOutput();
-    return output == AudioOutput::LowLatency ? openWasapiOutput() : openDirectSoundDevice();
+    return output == AudioOutput::LowLatency ? openWasapiOutput(endpointId) : openDirectSoundDevice();
 }
 
 void closeAudioOutput() {
     audioDevice = nullptr;
     closeWasapiOutput();
     openedDevice.reset();  // releases the primary buffer, then the device
+}
+
+void scheduleOutputRetry(bool on) {
+    if (on) SetTimer(mainWindow, OutputRetryTimer, 1000, nullptr);
+    else KillTimer(mainWindow, OutputRetryTimer);
 }

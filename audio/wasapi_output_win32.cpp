@@ -5,138 +5,235 @@
 #include <mmdeviceapi.h>
 #include <atomic>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "app/app_win32.h"
 #include "app/scoped_win32.h"
 #include "audio/audio_device.h"
+#include "audio/endpoints_win32.h"
 #include "audio/mixer.h"
+#include "audio/render_loop.h"
 #include "audio/sample_format.h"
 #include "audio/wave_format.h"
 
 namespace {
 
-// A stream that stops waking the thread still lets it see that it should end.
-constexpr DWORD LongestWaitMilliseconds = 200;
+// What the render thread keeps queued: this many of the engine's periods, not
+// its whole buffer. Each period the engine plays one and the thread adds one;
+// the second covers a wake-up that comes late. Measured in docs/performance.md.
+constexpr UINT32 QueuedPeriods = 2;
+// The mixer works through a longer request in pieces of this many frames.
+constexpr uint32_t MixPieceFrames = 4096;
+// The layout of a mixer that has not played on any stream yet.
+constexpr SampleLayout FirstLayout = {SampleEncoding::Float32, 2, 8, 48000};
 
-// What the render thread and the program's thread share. The render thread
-// sets `mixer` and `running` before it signals `ready`.
-struct WasapiStream {
-    ScopedHandle periodEvent;  // set by the audio engine every period, and to wake the thread to end
-    ScopedHandle ready;        // the stream runs, or could not be started
+// The stream's objects, made, used and released on its render thread alone.
+struct StreamObjects : RenderStream {
+    HANDLE periodEvent = nullptr;  // the thread's, set by the engine every period
+    ScopedComPtr<IAudioClient> client;
+    ScopedComPtr<IAudioRenderClient> renderClient;
+    SampleLayout layout;
+    UINT32 bufferFrames = 0;
+    UINT32 periodFrames = 0;
+    UINT32 queueTarget = 0;        // the frames the thread keeps queued
+    std::vector<uint8_t> unheard;  // a period of output that goes nowhere
+
+    static StreamCall outcome(HRESULT result) {
+        if (result == AUDCLNT_E_DEVICE_INVALIDATED) return StreamCall::DeviceGone;
+        return SUCCEEDED(result) ? StreamCall::Done : StreamCall::Failed;
+    }
+    bool waitForPeriod(uint32_t milliseconds) override {
+        return WaitForSingleObject(periodEvent, milliseconds) == WAIT_OBJECT_0;
+    }
+    StreamCall queuedFrames(uint32_t& frames) override {
+        UINT32 queued = 0;
+        HRESULT result = client->GetCurrentPadding(&queued);
+        frames = queued;
+        return outcome(result);
+    }
+    StreamCall write(Mixer& mixer, uint32_t frames) override {
+        BYTE* data = nullptr;
+        HRESULT result = renderClient->GetBuffer(frames, &data);
+        if (FAILED(result)) return outcome(result);
+        mixer.render(frames, data);
+        return outcome(renderClient->ReleaseBuffer(frames, 0));
+    }
+};
+
+// One render thread and the stream it opened on one endpoint. The program's
+// thread sets everything before the thread starts, except what the thread
+// sets before it signals `opened` (`streamOpen`); `ending` is the program's,
+// read by the thread.
+struct StreamThread {
+    std::string endpointId;  // "" for the system's default
+    Mixer* mixer = nullptr;  // the output's: rendered by one thread at a time
+    unsigned generation = 0;
+    ScopedHandle periodEvent;  // set by the engine every period, and to wake the thread
+    ScopedHandle opened;       // the stream is open, or could not be opened
+    ScopedHandle go;           // the thread before it has ended: this one may render
     std::atomic<bool> ending{false};
-    std::unique_ptr<Mixer> mixer;
-    bool running = false;
+    bool streamOpen = false;
     // Declared last, so closed first: the thread has ended before its events go.
     ScopedHandle thread;
 };
 
-// The stream's objects, made, used and released on the render thread alone.
-struct StreamObjects {
-    ScopedComPtr<IAudioClient> client;
-    ScopedComPtr<IAudioRenderClient> renderClient;
-    UINT32 bufferFrames = 0;
+// The program thread's: the mixer that outlives every stream, the stream
+// rendering now, and the endpoints' notifications.
+struct LowLatencyOutput {
+    std::unique_ptr<Mixer> mixer;
+    std::unique_ptr<StreamThread> stream;
+    unsigned lastGeneration = 0;
+    EndpointWatch endpoints;
 };
 
-std::unique_ptr<WasapiStream> openStream;
+std::unique_ptr<LowLatencyOutput> output;
 
-bool activateClient(StreamObjects& objects) {
+std::wstring wideText(const std::string& text) {
+    int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    if (length <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], length);
+    wide.resize(static_cast<size_t>(length) - 1);
+    return wide;
+}
+
+bool activateClient(const std::string& endpointId, StreamObjects& objects) {
     ScopedComPtr<IMMDeviceEnumerator> enumerator;
     if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL, __uuidof(IMMDeviceEnumerator),
                                 enumerator.outVoid())))
         return false;
     ScopedComPtr<IMMDevice> device;
-    if (FAILED(enumerator->GetDefaultAudioEndpoint(eRender, eConsole, device.out()))) return false;
+    HRESULT found = endpointId.empty() ? enumerator->GetDefaultAudioEndpoint(eRender, eConsole, device.out())
+                                       : enumerator->GetDevice(wideText(endpointId).c_str(), device.out());
+    if (FAILED(found)) return false;
     return SUCCEEDED(device->Activate(__uuidof(IAudioClient), CLSCTX_ALL, nullptr, objects.client.outVoid()));
 }
 
 // Shared mode at the engine's own format, so that nothing converts after the
-// mixer; the engine's default buffer, so that the period is its shortest.
-bool initializeStream(HANDLE periodEvent, StreamObjects& objects, SampleLayout& layout) {
+// mixer; the engine's default buffer, of which only a few periods are kept full.
+bool initializeStream(StreamObjects& objects) {
     ScopedTaskMemory<WAVEFORMATEX> format;
     if (FAILED(objects.client->GetMixFormat(format.out()))) return false;
-    if (!outputLayout(*reinterpret_cast<const WaveFormatRecord*>(format.get()), layout)) return false;
+    if (!outputLayout(*reinterpret_cast<const WaveFormatRecord*>(format.get()), objects.layout)) return false;
     if (FAILED(objects.client->Initialize(AUDCLNT_SHAREMODE_SHARED, AUDCLNT_STREAMFLAGS_EVENTCALLBACK, 0, 0,
                                           format.get(), nullptr)))
         return false;
-    return SUCCEEDED(objects.client->SetEventHandle(periodEvent)) &&
-           SUCCEEDED(objects.client->GetBufferSize(&objects.bufferFrames)) && objects.bufferFrames > 0 &&
-           SUCCEEDED(objects.client->GetService(__uuidof(IAudioRenderClient), objects.renderClient.outVoid()));
+    REFERENCE_TIME period = 0;
+    if (FAILED(objects.client->SetEventHandle(objects.periodEvent)) ||
+        FAILED(objects.client->GetBufferSize(&objects.bufferFrames)) || objects.bufferFrames == 0 ||
+        FAILED(objects.client->GetDevicePeriod(&period, nullptr)) ||
+        FAILED(objects.client->GetService(__uuidof(IAudioRenderClient), objects.renderClient.outVoid())))
+        return false;
+    // The period in 100-nanosecond units, as frames; at least one.
+    uint64_t frames = (static_cast<uint64_t>(period) * objects.layout.rate + 9999999) / 10000000;
+    objects.periodFrames = static_cast<UINT32>(std::max<uint64_t>(1, std::min<uint64_t>(frames, objects.bufferFrames)));
+    objects.queueTarget = std::min(objects.bufferFrames, QueuedPeriods * objects.periodFrames);
+    objects.unheard.assign(static_cast<size_t>(objects.periodFrames) * objects.layout.blockAlign, 0);
+    return true;
 }
 
-// Silence fills the buffer before the start, so the stream starts without a
+// Silence fills the queue before the start, so the stream starts without a
 // gap; from then on it runs, playing silence while nothing sounds.
-bool startStream(WasapiStream& stream, StreamObjects& objects) {
-    SampleLayout layout;
-    if (!activateClient(objects) || !initializeStream(stream.periodEvent.get(), objects, layout)) return false;
+bool startStream(Mixer& mixer, StreamObjects& objects) {
     BYTE* data = nullptr;
-    if (FAILED(objects.renderClient->GetBuffer(objects.bufferFrames, &data))) return false;
-    objects.renderClient->ReleaseBuffer(objects.bufferFrames, AUDCLNT_BUFFERFLAGS_SILENT);
-    stream.mixer = std::make_unique<Mixer>(layout, objects.bufferFrames);
-    if (SUCCEEDED(objects.client->Start())) return true;
-    stream.mixer.reset();
-    return false;
-}
-
-// Each period, whatever room the stream has is filled with the next frames of the mix.
-void renderPeriods(WasapiStream& stream, StreamObjects& objects) {
-    while (!stream.ending.load()) {
-        WaitForSingleObject(stream.periodEvent.get(), LongestWaitMilliseconds);
-        if (stream.ending.load()) break;
-        UINT32 queued = 0;
-        if (FAILED(objects.client->GetCurrentPadding(&queued)) || queued >= objects.bufferFrames) continue;
-        UINT32 frames = objects.bufferFrames - queued;
-        BYTE* data = nullptr;
-        if (FAILED(objects.renderClient->GetBuffer(frames, &data))) continue;
-        stream.mixer->render(frames, data);
-        objects.renderClient->ReleaseBuffer(frames, 0);
-    }
-    objects.client->Stop();
+    if (FAILED(objects.renderClient->GetBuffer(objects.queueTarget, &data))) return false;
+    objects.renderClient->ReleaseBuffer(objects.queueTarget, AUDCLNT_BUFFERFLAGS_SILENT);
+    mixer.setOutput(objects.layout);
+    return SUCCEEDED(objects.client->Start());
 }
 
 DWORD WINAPI renderThread(void* parameter) {
-    auto& stream = *static_cast<WasapiStream*>(parameter);
+    auto& stream = *static_cast<StreamThread*>(parameter);
     ScopedComLibrary library(COINIT_MULTITHREADED);
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+    ScopedProAudioThread proAudio;
     // Declared after the library, so released before it is uninitialised.
     StreamObjects objects;
-    stream.running = library.initialised && startStream(stream, objects);
-    SetEvent(stream.ready.get());
-    if (stream.running) renderPeriods(stream, objects);
+    objects.periodEvent = stream.periodEvent.get();
+    stream.streamOpen = library.initialised && activateClient(stream.endpointId, objects) && initializeStream(objects);
+    SetEvent(stream.opened.get());
+    if (!stream.streamOpen) return 0;
+    WaitForSingleObject(stream.go.get(), INFINITE);
+    if (stream.ending.load()) return 0;
+    bool ended = startStream(*stream.mixer, objects) &&
+                 renderPeriods(objects, *stream.mixer, objects.queueTarget, stream.ending);
+    objects.client->Stop();
+    if (ended) return 0;
+    PostMessageA(mainWindow, OutputLostMessage, stream.generation, 0);
+    DWORD periodMilliseconds = std::max<DWORD>(1, objects.periodFrames * 1000 / objects.layout.rate);
+    renderUnheard(objects, *stream.mixer, objects.periodFrames, periodMilliseconds, objects.unheard, stream.ending);
     return 0;
 }
 
-// The stream's holders close its handles and free the mixer once no thread
-// reads it any more.
-void endStream(std::unique_ptr<WasapiStream> stream) {
-    if (!stream->thread) return;
+void endStream(std::unique_ptr<StreamThread> stream) {
+    if (!stream || !stream->thread) return;
     stream->ending = true;
+    SetEvent(stream->go.get());
     SetEvent(stream->periodEvent.get());
     WaitForSingleObject(stream->thread.get(), INFINITE);
 }
 
-}  // namespace
-
-bool openWasapiOutput() {
-    closeWasapiOutput();
-    auto stream = std::make_unique<WasapiStream>();
+// A render thread that has opened its stream on the endpoint and waits for
+// its turn to render; its streamOpen is false when it could not.
+std::unique_ptr<StreamThread> openStreamThread(LowLatencyOutput& on, const std::string& endpointId) {
+    auto stream = std::make_unique<StreamThread>();
+    stream->endpointId = endpointId;
+    stream->mixer = on.mixer.get();
+    stream->generation = ++on.lastGeneration;
     stream->periodEvent.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-    stream->ready.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (stream->periodEvent && stream->ready)
+    stream->opened.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    stream->go.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (stream->periodEvent && stream->opened && stream->go)
         stream->thread.reset(CreateThread(nullptr, 0, renderThread, stream.get(), 0, nullptr));
     if (stream->thread) {
         // The thread signals once it knows; should it end without a word, its end counts as a failure.
-        HANDLE answers[] = {stream->ready.get(), stream->thread.get()};
+        HANDLE answers[] = {stream->opened.get(), stream->thread.get()};
         WaitForMultipleObjects(2, answers, FALSE, INFINITE);
     }
-    if (!stream->thread || !stream->running) {
-        endStream(std::move(stream));
+    return stream;
+}
+
+// The stream that renders now ends before the next one starts: one mixer,
+// one thread rendering it at a time.
+bool switchTo(LowLatencyOutput& on, std::unique_ptr<StreamThread> next) {
+    if (!next->thread || !next->streamOpen) {
+        endStream(std::move(next));
         return false;
     }
-    audioDevice = stream->mixer.get();
-    openStream = std::move(stream);
+    endStream(std::move(on.stream));
+    SetEvent(next->go.get());
+    on.stream = std::move(next);
+    return true;
+}
+
+}  // namespace
+
+bool openWasapiOutput(const std::string& endpointId) {
+    closeWasapiOutput();
+    auto opening = std::make_unique<LowLatencyOutput>();
+    opening->mixer = std::make_unique<Mixer>(FirstLayout, MixPieceFrames);
+    if (!switchTo(*opening, openStreamThread(*opening, endpointId))) return false;
+    opening->endpoints.start();
+    audioDevice = opening->mixer.get();
+    output = std::move(opening);
     return true;
 }
 
 void closeWasapiOutput() {
-    if (!openStream) return;
-    endStream(std::move(openStream));
+    if (!output) return;
+    output->endpoints.stop();
+    endStream(std::move(output->stream));
+    output.reset();  // no thread reads the mixer any more
+}
+
+bool moveLowLatencyStream(const std::string& endpointId) {
+    return output && switchTo(*output, openStreamThread(*output, endpointId));
+}
+
+bool isCurrentLowLatencyStream(unsigned generation) {
+    return output && output->stream && output->stream->generation == generation;
+}
+
+std::vector<OutputEndpoint> listOutputEndpoints() {
+    return output ? output->endpoints.list() : std::vector<OutputEndpoint>();
 }

@@ -8,6 +8,7 @@
 #include "audio/audio_device.h"
 #include "audio/audio_output.h"
 #include "audio/sound_bank.h"
+#include "flows/output_device.h"
 #include "flows/sound_loading.h"
 #include "keys/key_voices.h"
 #include "keys/playing.h"
@@ -43,9 +44,13 @@ AudioOutput otherOutput(AudioOutput output) {
 
 bool lowLatencyInUse() { return audioDevice && outputInUse == AudioOutput::LowLatency; }
 
+bool openOneOutput(AudioOutput output) {
+    return output == AudioOutput::LowLatency ? openLowLatencyOutput() : openAudioOutput(AudioOutput::DirectSound);
+}
+
 void openOutput(AudioOutput chosen) {
-    if (openAudioOutput(chosen)) outputInUse = chosen;
-    else if (openAudioOutput(otherOutput(chosen))) outputInUse = otherOutput(chosen);
+    if (openOneOutput(chosen)) outputInUse = chosen;
+    else if (openOneOutput(otherOutput(chosen))) outputInUse = otherOutput(chosen);
     setMenuItemChecked(CMD_LOW_LATENCY_OUTPUT, lowLatencyInUse());
 }
 
@@ -61,6 +66,7 @@ void switchAudioOutput() {
     writeProgramSetting(OutputSetting, wanted == AudioOutput::LowLatency ? LowLatencyValue : DirectSoundValue);
     killAllSounds();
     releaseAllSounds();
+    leaveLowLatencyOutput();
     closeAudioOutput();
     openOutput(wanted);
     // Before the first sound folder the list holds only its placeholder: no bank to load again.

@@ -137,8 +137,4 @@ void pollFinishingKeys() {
             keyBank.finishing[k] = 0;
         }
     }
-    // Compare the time gone by, not the counts: the count wraps every 49.7
-    // days, and a coarse tick can jump from just below the wrap to just past it.
-    uint32_t start = tickCount();
-    while (static_cast<uint32_t>(tickCount() - start) < 1u) {}
 }

@@ -12,6 +12,6 @@ bool isKeyPlaying(int key);
 // Ctrl down at the release the key stays muted.
 void muteButton(int key);
 void killAllSounds();
-// One pass of the main loop: clears keys whose play-to-end has finished, then
-// waits until the millisecond tick has moved on.
+// The main loop's poll, at least every 10 ms: clears keys whose play-to-end
+// has finished. It returns at once; the loop waits for the next poll.
 void pollFinishingKeys();

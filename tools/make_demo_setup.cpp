@@ -5,66 +5,13 @@
 #include <cstring>
 #include <vector>
 
-#include "app/dialogs.h"
-#include "app/input.h"
 #include "app/main_window.h"
-#include "app/menu.h"
-#include "app/registry.h"
-#include "audio/audio_output.h"
 #include "keys/key_bank.h"
 #include "library/sound_directory.h"
-#include "library/sound_folder.h"
-#include "library/sound_list_window.h"
-#include "panel/panel_redraw.h"
-#include "setup/document.h"
 #include "setup/setup_file.h"
 
-// This tool has no device, no panel and no window: the program's seams do nothing here.
-bool openAudioOutput(AudioOutput) { return false; }
-void closeAudioOutput() {}
-bool readProgramSetting(const char*, char*, size_t) { return false; }
-void writeProgramSetting(const char*, const char*) {}
-void refreshSelectedKey() {}
-void redrawKeyCap(int) {}
-void redrawAllKeyCaps() {}
-void drawMuteButton() {}
-void drawMasterVolumeBar() {}
-void drawKeyCapLabelIdle(int) {}
-void drawNoteDisplay() {}
-void drawFineTuneDisplay() {}
-void drawVolumeDisplay() {}
-void drawPanKnob(int) {}
-void invalidateKeyCap(int) {}
-void invalidateTriggerModeButtons() {}
-void setMenuItemEnabled(int, bool) {}
-void setMenuItemText(int, const char*) {}
-void setMenuItemChecked(int, bool) {}
+// This tool has no window: the title it would set goes nowhere.
 void setMainWindowTitle(const char*) {}
-int showMessage(const char* text) {
-    std::fprintf(stderr, "%s\n", text);
-    return 1;
-}
-int askOkCancel(const char*) { return 0; }
-int askSaveChanges(const char*) { return 0; }
-bool isAltDown() { return false; }
-bool isCtrlDown() { return false; }
-bool isLeftButtonDown() { return false; }
-uint32_t tickCount() { return 0; }
-int pointerScreenX() { return 0; }
-int pointerScreenXAtPress() { return 0; }
-int soundListCount() { return 0; }
-bool soundListText(int, char*) { return false; }
-int soundListSelection() { return NoSelection; }
-void soundListSelect(int) {}
-void soundListClear() {}
-void soundListInsertAt(int, const char*) {}
-void soundListHoldDrawing(bool) {}
-int compareSoundNames(const char* a, const char* b) { return std::strcmp(a, b); }
-bool getCurrentFolder(char*) { return false; }
-bool setCurrentFolder(const char*) { return false; }
-void folderTitle(const char*, char* title) { title[0] = '\0'; }
-void forEachWaveFile(void (*)(const char*, void*), void*) {}
-bool askImportSoundFolder(char*) { return false; }
 
 int main(int argc, char** argv) {
     if (argc != 3) {

@@ -8,7 +8,11 @@ FakeAudio fakeAudio;
 void FakeAudio::reset() {
     lowLatencyOpens = true;
     directSoundOpens = true;
+    absentEndpoints.clear();
+    endpoints.clear();
     open.reset();
+    endpoint.clear();
+    retryScheduled = false;
     device.buffers.clear();
     device.createResult = DS_OK;
     device.duplicateResult = DS_OK;
@@ -17,13 +21,32 @@ void FakeAudio::reset() {
     audioDevice = nullptr;
 }
 
-bool openAudioOutput(AudioOutput output) {
+bool openAudioOutput(AudioOutput output, const std::string& endpointId) {
     bool lowLatency = output == AudioOutput::LowLatency;
-    callLog.push_back(lowLatency ? "output open low-latency" : "output open directsound");
+    callLog.push_back(lowLatency ? "output open low-latency" + (endpointId.empty() ? "" : " " + endpointId)
+                                 : "output open directsound");
     if (!(lowLatency ? fakeAudio.lowLatencyOpens : fakeAudio.directSoundOpens)) return false;
+    if (lowLatency && fakeAudio.absentEndpoints.count(endpointId)) return false;
     fakeAudio.open = output;
+    fakeAudio.endpoint = lowLatency ? endpointId : "";
     audioDevice = &fakeAudio.device;
     return true;
+}
+
+bool moveLowLatencyStream(const std::string& endpointId) {
+    callLog.push_back("output move " + (endpointId.empty() ? std::string("default") : endpointId));
+    if (fakeAudio.open != AudioOutput::LowLatency || fakeAudio.absentEndpoints.count(endpointId)) return false;
+    fakeAudio.endpoint = endpointId;
+    return true;
+}
+
+void scheduleOutputRetry(bool on) {
+    callLog.push_back(on ? "output retry on" : "output retry off");
+    fakeAudio.retryScheduled = on;
+}
+
+std::vector<OutputEndpoint> listOutputEndpoints() {
+    return fakeAudio.open == AudioOutput::LowLatency ? fakeAudio.endpoints : std::vector<OutputEndpoint>();
 }
 
 void closeAudioOutput() {

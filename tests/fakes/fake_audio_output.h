@@ -3,7 +3,9 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "audio/audio_device.h"
 #include "audio/audio_output.h"
@@ -27,12 +29,17 @@ public:
 };
 
 // Both outputs hand out the one fake device; opening and closing them is
-// logged as "output open low-latency", "output open directsound" and
-// "output close".
+// logged as "output open low-latency [endpoint]", "output open directsound"
+// and "output close", moves of the low-latency stream as "output move
+// <endpoint or default>", the retry as "output retry on" and "output retry off".
 struct FakeAudio {
     bool lowLatencyOpens = true;  // what openAudioOutput will find
     bool directSoundOpens = true;
-    std::optional<AudioOutput> open;  // the output open now
+    std::set<std::string> absentEndpoints;  // no stream opens there ("" the default)
+    std::vector<OutputEndpoint> endpoints;  // what listOutputEndpoints gives
+    std::optional<AudioOutput> open;        // the output open now
+    std::string endpoint;                   // where the low-latency stream plays
+    bool retryScheduled = false;
     FakeAudioDevice device;
     // Back to a fresh device that opens either way; no output open.
     void reset();

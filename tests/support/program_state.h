@@ -22,6 +22,7 @@
 #include "fakes/fake_setup_storage.h"
 #include "fakes/fake_sound_folder.h"
 #include "fakes/fake_sound_list_window.h"
+#include "flows/output_device.h"
 #include "keys/key_bank.h"
 #include "keys/key_voices.h"
 #include "keys/pitch_volume.h"
@@ -29,6 +30,7 @@
 #include "setup/document.h"
 
 inline void resetProgramState() {
+    leaveLowLatencyOutput();
     releaseAllSounds();
     soundBank = SoundBank();
     fakeAudio.reset();

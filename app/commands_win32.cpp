@@ -1,0 +1,90 @@
+#include "app/commands_win32.h"
+
+#include <windows.h>
+
+#include "app/app_win32.h"
+#include "app/command_ids.h"
+#include "app/dialogs.h"
+#include "app/menu.h"
+#include "audio/wasapi_output_win32.h"
+#include "edit/key_clipboard.h"
+#include "edit/undo.h"
+#include "flows/output_choice.h"
+#include "flows/output_device.h"
+#include "flows/setup_commands.h"
+#include "flows/sound_loading.h"
+#include "keys/playing.h"
+#include "setup/document.h"
+
+void runCommand(UINT id, WPARAM wParam, LPARAM lParam) {
+    if (id >= CMD_OUTPUT_DEVICE_FIRST && id <= CMD_OUTPUT_DEVICE_LAST) {
+        chooseOutputDevice(static_cast<int>(id - CMD_OUTPUT_DEVICE_FIRST));
+        return;
+    }
+    switch (id) {
+    case CMD_OPEN_SETUP:
+        if (confirmSaveChanges() == SaveChangesResult::Proceed) openSetupFile();
+        break;
+    case CMD_IMPORT_SOUNDS:
+        importSounds();
+        break;
+    case CMD_SAVE_SETUP:
+        saveSetup();
+        break;
+    case CMD_SAVE_SETUP_AS:
+        saveSetupAs();
+        break;
+    case CMD_EXIT:
+        SendMessageA(mainWindow, WM_CLOSE, wParam, lParam);
+        break;
+    case CMD_UNDO:
+        undoRedo();
+        break;
+    case CMD_COPY:
+        copyKey();
+        break;
+    case CMD_PASTE:
+        pasteKey();
+        break;
+    case CMD_KILL_ALL_SOUNDS:
+        killAllSounds();
+        break;
+    case CMD_LOW_LATENCY_OUTPUT:
+        switchAudioOutput();
+        break;
+    case CMD_ABOUT:
+        showAboutBox();
+        break;
+    default:
+        break;  // panel buttons and the sound list notify here too: nothing to do
+    }
+}
+
+void prepareMenu(HMENU menu) {
+    if (menu == mainMenu) {
+        setMenuItemEnabled(CMD_SAVE_SETUP, document.modified);
+        return;
+    }
+    // The device list is read only as its own submenu opens: a shortcut key,
+    // which prepares the menu of its command, never waits for it.
+    if (GetMenuState(menu, CMD_OUTPUT_DEVICE_FIRST, MF_BYCOMMAND) != static_cast<UINT>(-1)) refreshOutputDeviceMenu();
+}
+
+bool handleProgramMessage(UINT message, WPARAM wParam) {
+    switch (message) {
+    case OutputLostMessage:
+        if (isCurrentLowLatencyStream(static_cast<unsigned>(wParam))) onOutputLost();
+        return true;
+    case DefaultOutputChangedMessage:
+        onDefaultOutputChanged();
+        return true;
+    case OutputEndpointsChangedMessage:
+        onOutputEndpointsChanged();
+        return true;
+    case WM_TIMER:
+        if (wParam == OutputRetryTimer) onOutputRetryDue();
+        return true;
+    default:
+        return false;
+    }
+}
