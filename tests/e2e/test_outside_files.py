@@ -6,7 +6,8 @@ import subprocess
 import unittest
 
 from rig.case import QuillpadTestCase
-from rig.session import exe_path, windows_path
+from rig.paths import exe_path
+from rig.session import windows_path
 from rig.setup_bytes import compose_setup, start_up_keys, with_key
 from rig.steps import MESSAGE_TEXT, make_two_sounds, short_folder
 from rig.waits import wait_until

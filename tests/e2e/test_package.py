@@ -13,7 +13,8 @@ import zipfile
 from pathlib import Path
 
 from rig.case import QuillpadTestCase
-from rig.session import REPO, RUN, exe_path, windows_path
+from rig.paths import REPO, exe_path
+from rig.session import RUN, windows_path
 from rig.setup_bytes import folder_of
 from rig.sound import make_sounds_path
 from rig.steps import SOUND_LIST_TOP, SOUND_ROW_HEIGHT, short_folder

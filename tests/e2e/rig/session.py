@@ -15,15 +15,10 @@ import threading
 import time
 from pathlib import Path
 
+from .paths import ARTIFACTS, E2E_DIR, E2E_ROOT, exe_path
 from .screen import ClientShot, Screenshot
 from .sound import RATE, Recorder
 from .waits import WaitTimeout, hold_for, wait_until
-
-HERE = Path(__file__).resolve().parent
-E2E_DIR = HERE.parent
-REPO = HERE.parents[2]
-E2E_ROOT = REPO / "build" / "e2e"
-ARTIFACTS = E2E_ROOT / "artifacts"
 
 CLIENT_WIDTH = 604
 CLIENT_HEIGHT = 327
@@ -58,10 +53,6 @@ WINE_ENV = {
     # QUILLPAD_E2E_WINEDEBUG=err+all shows Wine's own errors in program.log.
     "WINEDEBUG": os.environ.get("QUILLPAD_E2E_WINEDEBUG", "-all"),
 }
-
-
-def exe_path():
-    return Path(os.environ.get("QUILLPAD_EXE", REPO / "build" / "windows" / "quillpad.exe")).resolve()
 
 
 def windows_path(path):
