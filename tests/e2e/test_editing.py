@@ -5,8 +5,9 @@ by the sound of the keys' next presses, the panel's pixels, the menu and the fil
 
 import unittest
 
+from rig.case import PanelTestCase
 from rig.panel import (FINE_TUNE_UP, KEY_IDLE, MASTER_VOLUME_DOWN, NOTE_DOWN, NOTE_UP, VOLUME_DOWN, VOLUME_RESET,
-                       PanelTestCase, pan_knob_centre, trigger_button_centre)
+                       pan_knob_centre, trigger_button_centre)
 from rig.session import windows_path
 from rig.setup_bytes import TOGGLE_STOP, compose_setup, start_up_keys, with_key
 from rig.sound import LATE, make_sine
