@@ -18,8 +18,8 @@ import time
 import unittest
 from pathlib import Path
 
-HERE = Path(__file__).resolve().parent
-REPO = HERE.parents[1]
+from rig.paths import E2E_DIR, REPO
+
 NEEDED_COMMANDS = ["wine", "wineboot", "wineserver", "Xvfb", "xdotool", "pulseaudio", "pactl", "parec",
                    "import", "x86_64-w64-mingw32-gcc-posix"]
 
@@ -64,9 +64,8 @@ def main():
         print("0 passed, 1 failed")
         return 1
 
-    sys.path.insert(0, str(HERE))
     loader = unittest.TestLoader()
-    discovered = loader.discover(str(HERE), pattern="test_*.py", top_level_dir=str(HERE))
+    discovered = loader.discover(str(E2E_DIR), pattern="test_*.py", top_level_dir=str(E2E_DIR))
     suite = unittest.TestSuite(selected(discovered, args.patterns))
 
     started = time.monotonic()

@@ -4,10 +4,11 @@ closes plays at once. And the about box closes at a click or a key."""
 import unittest
 
 from rig.case import QuillpadTestCase
-from rig.session import DIALOG_CLASS, windows_path
 from rig.setup_bytes import compose_setup, start_up_keys
 from rig.sound import make_sine
 from rig.steps import MESSAGE_TEXT, short_folder
+from rig.windows import DIALOG_CLASS
+from rig.wine_prefix import windows_path
 
 TAP = 0.3
 

@@ -5,13 +5,14 @@ by the sound of the keys' next presses, the panel's pixels, the menu and the fil
 
 import unittest
 
+from rig.case import PanelTestCase
 from rig.panel import (FINE_TUNE_UP, KEY_IDLE, MASTER_VOLUME_DOWN, NOTE_DOWN, NOTE_UP, VOLUME_DOWN, VOLUME_RESET,
-                       PanelTestCase, pan_knob_centre, trigger_button_centre)
-from rig.session import windows_path
+                       pan_knob_centre, trigger_button_centre)
 from rig.setup_bytes import TOGGLE_STOP, compose_setup, start_up_keys, with_key
 from rig.sound import LATE, make_sine
 from rig.steps import short_folder
 from rig.waits import eventually, hold_for
+from rig.wine_prefix import windows_path
 
 HALF_SCALE_DB = -9.03  # RMS of a sine at half of full scale
 # A key's level at master volume 10, by its volume, and at master volume 9.

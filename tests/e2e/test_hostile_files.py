@@ -7,7 +7,7 @@ import struct
 import unittest
 
 from rig.case import QuillpadTestCase
-from rig.session import KEYSYMS
+from rig.input import KEYSYMS
 from rig.setup_bytes import compose_setup, start_up_keys
 from rig.sound import make_sine
 from rig.steps import MESSAGE_TEXT, short_folder

@@ -6,10 +6,11 @@ import subprocess
 import unittest
 
 from rig.case import QuillpadTestCase
-from rig.session import exe_path, windows_path
+from rig.paths import exe_path
 from rig.setup_bytes import compose_setup, start_up_keys, with_key
 from rig.steps import MESSAGE_TEXT, make_two_sounds, short_folder
 from rig.waits import wait_until
+from rig.wine_prefix import windows_path
 
 START_TITLE = "Quillpad Beta A"
 LONG_NAME = "Live Set With A Rather Long Name.qpd"

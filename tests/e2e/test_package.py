@@ -13,11 +13,13 @@ import zipfile
 from pathlib import Path
 
 from rig.case import QuillpadTestCase
-from rig.session import REPO, RUN, exe_path, windows_path
+from rig.paths import REPO, exe_path
+from rig.run_folder import RUN
 from rig.setup_bytes import folder_of
 from rig.sound import make_sounds_path
 from rig.steps import SOUND_LIST_TOP, SOUND_ROW_HEIGHT, short_folder
 from rig.waits import wait_until
+from rig.wine_prefix import windows_path
 
 VERSION = (REPO / "VERSION").read_text().split()[0]
 DEMO_TITLE = "Demo.qpd  using:  Sounds"

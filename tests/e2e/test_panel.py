@@ -3,11 +3,12 @@ readouts, bar meters and the pan knob, checked pixel by pixel in client coordina
 
 import unittest
 
-from rig.panel import KEY_IDLE, KEY_PLAYING, KEY_RUNNING, MASTER_BAR_RECT, YELLOW, PanelTestCase, bar_fill
-from rig.session import windows_path
+from rig.case import PanelTestCase
+from rig.panel import KEY_IDLE, KEY_PLAYING, KEY_RUNNING, MASTER_BAR_RECT, YELLOW, bar_fill
 from rig.setup_bytes import TOGGLE_FINISH_RUNNING, compose_setup, start_up_keys, with_key
 from rig.sound import make_sine
 from rig.steps import short_folder
+from rig.wine_prefix import windows_path
 
 
 class KeyCapsAndReadoutsTest(PanelTestCase):

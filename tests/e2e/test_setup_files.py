@@ -4,11 +4,11 @@ missing sound folder, driven through the program's real dialogs and checked on d
 import unittest
 
 from rig.case import QuillpadTestCase
-from rig.session import windows_path
 from rig.setup_bytes import (FIXED_SIZE, FOLDER_LENGTH_OFFSET, MASTER_VOLUME_OFFSET, compose_setup, folder_of,
                              key_record, start_up_keys, with_key)
 from rig.steps import MESSAGE_TEXT, make_two_sounds, short_folder
 from rig.waits import wait_until
+from rig.wine_prefix import windows_path
 
 class SetupFileTest(QuillpadTestCase):
     def setUp(self):

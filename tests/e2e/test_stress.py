@@ -8,7 +8,7 @@ import unittest
 from pathlib import Path
 
 from rig.case import QuillpadTestCase
-from rig.session import KEYSYMS
+from rig.input import KEYSYMS
 from rig.sound import make_sine
 from rig.waits import hold_for
 

@@ -3,7 +3,8 @@
 import unittest
 
 from rig.case import QuillpadTestCase
-from rig.session import CLIENT_HEIGHT, CLIENT_WIDTH, SCREEN_SIZE
+from rig.display import SCREEN_SIZE
+from rig.windows import CLIENT_HEIGHT, CLIENT_WIDTH
 
 
 def is_panel_green(rgb):

@@ -8,7 +8,8 @@ import subprocess
 import zlib
 from pathlib import Path
 
-REPO = Path(__file__).resolve().parents[3]
+from .paths import REPO
+
 RESOURCES = REPO / "resources"
 
 

@@ -15,10 +15,10 @@ import time
 import wave
 from pathlib import Path
 
+from .paths import REPO
 from .waits import WaitTimeout, wait_until
 
 RATE = 44100
-REPO = Path(__file__).resolve().parents[3]
 
 # Levels that count as sound and as silence, in dBFS.
 SOUND_DB = -40.0

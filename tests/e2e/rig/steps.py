@@ -8,9 +8,11 @@ import subprocess
 import tempfile
 from pathlib import Path
 
-from .session import MAIN_CLASS, RUN, windows_path
+from .run_folder import RUN
 from .sound import make_sine
 from .waits import wait_until
+from .windows import MAIN_CLASS
+from .wine_prefix import windows_path
 
 MENU_ITEM_GREYED = 0x3  # MF_GRAYED | MF_DISABLED
 MENU_ITEM_CHECKED = 0x8  # MF_CHECKED

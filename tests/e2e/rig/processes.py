@@ -1,0 +1,31 @@
+"""The processes the rig starts: a log of what it starts, and ending them."""
+
+import os
+import signal
+import subprocess
+import sys
+import time
+
+
+def log(message):
+    if os.environ.get("QUILLPAD_E2E_VERBOSE"):
+        print(f"[e2e {time.strftime('%H:%M:%S')}] {message}", file=sys.stderr, flush=True)
+
+
+def end_process(process, grace=3.0):
+    """Ends a process the rig started (and its process group), politely first."""
+    if process is None or process.poll() is not None:
+        return
+    for sig, wait in ((signal.SIGTERM, grace), (signal.SIGKILL, 2.0)):
+        try:
+            os.killpg(process.pid, sig)
+        except (ProcessLookupError, PermissionError):
+            try:
+                process.send_signal(sig)
+            except ProcessLookupError:
+                pass
+        try:
+            process.wait(wait)
+            return
+        except subprocess.TimeoutExpired:
+            continue
