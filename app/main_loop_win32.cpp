@@ -12,30 +12,34 @@ constexpr LONG PollMilliseconds = 10;
 // Windows 10 1803 and later; older headers lack the name, older systems refuse the flag.
 constexpr DWORD HighResolutionTimer = 0x00000002;  // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 
-// A timer that is due every poll period: a high-resolution one where Windows
-// has it, so that the period is not stretched to the system's clock tick.
-// Left empty where none can be had.
-void startPollTimer(ScopedHandle& timer) {
+// A timer for the poll: a high-resolution one where Windows has it, so that
+// 10 ms are not stretched to the system's clock tick. Empty where none can be had.
+void makePollTimer(ScopedHandle& timer) {
     timer.reset(CreateWaitableTimerExW(nullptr, nullptr, HighResolutionTimer, TIMER_ALL_ACCESS));
     if (!timer) timer.reset(CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS));
-    LARGE_INTEGER firstDue = {};
-    firstDue.QuadPart = -10000LL * PollMilliseconds;  // relative, in 100-nanosecond units
-    if (timer && !SetWaitableTimer(timer.get(), &firstDue, PollMilliseconds, nullptr, nullptr, FALSE))
-        timer.reset(nullptr);
 }
 
-// Until a message comes, input included that arrived while the last ones
-// were handled, or the poll is due.
+// Until a message comes (input too that arrived while the last ones were
+// handled) or, while a key plays to its end, the next poll is due. With no key
+// to poll there is nothing to wake for but messages.
 void waitForWork(HANDLE pollTimer) {
-    if (pollTimer) MsgWaitForMultipleObjectsEx(1, &pollTimer, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    else MsgWaitForMultipleObjectsEx(0, nullptr, PollMilliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (!anyKeyFinishing()) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        return;
+    }
+    LARGE_INTEGER due = {};
+    due.QuadPart = -10000LL * PollMilliseconds;  // relative, in 100-nanosecond units
+    if (pollTimer && SetWaitableTimer(pollTimer, &due, 0, nullptr, nullptr, FALSE))
+        MsgWaitForMultipleObjectsEx(1, &pollTimer, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    else
+        MsgWaitForMultipleObjectsEx(0, nullptr, PollMilliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
 }  // namespace
 
 int runMainLoop(HACCEL accelerators) {
     ScopedHandle pollTimer;
-    startPollTimer(pollTimer);
+    makePollTimer(pollTimer);
     MSG message = {};
     for (;;) {
         pollFinishingKeys();

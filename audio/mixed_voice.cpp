@@ -191,6 +191,7 @@ SoundResult MixedVoice::Play(uint32_t, uint32_t, uint32_t flags) {
     }
     settings.looping = (flags & DSBPLAY_LOOPING) != 0;
     publish();
+    mixer.voiceStarted();
     return DS_OK;
 }
 

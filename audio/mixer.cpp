@@ -82,9 +82,12 @@ void Mixer::render(uint32_t frames, void* destination) {
         uint64_t mix = mixesBegun.load(std::memory_order_relaxed) + 1;
         mixesBegun.store(mix, std::memory_order_seq_cst);
         std::fill(sum.begin(), sum.begin() + 2 * static_cast<size_t>(part), 0.0f);
+        lastMixSounded = false;
         for (std::atomic<MixedVoice*>& slot : slots) {
             MixedVoice* voice = slot.load(std::memory_order_seq_cst);
-            if (voice) voice->mixInto(part, rampFrames, outputLayout.rate, sum.data());
+            if (!voice) continue;
+            voice->mixInto(part, rampFrames, outputLayout.rate, sum.data());
+            lastMixSounded = lastMixSounded || voice->render.sounding || voice->render.fadingOut;
         }
         mixesDone.store(mix, std::memory_order_release);
         writeOutput(part, out);
@@ -108,6 +111,36 @@ void Mixer::writeOutput(uint32_t frames, uint8_t* destination) const {
         writeSample(output.encoding, right, frame + sampleBytes);
         for (uint16_t c = 2; c < output.channels; ++c) writeSample(output.encoding, 0.0f, frame + c * sampleBytes);
     }
+}
+
+// A start published and not yet mixed: the copy taken now differs from the
+// one the last mix played by.
+bool Mixer::voiceWaitingToStart() const {
+    for (const std::atomic<MixedVoice*>& slot : slots) {
+        MixedVoice* voice = slot.load(std::memory_order_seq_cst);
+        VoiceSettings latest;
+        if (voice && voice->published.take(latest) && latest.playing && latest.starts != voice->render.startsSeen)
+            return true;
+    }
+    return false;
+}
+
+// The render thread says it sleeps before it looks for a start; a voice
+// started says so before it looks whether the thread sleeps. Between the two,
+// the fences make sure that at least one sees the other: no start is slept through.
+bool Mixer::fallAsleep() {
+    asleep.store(true, std::memory_order_seq_cst);
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    if (!voiceWaitingToStart()) return true;
+    awake();
+    return false;
+}
+
+void Mixer::awake() { asleep.store(false, std::memory_order_seq_cst); }
+
+void Mixer::voiceStarted() {
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    if (asleep.load(std::memory_order_seq_cst) && wakeUp) wakeUp(wakeContext);
 }
 
 bool Mixer::startMixing(MixedVoice& voice) {

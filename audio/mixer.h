@@ -7,8 +7,9 @@
 // voices being mixed (set by the program, read by the render thread), each
 // voice's published settings and ended pass (mixed_voice.h), and the counts
 // of mixes begun and done, by which the program frees a released voice only
-// once no mix can still be reading it. The render thread neither allocates nor
-// frees.
+// once no mix can still be reading it, and whether the render thread sleeps,
+// so that a voice started then wakes it. The render thread neither allocates
+// nor frees.
 #pragma once
 #include <array>
 #include <atomic>
@@ -37,6 +38,22 @@ public:
 
     // The render thread's call: the next `frames` frames of the output.
     void render(uint32_t frames, void* destination);
+    // The render thread's: whether any voice sounded at the end of the last mix.
+    bool sounding() const { return lastMixSounded; }
+
+    // While nothing sounds the render thread may sleep. It asks first: false
+    // when a voice has been started meanwhile, which it must mix at once.
+    // From then until awake() every voice started calls wakeUp(wakeContext).
+    bool fallAsleep();
+    void awake();
+    // The program thread's: what wakes the render thread, set while no render
+    // thread runs.
+    void setWakeUp(void (*call)(void*), void* context) {
+        wakeUp = call;
+        wakeContext = context;
+    }
+    // For the voices, on the program's thread, after a start is published.
+    void voiceStarted();
     // The output the mix is written for, as a stream opened anew asks for it.
     // Called by the one thread that renders, before it renders: the voices
     // play on where they were.
@@ -55,14 +72,21 @@ public:
 private:
     void writeOutput(uint32_t frames, uint8_t* destination) const;
     void freeReleasedVoices();
+    bool voiceWaitingToStart() const;
 
     // Set by the program's thread, read by the render thread.
     std::array<std::atomic<MixedVoice*>, MaxMixedVoices> slots{};
     // Set by the render thread at the start and at the end of each mix.
     std::atomic<uint64_t> mixesBegun{0};
     std::atomic<uint64_t> mixesDone{0};
+    // Set by the render thread, read by the program's when it starts a voice.
+    std::atomic<bool> asleep{false};
+    // The program thread's.
+    void (*wakeUp)(void*) = nullptr;
+    void* wakeContext = nullptr;
     // The render thread's.
     SampleLayout outputLayout;
+    bool lastMixSounded = false;
     std::vector<float> sum;
     // The program thread's: released voices, each with the mix that may still read it.
     struct ReleasedVoice {

@@ -1,8 +1,10 @@
 // The render thread's loop over its stream: each period the stream's queue is
-// topped up to a few periods with the next frames of the mix; a stream that
-// is lost is left for mixing unheard, a period at a time, so that the voices
-// play on as if heard (a pass played once still ends, and its key is freed)
-// until the program moves the output to another stream.
+// topped up to a few periods with the next frames of the mix. After a second
+// in which nothing sounded the stream stops and the thread sleeps, until a
+// voice is started: then the stream starts again with that voice at the head
+// of its queue. A stream that is lost is left for mixing unheard, a period at
+// a time, so that the voices play on as if heard (a pass played once still
+// ends, and its key is freed) until the program moves the output elsewhere.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -26,6 +28,11 @@ public:
     virtual StreamCall queuedFrames(uint32_t& frames) = 0;
     // The next `frames` frames of the mix, appended to the queue.
     virtual StreamCall write(Mixer& mixer, uint32_t frames) = 0;
+    // Stops the stream: nothing plays and no period is asked for until resume.
+    virtual StreamCall pause() = 0;
+    // Empties the queue, fills it with the next `frames` frames of the mix and
+    // starts the stream again.
+    virtual StreamCall resume(Mixer& mixer, uint32_t frames) = 0;
 
 protected:
     virtual ~RenderStream() = default;
@@ -33,6 +40,10 @@ protected:
 
 // A stream that never asks for a period in this long has stopped.
 constexpr uint32_t LongestPeriodWait = 200;
+// A sleeping thread waits this long: until it is woken.
+constexpr uint32_t WaitForever = 0xFFFFFFFF;
+// Silence, in milliseconds, after which the stream stops until a voice starts.
+constexpr uint32_t SilenceBeforeSleep = 1000;
 // Failed calls (or periods never asked for) in a row that count as a lost stream.
 constexpr int FailuresOfALostStream = 5;
 

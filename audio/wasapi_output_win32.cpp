@@ -59,6 +59,13 @@ struct StreamObjects : RenderStream {
         mixer.render(frames, data);
         return outcome(renderClient->ReleaseBuffer(frames, 0));
     }
+    StreamCall pause() override { return outcome(client->Stop()); }
+    StreamCall resume(Mixer& mixer, uint32_t frames) override {
+        HRESULT result = client->Reset();
+        if (FAILED(result)) return outcome(result);
+        StreamCall written = write(mixer, frames);
+        return written == StreamCall::Done ? outcome(client->Start()) : written;
+    }
 };
 
 // One render thread and the stream it opened on one endpoint. The program's
@@ -165,6 +172,9 @@ DWORD WINAPI renderThread(void* parameter) {
     return 0;
 }
 
+// A voice started while the render thread sleeps.
+void wakeStream(void* stream) { SetEvent(static_cast<StreamThread*>(stream)->periodEvent.get()); }
+
 void endStream(std::unique_ptr<StreamThread> stream) {
     if (!stream || !stream->thread) return;
     stream->ending = true;
@@ -201,6 +211,9 @@ bool switchTo(LowLatencyOutput& on, std::unique_ptr<StreamThread> next) {
         return false;
     }
     endStream(std::move(on.stream));
+    // No render thread runs now: what wakes the next one can be set.
+    on.mixer->awake();
+    on.mixer->setWakeUp(wakeStream, next.get());
     SetEvent(next->go.get());
     on.stream = std::move(next);
     return true;

@@ -129,6 +129,12 @@ void killAllSounds() {
     }
 }
 
+bool anyKeyFinishing() {
+    for (uint8_t finishing : keyBank.finishing)
+        if (finishing) return true;
+    return false;
+}
+
 void pollFinishingKeys() {
     for (int k = 0; k < KeyCount; ++k) {
         if (keyBank.finishing[k] == 1 && !isKeyPlaying(k)) {

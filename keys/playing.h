@@ -12,6 +12,8 @@ bool isKeyPlaying(int key);
 // Ctrl down at the release the key stays muted.
 void muteButton(int key);
 void killAllSounds();
-// The main loop's poll, at least every 10 ms: clears keys whose play-to-end
-// has finished. It returns at once; the loop waits for the next poll.
+// The main loop's poll, every 10 ms while a key plays to its end: clears the
+// keys whose play-to-end has finished. It returns at once.
 void pollFinishingKeys();
+// Whether any key plays to its end: only then is there anything to poll.
+bool anyKeyFinishing();

@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <gtest/gtest.h>
+#include <string>
 #include <vector>
 
 #include "audio/mixer.h"
@@ -33,6 +35,12 @@ public:
 
     bool waitForPeriod(uint32_t milliseconds) override {
         waits.push_back(milliseconds);
+        if (milliseconds == WaitForever) {
+            if (!whileAsleep) ending = true;  // nobody would ever wake it
+            else whileAsleep();
+            whileAsleep = nullptr;
+            return true;
+        }
         if (periods.empty()) {
             ending = true;
             return false;
@@ -49,7 +57,17 @@ public:
         written.push_back(frames);
         std::vector<float> out(2 * frames);
         mixer.render(frames, out.data());
+        outputs.push_back(out);
         return current.writeResult;
+    }
+    StreamCall pause() override {
+        calls.push_back("pause");
+        return StreamCall::Done;
+    }
+    StreamCall resume(Mixer& mixer, uint32_t frames) override {
+        calls.push_back("resume");
+        write(mixer, frames);
+        return StreamCall::Done;
     }
 
     std::deque<Period> periods;
@@ -57,6 +75,10 @@ public:
     Period current;
     std::vector<uint32_t> waits;
     std::vector<uint32_t> written;
+    std::vector<std::vector<float>> outputs;
+    std::vector<std::string> calls;
+    // Called at a wait of the sleeping thread, as the program would start a voice.
+    std::function<void()> whileAsleep;
 };
 
 class RenderingTheStream : public ProgramTest {
@@ -113,6 +135,38 @@ TEST_F(RenderingTheStream, AfterALossVoicesPlayOutUnheardAndTheirKeysAreFreed) {
 
     releaseVoice(keyBank.slots[13].voice);
     bank->Release();
+}
+
+TEST_F(RenderingTheStream, AfterASecondOfSilenceTheStreamSleepsUntilAVoiceStartsAtTheHeadOfItsQueue) {
+    Voice* voice = makeSound(mixer, countingSamples(1000));
+    int wakeUps = 0;
+    mixer.setWakeUp([](void* count) { ++*static_cast<int*>(count); }, &wakeUps);
+    // A second of silence is 44100 frames: after 100 periods of 441 the thread sleeps.
+    std::deque<ScriptedStream::Period> periods(102, ScriptedStream::Period{0});
+    ScriptedStream stream(periods, ending);
+    stream.whileAsleep = [&] { voice->Play(0, 0, DSBPLAY_LOOPING); };
+    for (auto& period : stream.periods) period.queued = 441;  // a period played since the last one
+    EXPECT_TRUE(renderPeriods(stream, mixer, 882, ending));
+    EXPECT_EQ(stream.calls, (std::vector<std::string>{"pause", "resume"}));
+    EXPECT_EQ(wakeUps, 1);
+    // The voice was mixed at once, into the queue the stream started with.
+    ASSERT_EQ(stream.written.size(), 103u);  // 100 periods, the start again, the last two periods
+    EXPECT_EQ(stream.written[100], 882u);
+    EXPECT_FLOAT_EQ(stream.outputs[100][0], countingValue(0));
+    voice->Release();
+}
+
+TEST_F(RenderingTheStream, AVoiceStartedAsTheThreadIsAboutToSleepKeepsTheStreamRunning) {
+    Voice* voice = makeSound(mixer, countingSamples(1000));
+    voice->Play(0, 0, 0);  // published, not yet mixed
+    EXPECT_FALSE(mixer.fallAsleep());
+    std::vector<float> out(2 * 10);
+    mixer.render(10, out.data());
+    EXPECT_FLOAT_EQ(out[0], countingValue(0));
+    voice->Stop();
+    EXPECT_TRUE(mixer.fallAsleep());
+    mixer.awake();
+    voice->Release();
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
  *
  * Output, one line per item, to %TEMP%\menuprobe.txt:
  *   "popup id state text" (id -1 for a popup of the bar, 0 for a separator)
+ * and for the items of a submenu of a popup, after the submenu's own line:
+ *   "popup/position id state text" (position: the submenu's place in the popup)
  */
 #include <windows.h>
 #include <stdio.h>
@@ -32,6 +34,15 @@ static void writeMenu(FILE* out, HMENU bar) {
             GetMenuStringA(popup, i, text, sizeof text, MF_BYPOSITION);
             fprintf(out, "%d %d %u ", p, (int)GetMenuItemID(popup, i), GetMenuState(popup, i, MF_BYPOSITION));
             writeEscaped(out, text);
+            HMENU submenu = GetSubMenu(popup, i);
+            int subitems = submenu ? GetMenuItemCount(submenu) : 0;
+            for (int j = 0; j < subitems; ++j) {
+                text[0] = 0;
+                GetMenuStringA(submenu, j, text, sizeof text, MF_BYPOSITION);
+                fprintf(out, "%d/%d %d %u ", p, i, (int)GetMenuItemID(submenu, j),
+                        GetMenuState(submenu, j, MF_BYPOSITION));
+                writeEscaped(out, text);
+            }
         }
     }
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Key-to-sound latency of Quillpad on each output, against a bare DirectSound program.
 
-    python3 tools/bench/latency.py [--presses 30] [--rounds 2] [--exe PATH] [--make-sounds PATH]
+    python3 tools/bench/latency.py [--presses 30] [--rounds 2] [--rest SECONDS] [--exe PATH] [--make-sounds PATH]
 
 Each run starts one program in a fresh session of the end-to-end rig (its own
 Xvfb, PulseAudio null sink and Wine prefix), presses a key `presses` times as
@@ -13,6 +13,9 @@ its sound in the recording of the sink. The runs go round the three programs
   low-latency  Quillpad with its low-latency (WASAPI) output
   directsound  Quillpad with its DirectSound output
 
+With --rest, each press comes after that many seconds of silence (the
+low-latency output stops its stream after a second of silence, and a press
+then starts it again).
 Every run prints its median; the end prints, as a Markdown table, each
 program's median over all its presses and its ratio to the reference's, and
 the median of the first ten presses of its runs (a stream whose queue changes
@@ -26,6 +29,7 @@ import os
 import statistics
 import subprocess
 import sys
+import time
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[2]
@@ -46,6 +50,7 @@ def parse_args():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--presses", type=int, default=30, help="key presses in each run")
     parser.add_argument("--rounds", type=int, default=2, help="runs of each program, interleaved")
+    parser.add_argument("--rest", type=float, default=0.0, help="seconds of silence before each press")
     parser.add_argument("--exe", default=os.environ.get("QUILLPAD_EXE", str(REPO / "build/windows/quillpad.exe")))
     parser.add_argument("--make-sounds", default=os.environ.get("QUILLPAD_MAKE_SOUNDS",
                                                                 str(REPO / "build/native/tools/make_sounds")))
@@ -82,11 +87,12 @@ def start_quillpad(session, output):
     quillpad.import_sounds(sounds, "a_440.wav")
 
 
-def measure_presses(session, key, presses):
+def measure_presses(session, key, presses, rest):
     """Seconds from each press to the onset of its sound."""
     recorder = session.start_recording()
     latencies = []
     for press in range(1, presses + 1):
+        time.sleep(rest)  # the silence before the press is what is measured after
         pressed = recorder.mark()
         session.key_down(key)
         onset = recorder.wait_for_sound(pressed, f"press {press}")
@@ -96,15 +102,15 @@ def measure_presses(session, key, presses):
     return latencies
 
 
-def run(program, presses, reference_exe):
+def run(program, presses, reference_exe, rest):
     session = Session(f"latency-{program}")
     try:
         session.open()
         if program == "reference":
             start_reference(session, reference_exe)
-            return measure_presses(session, REFERENCE_KEY, presses)
+            return measure_presses(session, REFERENCE_KEY, presses, rest)
         start_quillpad(session, "wasapi" if program == "low-latency" else "directsound")
-        return measure_presses(session, QUILLPAD_KEY, presses)
+        return measure_presses(session, QUILLPAD_KEY, presses, rest)
     finally:
         session.close()
 
@@ -118,7 +124,7 @@ def main():
     first = {program: [] for program in PROGRAMS}
     for round_number in range(1, args.rounds + 1):
         for program in PROGRAMS:
-            latencies = run(program, args.presses, reference_exe)
+            latencies = run(program, args.presses, reference_exe, args.rest)
             measured[program] += latencies
             first[program] += latencies[:FIRST_PRESSES]
             print(f"round {round_number} {program:12} median {statistics.median(latencies) * 1000:6.1f} ms "

@@ -19,8 +19,11 @@ class QuillpadTestCase(unittest.TestCase):
     (self.quillpad), and ends them afterwards; on failure the screenshot,
     recording and program output go to build/e2e/artifacts/."""
 
+    # Null sinks besides the default one, {name: description}, for a case's sessions.
+    EXTRA_SINKS = None
+
     def setUp(self):
-        self.session = Session(self.id())
+        self.session = Session(self.id(), self.EXTRA_SINKS)
         self.addCleanup(self._end_session)
         self.session.open()
         self.quillpad = Quillpad(self.session)

@@ -20,7 +20,7 @@ from .wine_prefix import WinePrefix, windows_path  # noqa: F401 (windows_path: a
 
 
 class Session:
-    def __init__(self, name):
+    def __init__(self, name, extra_sinks=None):
         self.name = name
         self.dir = RUN.directory() / re.sub(r"[^A-Za-z0-9_.-]", "_", name)
         if self.dir.exists():
@@ -29,7 +29,7 @@ class Session:
         self.work_dir = self.dir / "work"
         self.work_dir.mkdir()
         self.display = Display()
-        self.pulse = PulseServer()
+        self.pulse = PulseServer(extra_sinks)
         self.wine = WinePrefix(self.dir, self.display, self.pulse)
         self.windows = Windows(self.display, self.wine)
         self.input = Input(self.display, self.windows)

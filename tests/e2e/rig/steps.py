@@ -209,19 +209,27 @@ class Quillpad:
 
     def menu_items(self, checked=False):
         """The menu bar's items as the program holds them: (menu, text, enabled),
-        or with checked=True (menu, text, enabled, checked); separators left out."""
+        or with checked=True (menu, text, enabled, checked); separators left out.
+        A submenu's items come under the submenu's own text as their menu."""
         s = self.session
         lines = s.run_probe("menu", MAIN_CLASS, windows_path(RUN.helper_exe("menuprobe", "dll")))
         if lines is None:
             raise RuntimeError("the main window is not there to read its menu")
         menus = {}
+        positions = {}
         items = []
         for line in lines:
             popup, ident, state, text = line.split(" ", 3)
             text = unescape(text)
-            if ident == "-1":
-                menus[popup] = text
-            elif ident != "0":
+            if ident == "-1" and popup not in menus:
+                menus[popup] = text  # a menu of the bar; later lines of id -1 are its submenus
+                continue
+            if "/" not in popup:
+                # Separators hold a place too: submenu lines name their parent's place.
+                position = positions.get(popup, 0)
+                positions[popup] = position + 1
+                menus[f"{popup}/{position}"] = text.split("\t")[0]
+            if ident != "0":
                 item = (menus[popup], text, not int(state) & MENU_ITEM_GREYED)
                 items.append(item + (bool(int(state) & MENU_ITEM_CHECKED),) if checked else item)
         return items
@@ -257,20 +265,64 @@ class Quillpad:
         s.main.wait_focus()
         return item
 
+    def _walk_to_menu(self, menu_name, items):
+        """Opens the menu bar and the named menu with the keyboard, as a person
+        using the keyboard in a menu does; True when the menu opened with its first
+        item selected."""
+        s = self.session
+        menus = list(dict.fromkeys(menu for menu, _, _ in items if menu in self._bar_menus(items)))
+        self.open_file_menu()
+        for _ in range(menus.index(menu_name)):
+            s.xdotool("key", "Right")
+        # The clicked menu opens with no item selected; one reached with Right
+        # opens with its first item selected.
+        return menus.index(menu_name) > 0
+
+    @staticmethod
+    def _bar_menus(items):
+        submenus = {text.split("\t")[0] for _, text, _ in items}
+        return [menu for menu, _, _ in items if menu not in submenus]
+
+    def open_submenu(self, menu_name, submenu_name):
+        """Opens a submenu with the keyboard, which makes the program fill it; its
+        items (text, enabled, checked) as it shows them. The menus stay open:
+        close them with close_menus()."""
+        s = self.session
+        items = self.menu_items()
+        entries = [text.split("\t")[0] for menu, text, _ in items if menu == menu_name]
+        first_selected = self._walk_to_menu(menu_name, items)
+        for _ in range(entries.index(submenu_name) + (0 if first_selected else 1)):
+            s.xdotool("key", "Down")
+        known = s.untitled_windows()
+        s.xdotool("key", "Right")
+        s.wait_untitled_window(known, f"the {submenu_name} submenu")
+        return [item[1:] for item in self.menu_items(checked=True) if item[0] == submenu_name]
+
+    def close_menus(self):
+        """Escape out of every open menu and the menu bar, until the main window has the keyboard."""
+        s = self.session
+        for _ in range(4):
+            s.xdotool("key", "Escape")
+        s.main.wait_focus()
+
+    def choose_submenu_item(self, menu_name, submenu_name, item_name):
+        """Opens the submenu as open_submenu does and chooses the item with the
+        arrow keys and Enter."""
+        s = self.session
+        shown = [text for text, _, _ in self.open_submenu(menu_name, submenu_name)]
+        for _ in range(shown.index(item_name)):
+            s.xdotool("key", "Down")
+        s.xdotool("key", "Return")
+        s.main.wait_focus()
+
     def choose_menu_item(self, menu_name, item_name):
         """Opens the File menu and walks to the item with the arrow keys and Enter,
         as a person using the keyboard in a menu does. (Alt and F10 play and mute
         keys: the menu has no keyboard way in.)"""
         s = self.session
         items = self.menu_items()
-        menus = list(dict.fromkeys(menu for menu, _, _ in items))
         entries = [text.split("\t")[0] for menu, text, _ in items if menu == menu_name]
-        self.open_file_menu()
-        for _ in range(menus.index(menu_name)):
-            s.xdotool("key", "Right")
-        # The clicked menu opens with no item selected; one reached with Right
-        # opens with its first item selected.
-        first_selected = menus.index(menu_name) > 0
+        first_selected = self._walk_to_menu(menu_name, items)
         for _ in range(entries.index(item_name) + (0 if first_selected else 1)):
             s.xdotool("key", "Down")
         s.xdotool("key", "Return")
