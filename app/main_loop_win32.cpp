@@ -31,8 +31,7 @@ void waitForWork(HANDLE pollTimer) {
     due.QuadPart = -10000LL * PollMilliseconds;  // relative, in 100-nanosecond units
     if (pollTimer && SetWaitableTimer(pollTimer, &due, 0, nullptr, nullptr, FALSE))
         MsgWaitForMultipleObjectsEx(1, &pollTimer, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    else
-        MsgWaitForMultipleObjectsEx(0, nullptr, PollMilliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    else MsgWaitForMultipleObjectsEx(0, nullptr, PollMilliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
 }  // namespace
