@@ -11,6 +11,13 @@ extern HBRUSH panelBackBrush;  // RGB(0, 51, 0): window, list and control backgr
 // forms (keys pressed with Alt) go as plain key-down and key-up messages.
 void forwardKeyToMainWindow(UINT message, WPARAM wParam, LPARAM lParam);
 
+// A waitable timer that keeps short waits short: high-resolution where
+// Windows has one (10 1803 and later), where a plain wait can last a whole
+// 15.6 ms clock tick. Null when no timer can be made.
+HANDLE createShortWaitTimer();
+// Waits the milliseconds on the timer, or sleeps them without one.
+void waitShortly(HANDLE timer, LONG milliseconds);
+
 // Messages the program posts to its own window from other threads, so that
 // their work is done on the program's thread.
 constexpr UINT OutputLostMessage = WM_APP + 1;  // wParam: the stream's generation

@@ -2,9 +2,17 @@
 
 #include <windows.h>
 
+#include "app/app_win32.h"
+
 bool isAltDown() { return (GetAsyncKeyState(VK_MENU) & 0x8000) != 0; }
 bool isCtrlDown() { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0; }
 bool isLeftButtonDown() { return GetAsyncKeyState(VK_LBUTTON) != 0; }
+
+void waitBeforeNextPoll() {
+    // A whole clock tick between polls would slow the held buttons' repeat.
+    static const HANDLE pollTimer = createShortWaitTimer();  // kept for the whole run
+    waitShortly(pollTimer, 1);
+}
 uint32_t tickCount() { return GetTickCount(); }
 
 int pointerScreenX() {

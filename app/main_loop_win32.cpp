@@ -9,15 +9,6 @@
 namespace {
 
 constexpr LONG PollMilliseconds = 10;
-// Windows 10 1803 and later; older headers lack the name, older systems refuse the flag.
-constexpr DWORD HighResolutionTimer = 0x00000002;  // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
-
-// A timer for the poll: a high-resolution one where Windows has it, so that
-// 10 ms are not stretched to the system's clock tick. Empty where none can be had.
-void makePollTimer(ScopedHandle& timer) {
-    timer.reset(CreateWaitableTimerExW(nullptr, nullptr, HighResolutionTimer, TIMER_ALL_ACCESS));
-    if (!timer) timer.reset(CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS));
-}
 
 // Until a message comes (input too that arrived while the last ones were
 // handled) or, while a key plays to its end, the next poll is due. With no key
@@ -37,8 +28,7 @@ void waitForWork(HANDLE pollTimer) {
 }  // namespace
 
 int runMainLoop(HACCEL accelerators) {
-    ScopedHandle pollTimer;
-    makePollTimer(pollTimer);
+    ScopedHandle pollTimer(createShortWaitTimer());
     MSG message = {};
     for (;;) {
         pollFinishingKeys();

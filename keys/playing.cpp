@@ -113,7 +113,7 @@ void clearMuteFlag(int key) {
 
 void muteButton(int key) {
     muteKey(key);
-    while (isLeftButtonDown()) {}
+    while (isLeftButtonDown()) waitBeforeNextPoll();
     if (!isCtrlDown()) unmuteKey(key);
 }
 

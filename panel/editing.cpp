@@ -70,8 +70,9 @@ void editValue(const EditedValue& edited, ValueButton button) {
 
     bool repeated = false;
     uint32_t lastRepeat = 0;
-    // Busy polling, no messages handled: nothing else runs while the button is held.
+    // Polling, no messages handled: nothing else runs while the button is held.
     while (isLeftButtonDown()) {
+        waitBeforeNextPoll();
         uint32_t now = tickCount();
         // Time gone by, not the counts compared: the count wraps.
         if (now - pressTime <= FirstRepeatDelay) continue;
@@ -122,6 +123,7 @@ void dragPan(int startPan, int pointerX) {
     // leaves it: kept in range and snapped to the centre.
     int16_t dx = 0;
     while (isLeftButtonDown()) {
+        waitBeforeNextPoll();
         dx = static_cast<int16_t>(pointerScreenX() - pointerX);
         drawPanKnob(panAfterDrag(startPan, dx));  // only the knob moves until the release
     }

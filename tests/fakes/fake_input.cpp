@@ -14,6 +14,7 @@ bool isLeftButtonDown() {
     --fakeInput.leftButtonPolls;
     return true;
 }
+void waitBeforeNextPoll() { ++fakeInput.pollWaits; }
 int pointerScreenX() { return fakeInput.pointerX; }
 int pointerScreenXAtPress() { return fakeInput.pressPointerX; }
 uint32_t tickCount() {

@@ -8,6 +8,7 @@ struct FakeInput {
     bool alt = false;
     bool ctrl = false;
     int leftButtonPolls = 0;  // the left button reads down for this many more polls
+    int pollWaits = 0;        // waitBeforeNextPoll calls
     uint32_t ticks = 1000;    // advanced by tickStep at every read
     uint32_t tickStep = 1;
     int tickReads = 0;

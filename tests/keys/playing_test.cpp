@@ -352,6 +352,7 @@ TEST_F(MuteButton, SilencesWhileHeldAndRestoresAtRelease) {
     muteButton(keyBank.selectedKey);
     EXPECT_EQ(heldPolls, 3);
     EXPECT_EQ(fakeInput.leftButtonPolls, 0);
+    EXPECT_EQ(fakeInput.pollWaits, 3);  // the processor given up between polls, never spun
     EXPECT_EQ(callLog, (Calls{"voice13 SetVolume -10000", "panel drawMuteButton", capOf(13), "voice13 SetVolume -1815",
                               capOf(13), "panel drawMuteButton"}));
     EXPECT_EQ(keyBank.slots[13].muted, 0);

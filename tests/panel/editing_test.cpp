@@ -120,6 +120,7 @@ TEST_F(ValueEditing, HeldNoteUpStepsAtThePressThenEveryMoreThan23MsFrom200MsAndS
 TEST_F(ValueEditing, ReleasedBefore200MsTheNoteMovesOneStep) {
     selected().note = 50;
     EXPECT_EQ(holdNote(ValueButton::Up, 200), (Timeline{{0, 51}}));
+    EXPECT_EQ(fakeInput.pollWaits, 200);  // the processor given up between polls, never spun
     EXPECT_EQ(holdNote(ValueButton::Down, 0), (Timeline{{0, 50}}));
 }
 
@@ -361,6 +362,7 @@ TEST_F(PanKnobDrag, OnlyTheKnobMovesUntilTheReleaseStoresThePan) {
     EXPECT_EQ(callLog, (Calls{"panel drawPanKnob 143", "panel drawPanKnob 133", "panel drawPanKnob 116",
                               "panel drawPanKnob 116"}));
     EXPECT_EQ(keyBank.slots[0].pan, 116);
+    EXPECT_EQ(fakeInput.pollWaits, 3);  // the processor given up between polls, never spun
 }
 
 TEST_F(PanKnobDrag, ADragNeitherMarksTheSetupModifiedNorTakesASnapshot) {
