@@ -41,15 +41,7 @@ class LoadingSounds : public ProgramTest {};
 class ChoosingASoundFromTheList : public ProgramTest {};
 class LoadingTheSoundBank : public SoundFilesFixture {};
 
-class LoadingAFolderAgain : public SoundFilesFixture {
-protected:
-    void SetUp() override {
-        SoundFilesFixture::SetUp();
-        addWaves(6);
-        loadSoundBank();
-        callLog.clear();
-    }
-};
+class LoadingAFolderAgain : public SixSoundsFixture {};
 
 // The sound bank works the same on the mixer: a file's own format plays, and
 // one the mixer refuses gives the load message.

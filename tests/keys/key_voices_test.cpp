@@ -20,15 +20,7 @@ namespace {
 class GivingKeysVoices : public SoundFilesFixture {};
 class ReleasingAllSounds : public SoundFilesFixture {};
 
-class AssigningSounds : public SoundFilesFixture {
-protected:
-    void SetUp() override {
-        SoundFilesFixture::SetUp();
-        addWaves(6);
-        loadSoundBank();
-        callLog.clear();
-    }
-};
+class AssigningSounds : public SixSoundsFixture {};
 
 TEST_F(GivingKeysVoices, FiveSoundsLeaveKeysPastTheListWithoutAVoice) {
     addWaves(5);

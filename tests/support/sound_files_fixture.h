@@ -10,6 +10,7 @@
 #include "fakes/call_log.h"
 #include "fakes/fake_sound_list_window.h"
 #include "fakes/fake_voice.h"
+#include "flows/sound_loading.h"
 #include "flows/start_up.h"
 #include "keys/key_bank.h"
 #include "library/sound_directory.h"
@@ -53,4 +54,15 @@ protected:
     }
 
     wavetest::TempFiles files;
+};
+
+// Six sounds loaded into the bank, each key given its voice, and the call log cleared.
+class SixSoundsFixture : public SoundFilesFixture {
+protected:
+    void SetUp() override {
+        SoundFilesFixture::SetUp();
+        addWaves(6);
+        loadSoundBank();
+        callLog.clear();
+    }
 };

@@ -265,18 +265,22 @@ class Quillpad:
         s.main.wait_focus()
         return item
 
-    def _walk_to_menu(self, menu_name, items):
-        """Opens the menu bar and the named menu with the keyboard, as a person
-        using the keyboard in a menu does; True when the menu opened with its first
-        item selected."""
+    def _walk_to_item(self, menu_name, item_name):
+        """Opens the menu bar and walks to the item with the keyboard, as a person
+        using the keyboard in a menu does, leaving it selected. (Alt and F10 play
+        and mute keys: the menu has no keyboard way in.)"""
         s = self.session
+        items = self.menu_items()
         menus = list(dict.fromkeys(menu for menu, _, _ in items if menu in self._bar_menus(items)))
+        entries = [text.split("\t")[0] for menu, text, _ in items if menu == menu_name]
         self.open_file_menu()
         for _ in range(menus.index(menu_name)):
             s.xdotool("key", "Right")
         # The clicked menu opens with no item selected; one reached with Right
         # opens with its first item selected.
-        return menus.index(menu_name) > 0
+        first_selected = menus.index(menu_name) > 0
+        for _ in range(entries.index(item_name) + (0 if first_selected else 1)):
+            s.xdotool("key", "Down")
 
     @staticmethod
     def _bar_menus(items):
@@ -288,11 +292,7 @@ class Quillpad:
         items (text, enabled, checked) as it shows them. The menus stay open:
         close them with close_menus()."""
         s = self.session
-        items = self.menu_items()
-        entries = [text.split("\t")[0] for menu, text, _ in items if menu == menu_name]
-        first_selected = self._walk_to_menu(menu_name, items)
-        for _ in range(entries.index(submenu_name) + (0 if first_selected else 1)):
-            s.xdotool("key", "Down")
+        self._walk_to_item(menu_name, submenu_name)
         known = s.untitled_windows()
         s.xdotool("key", "Right")
         s.wait_untitled_window(known, f"the {submenu_name} submenu")
@@ -316,13 +316,6 @@ class Quillpad:
         s.main.wait_focus()
 
     def choose_menu_item(self, menu_name, item_name):
-        """Opens the File menu and walks to the item with the arrow keys and Enter,
-        as a person using the keyboard in a menu does. (Alt and F10 play and mute
-        keys: the menu has no keyboard way in.)"""
-        s = self.session
-        items = self.menu_items()
-        entries = [text.split("\t")[0] for menu, text, _ in items if menu == menu_name]
-        first_selected = self._walk_to_menu(menu_name, items)
-        for _ in range(entries.index(item_name) + (0 if first_selected else 1)):
-            s.xdotool("key", "Down")
-        s.xdotool("key", "Return")
+        """Walks to the item with the keyboard and chooses it with Enter."""
+        self._walk_to_item(menu_name, item_name)
+        self.session.xdotool("key", "Return")
