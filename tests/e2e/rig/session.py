@@ -122,8 +122,11 @@ class Session:
         if self.program is not None and self.program.poll() is not None:
             self.program_log.flush()
             output = (self.dir / "program.log").read_text(errors="replace")[-2000:]
+            # Which of Wine's processes are left tells an end of the program
+            # alone from an end of Wine in this prefix.
             raise RuntimeError(f"the program ended (exit code {self.program.returncode}) "
-                               f"while waiting for the {what}; its output: {output!r}")
+                               f"while waiting for the {what}; its output: {output!r}; "
+                               f"Wine processes: {self.wine.describe_processes()}")
 
     def start_other_program(self):
         """Another program comes up and takes the keyboard, as one the player

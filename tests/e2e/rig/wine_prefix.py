@@ -17,8 +17,10 @@ from .run_folder import RUN
 
 WINE_ENV = {
     "WINEDLLOVERRIDES": "mscoree,mshtml,winemenubuilder.exe=d",
-    # QUILLPAD_E2E_WINEDEBUG=err+all shows Wine's own errors in program.log.
-    "WINEDEBUG": os.environ.get("QUILLPAD_E2E_WINEDEBUG", "-all"),
+    # Wine's own errors only, so that a Wine process that ends at once says why:
+    # several of Wine's start-up failures print one error and exit with code 1,
+    # silently when errors are off. QUILLPAD_E2E_WINEDEBUG picks other channels.
+    "WINEDEBUG": os.environ.get("QUILLPAD_E2E_WINEDEBUG", "-all,err+all"),
 }
 
 
