@@ -20,7 +20,7 @@ from pathlib import Path
 
 from rig.paths import E2E_DIR, REPO
 
-NEEDED_COMMANDS = ["wine", "wineboot", "wineserver", "Xvfb", "xdotool", "pulseaudio", "pactl", "parec",
+NEEDED_COMMANDS = ["wine", "wineboot", "wineserver", "setarch", "Xvfb", "xdotool", "pulseaudio", "pactl", "parec",
                    "import", "x86_64-w64-mingw32-gcc-posix"]
 
 

@@ -10,7 +10,7 @@ from rig.paths import exe_path
 from rig.setup_bytes import compose_setup, start_up_keys, with_key
 from rig.steps import MESSAGE_TEXT, make_two_sounds, short_folder
 from rig.waits import wait_until
-from rig.wine_prefix import windows_path
+from rig.wine_prefix import WINE, windows_path
 
 START_TITLE = "Quillpad Beta A"
 LONG_NAME = "Live Set With A Rather Long Name.qpd"
@@ -138,7 +138,7 @@ class OutsideFilesTest(QuillpadTestCase):
     def registered(self):
         values = {}
         for key in (".qpd", "Quillpad", r"Quillpad\DefaultIcon", r"Quillpad\shell\open\command"):
-            result = subprocess.run(["wine", "reg", "query", f"HKCR\\{key}", "/ve"], env=self.session.env(),
+            result = subprocess.run([*WINE, "reg", "query", f"HKCR\\{key}", "/ve"], env=self.session.env(),
                                     capture_output=True, text=True, timeout=60)
             line = next((l for l in result.stdout.splitlines() if "REG_SZ" in l), None)
             values[key] = line.split("REG_SZ", 1)[1].strip() if line else None

@@ -16,7 +16,7 @@ from .pulse import PulseServer
 from .run_folder import RUN
 from .screen import ClientShot
 from .windows import MAIN_TITLE_REGEX, MainWindow, Window, Windows  # noqa: F401 (Window: as KEYSYMS)
-from .wine_prefix import WinePrefix, windows_path  # noqa: F401 (windows_path: as KEYSYMS)
+from .wine_prefix import WINE, WinePrefix, windows_path  # noqa: F401 (windows_path: as KEYSYMS)
 
 
 class Session:
@@ -97,7 +97,7 @@ class Session:
             self.program_log.close()
         self.program_log = open(self.dir / "program.log", "ab")
         self.program = subprocess.Popen(
-            ["wine", str(exe), *args], cwd=str(cwd or self.work_dir), env=self.env(),
+            [*WINE, str(exe), *args], cwd=str(cwd or self.work_dir), env=self.env(),
             stdout=self.program_log, stderr=subprocess.STDOUT, start_new_session=True)
         window = self.wait_window(MAIN_TITLE_REGEX, "main window", timeout=30)
         self.windows.main = MainWindow(self.windows, window.id)
@@ -122,13 +122,16 @@ class Session:
         if self.program is not None and self.program.poll() is not None:
             self.program_log.flush()
             output = (self.dir / "program.log").read_text(errors="replace")[-2000:]
+            # Which of Wine's processes are left tells an end of the program
+            # alone from an end of Wine in this prefix.
             raise RuntimeError(f"the program ended (exit code {self.program.returncode}) "
-                               f"while waiting for the {what}; its output: {output!r}")
+                               f"while waiting for the {what}; its output: {output!r}; "
+                               f"Wine processes: {self.wine.describe_processes()}")
 
     def start_other_program(self):
         """Another program comes up and takes the keyboard, as one the player
         switches to does; end it with end_other_program."""
-        other = subprocess.Popen(["wine", str(RUN.helper_exe("other_window"))], env=self.env(), stdin=subprocess.PIPE,
+        other = subprocess.Popen([*WINE, str(RUN.helper_exe("other_window"))], env=self.env(), stdin=subprocess.PIPE,
                                  stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, cwd=str(self.dir),
                                  start_new_session=True)
         if other.stdout.readline().strip() != "shown":

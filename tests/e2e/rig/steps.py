@@ -12,7 +12,7 @@ from .run_folder import RUN
 from .sound import make_sine
 from .waits import wait_until
 from .windows import MAIN_CLASS
-from .wine_prefix import windows_path
+from .wine_prefix import WINE, windows_path
 
 MENU_ITEM_GREYED = 0x3  # MF_GRAYED | MF_DISABLED
 MENU_ITEM_CHECKED = 0x8  # MF_CHECKED
@@ -178,7 +178,7 @@ class Quillpad:
     def choose_output(self, value):
         """Before a start: the output the program opens, "wasapi" (the low-latency
         one) or "directsound", written where the Low-Latency Output item keeps it."""
-        subprocess.run(["wine", "reg", "add", OUTPUT_KEY, "/v", "Output", "/t", "REG_SZ", "/d", value, "/f"],
+        subprocess.run([*WINE, "reg", "add", OUTPUT_KEY, "/v", "Output", "/t", "REG_SZ", "/d", value, "/f"],
                        env=self.session.env(), check=True, capture_output=True, timeout=60)
 
     def low_latency_output_on(self):

@@ -15,10 +15,21 @@ from .display import Display
 from .processes import end_process, log
 from .run_folder import RUN
 
+# How the rig runs a Wine program: `wine` with the addresses of its memory not
+# randomised. This Wine's loader is linked at a fixed address below 2 GB and has
+# no preloader to keep the addresses Wine needs free, so the kernel puts the
+# loader's heap anywhere in the gigabyte above it; about one start in several
+# thousand finds its heap on the page where Wine maps the shared user data
+# (0x7ffe0000), and the process ends at once with exit code 1. Unrandomised,
+# the heap starts right after the loader, far below that page.
+WINE = ["setarch", "--addr-no-randomize", "wine"]
+
 WINE_ENV = {
     "WINEDLLOVERRIDES": "mscoree,mshtml,winemenubuilder.exe=d",
-    # QUILLPAD_E2E_WINEDEBUG=err+all shows Wine's own errors in program.log.
-    "WINEDEBUG": os.environ.get("QUILLPAD_E2E_WINEDEBUG", "-all"),
+    # Wine's own errors only, so that a Wine process that ends at once says why:
+    # several of Wine's start-up failures print one error and exit with code 1,
+    # silently when errors are off. QUILLPAD_E2E_WINEDEBUG picks other channels.
+    "WINEDEBUG": os.environ.get("QUILLPAD_E2E_WINEDEBUG", "-all,err+all"),
 }
 
 
@@ -46,12 +57,12 @@ def prefix_template():
     env["WINEPREFIX"] = str(prefix)
     with Display() as display:
         env["DISPLAY"] = display.name
-        subprocess.run(["wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL,
+        subprocess.run([*WINE, "wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=180)
         # Unmanaged windows: without a window manager a managed window waits 2 s on every
         # hide and loses the focus after dialogs; unmanaged, the X window is the whole
         # Win32 window with Wine's own caption and frame.
-        subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed",
+        subprocess.run([*WINE, "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed",
                         "/t", "REG_SZ", "/d", "N", "/f"], env=env, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
         subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=60)
@@ -111,7 +122,7 @@ class WinePrefix:
         for boot in (1, 2):
             keeper_log = self.folder / f"keepwine-{boot}.log"
             with open(keeper_log, "wb") as errors:
-                self.keeper = subprocess.Popen(["wine", str(RUN.helper_exe("keepwine"))], env=env,
+                self.keeper = subprocess.Popen([*WINE, str(RUN.helper_exe("keepwine"))], env=env,
                                                stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=errors,
                                                cwd=str(self.folder), start_new_session=True)
             ready, _, _ = select.select([self.keeper.stdout], [], [], 60)
@@ -163,7 +174,7 @@ class WinePrefix:
 
     def run_helper(self, name, *args, timeout=30):
         """Runs one of the rig's small Windows programs inside this prefix."""
-        return subprocess.run(["wine", str(RUN.helper_exe(name)), *[str(a) for a in args]], env=self.env(),
+        return subprocess.run([*WINE, str(RUN.helper_exe(name)), *[str(a) for a in args]], env=self.env(),
                               capture_output=True, text=True, timeout=timeout, cwd=str(self.folder))
 
     def run_probe(self, *args):
@@ -178,7 +189,7 @@ class WinePrefix:
     def hold_file_open(self, path):
         """Another program holds the file open, sharing it with nobody, until
         release_file() is called with what this returns."""
-        holder = subprocess.Popen(["wine", str(RUN.helper_exe("holdfile")), windows_path(path)], env=self.env(),
+        holder = subprocess.Popen([*WINE, str(RUN.helper_exe("holdfile")), windows_path(path)], env=self.env(),
                                   stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
                                   cwd=str(self.folder), start_new_session=True)
         answer = holder.stdout.readline().strip()
