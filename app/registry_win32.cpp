@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/scoped_win32.h"
+#include "app/utf8_text.h"
 
 void setClassesRootDefault(const char* keyName, RegistryKeyUse use, const char* value) {
     ScopedRegistryKey key;
@@ -51,5 +52,5 @@ void writeProgramSetting(const char* name, const char* value) {
 bool programFilePath(char path[PathCapacity]) {
     // A path that fills the buffer was cut.
     DWORD length = GetModuleFileNameA(nullptr, path, PathCapacity);
-    return length > 0 && length < PathCapacity;
+    return length > 0 && length < PathCapacity && fitsPath(path);
 }
