@@ -3,6 +3,20 @@
 #include "app/joined_text.h"
 #include "app/registry.h"
 
+namespace {
+
+// The four values, each step on its own; a value that could not be composed
+// is left out.
+void registerIn(ClassesStore store, const char* command, const char* icon) {
+    if (command[0] != '\0')
+        setClassesDefault(store, "Quillpad\\shell\\open\\command", RegistryKeyUse::CreateOrOpen, command);
+    setClassesDefault(store, "Quillpad", RegistryKeyUse::OpenExisting, "Quillpad Setup File");
+    if (icon[0] != '\0') setClassesDefault(store, "Quillpad\\DefaultIcon", RegistryKeyUse::CreateOrOpen, icon);
+    setClassesDefault(store, ".qpd", RegistryKeyUse::CreateOrOpen, "Quillpad");
+}
+
+}  // namespace
+
 bool composeOpenCommand(const char* programPath, char command[PathCapacity]) {
     return joinWholeText(command, PathCapacity, {"\"", programPath, "\" %1"});
 }
@@ -13,13 +27,17 @@ bool composeIconValue(const char* programPath, char icon[PathCapacity]) {
 
 void registerFileType() {
     char program[PathCapacity];
-    bool programKnown = programFilePath(program);
-    char value[PathCapacity];
     // A value cut to fit would name another program: it is left out instead.
-    if (programKnown && composeOpenCommand(program, value))
-        setClassesRootDefault("Quillpad\\shell\\open\\command", RegistryKeyUse::CreateOrOpen, value);
-    setClassesRootDefault("Quillpad", RegistryKeyUse::OpenExisting, "Quillpad Setup File");
-    if (programKnown && composeIconValue(program, value))
-        setClassesRootDefault("Quillpad\\DefaultIcon", RegistryKeyUse::CreateOrOpen, value);
-    setClassesRootDefault(".qpd", RegistryKeyUse::CreateOrOpen, "Quillpad");
+    char command[PathCapacity] = "";
+    char icon[PathCapacity] = "";
+    if (programFilePath(program)) {
+        composeOpenCommand(program, command);
+        composeIconValue(program, icon);
+    }
+    // The user's own first: a standard user may write nothing else, and
+    // Windows looks there first. The machine's serve every user, and Wine,
+    // which does not look in the user's.
+    registerIn(ClassesStore::CurrentUser, command, icon);
+    registerIn(ClassesStore::AllUsers, command, icon);
+    announceFileTypesChanged();
 }

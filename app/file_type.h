@@ -4,8 +4,9 @@
 
 #include "app/text_sizes.h"
 
-// Writes the four registry values again, each on its own; a step that
-// fails is skipped without a message.
+// Writes the four registry values again, for the user and then for every
+// user, each on its own (a step that fails is skipped without a message), and
+// tells the shell.
 void registerFileType();
 
 // `"<program path>" %1`: the path quoted, so that blanks in it cannot start

@@ -1,21 +1,23 @@
 // Texts for the title bar and the message dialogs are joined from pieces and
-// cut where the buffer ends; texts that must not be cut are joined whole or
-// not at all.
+// cut where the buffer's characters end, never inside a character; texts
+// that must not be cut are joined whole or not at all.
 #pragma once
 #include <cstddef>
 #include <cstring>
 #include <initializer_list>
 
 #include "app/text_sizes.h"
+#include "app/utf8_text.h"
 
 inline void joinText(char* text, size_t capacity, std::initializer_list<const char*> pieces) {
     size_t used = 0;
+    size_t characters = charactersHeldBy(capacity);
     for (const char* piece : pieces) {
-        size_t length = std::strlen(piece);
-        size_t room = capacity - 1 - used;
-        if (length > room) length = room;
+        size_t length = leadingTextBytes(piece, characters, capacity - 1 - used);
         std::memcpy(text + used, piece, length);
         used += length;
+        text[used] = '\0';
+        characters -= textCharacters(text + used - length);
     }
     text[used] = '\0';
 }
@@ -23,8 +25,12 @@ inline void joinText(char* text, size_t capacity, std::initializer_list<const ch
 // False, and an empty text, when the pieces do not fit whole.
 inline bool joinWholeText(char* text, size_t capacity, std::initializer_list<const char*> pieces) {
     size_t length = 0;
-    for (const char* piece : pieces) length += std::strlen(piece);
-    if (length >= capacity) {
+    size_t characters = 0;
+    for (const char* piece : pieces) {
+        length += std::strlen(piece);
+        characters += textCharacters(piece);
+    }
+    if (length >= capacity || characters > charactersHeldBy(capacity)) {
         text[0] = '\0';
         return false;
     }

@@ -1,22 +1,31 @@
-// The classes root of the registry and the program's own path.
+// The registry's file types, the program's settings and the program's own path.
 #include "app/registry.h"
 
 #include <windows.h>
+#include <shlobj.h>
 #include <cstring>
+#include <string>
 
 #include "app/scoped_win32.h"
+#include "app/utf8_text.h"
 
-void setClassesRootDefault(const char* keyName, RegistryKeyUse use, const char* value) {
+void setClassesDefault(ClassesStore store, const char* keyName, RegistryKeyUse use, const char* value) {
+    // Not through HKEY_CLASSES_ROOT: where the user's store has the key, a write
+    // there lands in the user's store, and would never reach the machine's.
+    HKEY root = store == ClassesStore::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    std::string path = std::string("Software\\Classes\\") + keyName;
     ScopedRegistryKey key;
     LSTATUS opened = use == RegistryKeyUse::CreateOrOpen
-                         ? RegCreateKeyExA(HKEY_CLASSES_ROOT, keyName, 0, const_cast<char*>(""),
-                                           REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.out(), nullptr)
-                         : RegOpenKeyExA(HKEY_CLASSES_ROOT, keyName, 0, KEY_ALL_ACCESS, key.out());
+                         ? RegCreateKeyExA(root, path.c_str(), 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE,
+                                           KEY_ALL_ACCESS, nullptr, key.out(), nullptr)
+                         : RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, key.out());
     if (opened != ERROR_SUCCESS) return;
     // The terminator is stored too, so that every reader of the text finds its end.
     RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                    static_cast<DWORD>(std::strlen(value) + 1));
 }
+
+void announceFileTypesChanged() { SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr); }
 
 namespace {
 constexpr char ProgramSettingsKey[] = "Software\\Quillpad";
@@ -51,5 +60,5 @@ void writeProgramSetting(const char* name, const char* value) {
 bool programFilePath(char path[PathCapacity]) {
     // A path that fills the buffer was cut.
     DWORD length = GetModuleFileNameA(nullptr, path, PathCapacity);
-    return length > 0 && length < PathCapacity;
+    return length > 0 && length < PathCapacity && fitsPath(path);
 }

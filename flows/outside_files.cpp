@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/dialogs.h"
+#include "app/utf8_text.h"
 #include "flows/setup_commands.h"
 #include "library/external_file.h"
 #include "setup/setup_file.h"
@@ -23,7 +24,7 @@ bool setupFileNamed(const char* path, char target[PathCapacity]) {
     bool shortcut = isShortcutSuffix(suffix);
     if (!shortcut && !isSetupSuffix(suffix)) return false;
     // Cut to fit, the name could stand for another file.
-    if (std::strlen(path) >= PathCapacity) {
+    if (!fitsPath(path)) {
         showMessage(ErrorReadingFileText);
         return false;
     }

@@ -5,6 +5,7 @@
 
 #include "app/dialogs.h"
 #include "app/joined_text.h"
+#include "app/utf8_text.h"
 #include "flows/sound_loading.h"
 #include "library/sound_directory.h"
 #include "panel/panel_redraw.h"
@@ -111,7 +112,7 @@ void openSetupFile(const char* file) {
     char name[PathCapacity] = "";
     if (file) {
         // A cut path would name another file, and opening makes what is missing.
-        if (std::strlen(file) >= sizeof path) {
+        if (!fitsPath(file)) {
             showMessage(ErrorReadingFileText);
             return;
         }

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int SoundPathCapacity = 340;  // directory, backslash, name and terminator
+constexpr int SoundPathCapacity = 2 * PathCapacity;  // directory, backslash, name and terminator
 
 void insertFoundSound(const char* name, void*) { insertSoundSorted(name); }
 

@@ -7,6 +7,7 @@
 
 #include "app/app_win32.h"
 #include "app/scoped_win32.h"
+#include "app/utf8_text.h"
 
 ShortcutResult resolveShortcut(const char* shortcutPath, char target[PathCapacity]) {
     // Initialised around each resolution only: nothing else uses the library.
@@ -41,7 +42,7 @@ LongPathResult longPathFromShell(const char* path, char longPath[PathCapacity]) 
     char fullPath[PathCapacity];
     DWORD fullLength = GetFullPathNameA(path, PathCapacity, fullPath, nullptr);
     if (fullLength == 0) return LongPathResult::NotFound;
-    if (fullLength >= PathCapacity) return LongPathResult::Unreadable;
+    if (fullLength >= PathCapacity || !fitsPath(fullPath)) return LongPathResult::Unreadable;
     WCHAR widePath[PathCapacity];
     if (MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, fullPath, -1, widePath, PathCapacity) <= 1)
         return LongPathResult::NotFound;
@@ -53,8 +54,13 @@ LongPathResult longPathFromShell(const char* path, char longPath[PathCapacity]) 
             !items.get())
             return LongPathResult::NotFound;
     }
+    // Wide, then converted: the ANSI call hands a path over in 260 bytes, too
+    // few for a long path in UTF-8.
+    WCHAR wideFound[MAX_PATH] = L"";
+    if (!SHGetPathFromIDListW(items.get(), wideFound) || wideFound[0] == L'\0') return LongPathResult::Unreadable;
     char found[PathCapacity] = "";
-    if (!SHGetPathFromIDListA(items.get(), found) || found[0] == '\0') return LongPathResult::Unreadable;
+    if (WideCharToMultiByte(CP_ACP, 0, wideFound, -1, found, PathCapacity, nullptr, nullptr) == 0 || !fitsPath(found))
+        return LongPathResult::Unreadable;
     lstrcpynA(longPath, found, PathCapacity);
     return LongPathResult::Found;
 }

@@ -7,10 +7,11 @@
 
 #include "app/app_win32.h"
 #include "app/scoped_win32.h"
+#include "app/utf8_text.h"
 
 bool getCurrentFolder(char folder[PathCapacity]) {
     DWORD length = GetCurrentDirectoryA(PathCapacity, folder);
-    return length > 0 && length < PathCapacity;
+    return length > 0 && length < PathCapacity && fitsPath(folder);
 }
 
 bool setCurrentFolder(const char* folder) { return SetCurrentDirectoryA(folder) != 0; }
@@ -20,12 +21,16 @@ void folderTitle(const char* folder, char title[PathCapacity]) {
 }
 
 void forEachWaveFile(void (*found)(const char* name, void* context), void* context) {
-    WIN32_FIND_DATAA entry;
-    ScopedFindHandle search(FindFirstFileA("*.wav", &entry));
+    // The wide search: the ANSI one hands a name over in 260 bytes, too few
+    // for a long name in UTF-8.
+    WIN32_FIND_DATAW entry;
+    ScopedFindHandle search(FindFirstFileW(L"*.wav", &entry));
     if (!search) return;
     do {
-        found(entry.cFileName, context);
-    } while (FindNextFileA(search.get(), &entry));
+        char name[PathCapacity];
+        if (WideCharToMultiByte(CP_ACP, 0, entry.cFileName, -1, name, PathCapacity, nullptr, nullptr) != 0)
+            found(name, context);
+    } while (FindNextFileW(search.get(), &entry));
 }
 
 bool askImportSoundFolder(char folder[PathCapacity]) {
@@ -54,5 +59,5 @@ bool askImportSoundFolder(char folder[PathCapacity]) {
     // No trailing separator, except for a drive root such as C:\.
     if (folderLength > 1 && folder[folderLength - 1] == '\\' && !(folderLength == 3 && folder[1] == ':'))
         folder[folderLength - 1] = '\0';
-    return true;
+    return fitsPath(folder);
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/utf8_text.h"
 #include "library/sound_list_window.h"
 
 // The list is only ever filled through here, so it is in order and the place
@@ -21,8 +22,9 @@ void insertSoundSorted(const char* name) {
 
 void soundListRowText(int index, const char* name, char text[RowTextCapacity]) {
     int number = index + 1;
-    size_t length = std::strlen(name);
     // The ".wav" is not shown; a name too short to have it is shown whole.
-    int shown = static_cast<int>(length >= 4 ? length - 4 : length);
+    size_t characters = textCharacters(name);
+    int shown = static_cast<int>(characters >= 4 ? leadingTextBytes(name, characters - 4, std::strlen(name))
+                                                 : std::strlen(name));
     std::snprintf(text, RowTextCapacity, number < 10 ? " 0%d  %.*s" : " %d  %.*s", number, shown, name);
 }

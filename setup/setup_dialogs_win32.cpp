@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/app_win32.h"
+#include "app/utf8_text.h"
 
 namespace {
 
@@ -31,6 +32,9 @@ OPENFILENAMEA setupDialog(const char* title, DWORD flags, char path[PathCapacity
 
 FileChoice outcome(BOOL chosen, const char* path, char name[PathCapacity]) {
     if (!chosen) return CommDlgExtendedError() != 0 ? FileChoice::Failed : FileChoice::Cancelled;
+    // The buffer holds more bytes than a path of 259 characters can take in
+    // ASCII: a longer one is refused as a buffer too small would be.
+    if (!fitsPath(path)) return FileChoice::Failed;
     if (name[0] == '\0') {
         const char* last = std::strrchr(path, '\\');
         std::snprintf(name, PathCapacity, "%s", last ? last + 1 : path);

@@ -2,10 +2,12 @@
 
 #include <cstring>
 
+#include "app/utf8_text.h"
 #include "keys/key_bank.h"
 #include "keys/pitch_volume.h"
 #include "library/sound_directory.h"
 #include "setup/document.h"
+#include "setup/legacy_code_page.h"
 
 const char* const ErrorReadingFileText = "Error reading file.";
 const char* const NewerVersionText = "WARNING: This setup is from a newer version! Do you want to force it open?";
@@ -101,6 +103,15 @@ bool readExtraBC(SetupBytes& in, StagedSetup& setup) {
     return true;
 }
 
+// Versions before this one stored the folder in the system's legacy code
+// page. Such a path is hardly ever well-formed UTF-8, while every path stored
+// since is, and an ASCII path is both: only the others are converted.
+void takeLegacyFolder(char folder[PathCapacity], size_t length) {
+    if (isUtf8(folder, length)) return;
+    char converted[PathCapacity];
+    if (convertFromLegacyCodePage(folder, converted)) std::memcpy(folder, converted, PathCapacity);
+}
+
 bool readSoundDirectory(SetupBytes& in, StagedSetup& setup) {
     if (setup.version < SoundDirectorySince) return true;
     uint8_t lengthByte = 0;
@@ -110,6 +121,7 @@ bool readSoundDirectory(SetupBytes& in, StagedSetup& setup) {
     size_t pathBytes = length > 1 ? static_cast<size_t>(length - 1) : 0;
     if (!in.run(setup.soundDirectory, pathBytes)) return false;
     setup.soundDirectory[pathBytes] = '\0';
+    takeLegacyFolder(setup.soundDirectory, pathBytes);
     setup.hasSoundDirectory = true;
     return true;
 }

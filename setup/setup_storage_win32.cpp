@@ -18,14 +18,16 @@ bool targetTakesWrite(const char* path, SaveTarget target) {
     return target == SaveTarget::AnyFile && GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
-// The absolute wide form of an ANSI path.
+// The absolute wide form of an ANSI path, however many characters it takes.
 bool fullWidePath(const char* path, std::wstring& full) {
-    wchar_t wide[MAX_PATH];
-    if (MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) == 0) return false;
-    DWORD length = GetFullPathNameW(wide, 0, nullptr, nullptr);
+    int wideLength = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+    if (wideLength == 0) return false;
+    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+    if (MultiByteToWideChar(CP_ACP, 0, path, -1, &wide[0], wideLength) == 0) return false;
+    DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
     if (length == 0) return false;
     full.assign(length, L'\0');
-    length = GetFullPathNameW(wide, length, &full[0], nullptr);
+    length = GetFullPathNameW(wide.c_str(), length, &full[0], nullptr);
     if (length == 0 || length >= full.size()) return false;
     full.resize(length);
     return true;

@@ -8,10 +8,13 @@
 #include "app/main_window.h"
 #include "keys/key_bank.h"
 #include "library/sound_directory.h"
+#include "setup/legacy_code_page.h"
 #include "setup/setup_file.h"
 
 // This tool has no window: the title it would set goes nowhere.
 void setMainWindowTitle(const char*) {}
+// Nor does it read setups, whose folder may need converting.
+bool convertFromLegacyCodePage(const char*, char*) { return false; }
 
 int main(int argc, char** argv) {
     if (argc != 3) {

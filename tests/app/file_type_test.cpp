@@ -16,14 +16,33 @@ using Values = std::map<std::string, std::string>;
 
 class RegisteringTheFileType : public ProgramTest {};
 
-TEST_F(RegisteringTheFileType, EveryStartRegistersTheFourValuesWithTheProgramPathQuoted) {
+TEST_F(RegisteringTheFileType, EveryStartRegistersTheFourValuesForTheUserThenAllUsersAndTellsTheShell) {
     registerFileType();
-    EXPECT_EQ(callLog, (Calls{
-                           "registry Quillpad\\shell\\open\\command = \"C:\\Program Files\\Keys\\quillpad.exe\" %1",
-                           "registry Quillpad = Quillpad Setup File",
-                           "registry Quillpad\\DefaultIcon = C:\\Program Files\\Keys\\quillpad.exe,1",
-                           "registry .qpd = Quillpad",
-                       }));
+    Calls expected;
+    for (std::string store : {"registry user ", "registry all users "}) {
+        expected.push_back(store + "Quillpad\\shell\\open\\command = \"C:\\Program Files\\Keys\\quillpad.exe\" %1");
+        expected.push_back(store + "Quillpad = Quillpad Setup File");
+        expected.push_back(store + "Quillpad\\DefaultIcon = C:\\Program Files\\Keys\\quillpad.exe,1");
+        expected.push_back(store + ".qpd = Quillpad");
+    }
+    expected.push_back("shell file types changed");
+    EXPECT_EQ(callLog, expected);
+    EXPECT_EQ(fakeRegistry.userValues, fakeRegistry.values);
+}
+
+TEST_F(RegisteringTheFileType, AStandardUserHasTheFileTypeRegisteredForThemselves) {
+    fakeRegistry.allUsersReadOnly = true;
+    registerFileType();
+    EXPECT_TRUE(fakeRegistry.values.empty());
+    EXPECT_EQ(fakeRegistry.userValues,
+              (Values{
+                  {"Quillpad\\shell\\open\\command", "\"C:\\Program Files\\Keys\\quillpad.exe\" %1"},
+                  {"Quillpad", "Quillpad Setup File"},
+                  {"Quillpad\\DefaultIcon", "C:\\Program Files\\Keys\\quillpad.exe,1"},
+                  {".qpd", "Quillpad"},
+              }));
+    EXPECT_EQ(callLog.back(), "shell file types changed");
+    EXPECT_TRUE(callsStartingWith("dialog ").empty());
 }
 
 TEST_F(RegisteringTheFileType, AStartFromAnotherFolderRewritesTheCommandAndTheIcon) {
@@ -42,7 +61,9 @@ TEST_F(RegisteringTheFileType, KeysThatCannotBeWrittenAreSkippedWithoutAWord) {
     fakeRegistry.readOnly = true;
     registerFileType();
     EXPECT_TRUE(fakeRegistry.values.empty());
-    EXPECT_EQ(callsStartingWith("registry ").size(), 4u);  // every step was still tried
+    EXPECT_TRUE(fakeRegistry.userValues.empty());
+    EXPECT_EQ(callsStartingWith("registry all users ").size(), 4u);  // every step was still tried
+    EXPECT_EQ(callsStartingWith("registry user ").size(), 4u);
     EXPECT_TRUE(callsStartingWith("dialog ").empty());
 
     fakeRegistry.reset();
@@ -53,6 +74,7 @@ TEST_F(RegisteringTheFileType, KeysThatCannotBeWrittenAreSkippedWithoutAWord) {
                                        {"Quillpad\\DefaultIcon", "C:\\Program Files\\Keys\\quillpad.exe,1"},
                                        {".qpd", "Quillpad"},
                                    }));
+    EXPECT_EQ(fakeRegistry.userValues, fakeRegistry.values);
 }
 
 TEST_F(RegisteringTheFileType, AProgramPathTooLongForAValueLeavesThatValueOutRatherThanCutIt) {

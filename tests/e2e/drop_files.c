@@ -2,7 +2,9 @@
  * Wine prefix to drop files on the main window the way the shell does: it
  * writes a DROPFILES block (ANSI names, each ended by a zero, one more zero
  * at the end) into the program's memory and posts WM_DROPFILES with its
- * address, which DragQueryFileA then reads like a shell drop.
+ * address, which DragQueryFileA then reads like a shell drop. The program's
+ * ANSI code page is UTF-8, so the names are written in UTF-8, taken from the
+ * wide command line: this tool's own code page could not hold every name.
  *
  *   drop_files FILE...   -> drops the files, in this order, on the window of
  *                           class "Quillpad"
@@ -16,6 +18,23 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+
+/* The arguments in UTF-8, or NULL; the caller frees them. */
+static char** utf8Arguments(int* count) {
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), count);
+    if (!wide) return NULL;
+    char** names = calloc(*count, sizeof *names);
+    for (int i = 0; names && i < *count; ++i) {
+        int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, NULL, 0, NULL, NULL);
+        names[i] = size > 0 ? malloc(size) : NULL;
+        if (!names[i] || WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, names[i], size, NULL, NULL) == 0) {
+            names = NULL; /* what was made is reclaimed with the process */
+            break;
+        }
+    }
+    LocalFree(wide);
+    return names;
+}
 
 /* The block as the shell lays it out; the caller frees it. */
 static char* makeDropBlock(int count, char** names, size_t* size) {
@@ -39,8 +58,10 @@ static char* makeDropBlock(int count, char** names, size_t* size) {
     return block;
 }
 
-int main(int argc, char** argv) {
-    if (argc < 2) {
+int main(void) {
+    int argc = 0;
+    char** argv = utf8Arguments(&argc);
+    if (!argv || argc < 2) {
         fprintf(stderr, "usage: drop_files FILE...\n");
         return 2;
     }

@@ -25,15 +25,7 @@ class HostileFilesTest(QuillpadTestCase):
 
     def heard_frequency(self, keysym):
         """The pitch a tap of the key gives, or None when it stays silent."""
-        pressed = self.recorder.mark()
-        self.session.hold_key(keysym, 0.3)
-        recording = self.recorder.recording_until(pressed + LATE + 0.35)
-        onset = recording.onset(pressed)
-        if onset is None or onset > pressed + LATE:
-            return None
-        self.quillpad.shortcut("k")  # Kill All: a toggle key stays latched at its release
-        self.recorder.wait_for_silence(onset, f"Kill All after {keysym}")
-        return recording.frequency(onset + 0.05, onset + 0.25)
+        return self.quillpad.pitch_of_tap(keysym, LATE)
 
     def assert_no_message(self, why):
         """Nothing was said: the next command's dialog is the first window to come."""
@@ -51,13 +43,13 @@ class HostileFilesTest(QuillpadTestCase):
         self.assert_no_message("loading 2,000 sounds")
         self.assertAlmostEqual(self.heard_frequency("a"), 440.0, delta=4.4)  # key 26 plays sound 3 of 2,000
 
-    def test_a_name_outside_the_code_page_is_listed_but_silent(self):
+    def test_names_of_any_script_and_of_255_characters_are_listed_and_played(self):
         q = self.quillpad
         folder = self.root / "names"
         made = {
             "a.wav": 440.0,
-            "\u00e9t\u00e9.wav": 550.0,  # in the ANSI code page: plays
-            "\u65e5\u672c.wav": 660.0,  # not in it: the program sees "??.wav" and cannot open it
+            "\u00e9t\u00e9.wav": 550.0,  # in the legacy ANSI code page of a Western system
+            "\u65e5\u672c.wav": 660.0,  # beyond it: the program speaks UTF-8
             # 255 characters: with its folder a path of 284, which the C runtime opens
             # here (Windows does where long paths are enabled).
             "b" * 251 + ".wav": 770.0,
@@ -69,13 +61,14 @@ class HostileFilesTest(QuillpadTestCase):
         self.assert_no_message("importing names it cannot hold")
         # Keys 26..29 play sounds 2..5 at their own pitch; key 0 (sound 0) an octave
         # down; key 13 (sound 1) at its own pitch. Whatever the order of the list,
-        # all but the name outside the code page are heard.
+        # all are heard.
         heard = [self.heard_frequency("grave"), self.heard_frequency("q"), self.heard_frequency("a"),
                  self.heard_frequency("s")]
         heard[0] = heard[0] * 2 if heard[0] else None
         files = sorted(name for name, hz in made.items()
                        for f in heard if f is not None and abs(f - hz) < hz * 0.02)
-        self.assertEqual(files, ["a.wav", "b" * 251 + ".wav", "\u00e9t\u00e9.wav"], f"pitches heard: {heard}")
+        self.assertEqual(files, ["a.wav", "b" * 251 + ".wav", "\u00e9t\u00e9.wav", "\u65e5\u672c.wav"],
+                         f"pitches heard: {heard}")
 
     def test_empty_lying_and_misnamed_files_are_silent_and_say_nothing(self):
         q = self.quillpad

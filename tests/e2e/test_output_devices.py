@@ -12,6 +12,7 @@ from rig.case import QuillpadTestCase
 from rig.sound import LATE, make_sine
 from rig.steps import OUTPUT_KEY, short_folder
 from rig.waits import wait_until
+from rig.wine_prefix import WINE
 
 SINK_TWO = "SinkTwo"
 # A device change must be heard on the new device within a second.
@@ -104,7 +105,7 @@ class OutputDevicesTest(QuillpadTestCase):
         s = self.session
         # SinkTwo's endpoint id, as the menu stores it when SinkTwo is chosen.
         self.choose_device(SINK_TWO)
-        query = subprocess.run(["wine", "reg", "query", OUTPUT_KEY, "/v", "OutputDevice"], env=s.env(),
+        query = subprocess.run([*WINE, "reg", "query", OUTPUT_KEY, "/v", "OutputDevice"], env=s.env(),
                                capture_output=True, text=True, timeout=30)
         endpoint = query.stdout.split("REG_SZ")[1].strip()
         self.choose_device("Default Device")
@@ -113,7 +114,7 @@ class OutputDevicesTest(QuillpadTestCase):
         two = self.recorder_of_sink_two()
         self.hold_grave(default, "the default device")
         changed = two.mark()
-        subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\Drivers\winepulse.drv", "/v", "DefaultOutput",
+        subprocess.run([*WINE, "reg", "add", r"HKCU\Software\Wine\Drivers\winepulse.drv", "/v", "DefaultOutput",
                         "/t", "REG_SZ", "/d", endpoint, "/f"], env=s.env(), check=True, capture_output=True,
                        timeout=30)
         two.sound_within(changed, "Wine's default output changing to SinkTwo", late=BACK_WITHIN)

@@ -99,6 +99,26 @@ class OutsideFilesTest(QuillpadTestCase):
         expected = compose_setup(with_key(start_up_keys(), 0, sound_index=1), 10, windows_path(self.sounds))
         wait_until(lambda: first.read_bytes() == expected, 10, "First.qpd to be saved with the kept change")
 
+    def test_a_dropped_setup_named_in_any_script_opens(self):
+        q = self.quillpad
+        setup = self.setup_file("\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac/\u65e5\u672c.qpd")  # Ελληνικά/日本.qpd
+        q.start()
+        self.drop(setup)
+        q.wait_title("\u65e5\u672c.qpd  using:  sounds")
+        self.assertFalse(q.dialog_open("NOTE:"))
+
+    def test_a_setup_opened_from_the_desktop_starts_quillpad_with_it(self):
+        q, s = self.quillpad, self.session
+        setup = self.setup_file("Live Sets/Live Set.qpd", with_key(start_up_keys(), 0, sound_index=1))
+        q.start()  # the first start registers the file type
+        self.assertEqual(q.exit_program(), 0)
+        s.open_through_shell(setup)
+        q.wait_title("Live Set.qpd  using:  sounds")
+        s.start_recording()
+        # Key 0 plays b_660.wav an octave down, as the setup says.
+        self.assertAlmostEqual(q.pitch_of_key("grave", "pressing the grave-accent key", channel="left"), 330.0,
+                               delta=3.3)
+
     def test_shortcuts_open_their_setup_under_its_long_name_and_nothing_else(self):
         q = self.quillpad
         setup = self.setup_file(f"Live Sets/{LONG_NAME}")
@@ -117,14 +137,18 @@ class OutsideFilesTest(QuillpadTestCase):
         q = self.quillpad
         q.start()
         program = windows_path(exe_path())
-        self.assertEqual(self.registered(), self.expected_registration(program))
+        # For the user, where a standard user on Windows may write, and through the
+        # classes root, where Wine looks.
+        for root in (r"HKCU\Software\Classes", "HKCR"):
+            self.assertEqual(self.registered(root), self.expected_registration(program), root)
         self.assertEqual(q.exit_program(), 0)
 
         moved = self.root / "Program Files" / "Keys" / "quillpad.exe"
         moved.parent.mkdir(parents=True)
         shutil.copy(exe_path(), moved)
         q.start(exe=moved)
-        self.assertEqual(self.registered(), self.expected_registration(windows_path(moved)))
+        for root in (r"HKCU\Software\Classes", "HKCR"):
+            self.assertEqual(self.registered(root), self.expected_registration(windows_path(moved)), root)
 
     @staticmethod
     def expected_registration(program):
@@ -135,10 +159,10 @@ class OutsideFilesTest(QuillpadTestCase):
             r"Quillpad\shell\open\command": f'"{program}" %1',
         }
 
-    def registered(self):
+    def registered(self, root):
         values = {}
         for key in (".qpd", "Quillpad", r"Quillpad\DefaultIcon", r"Quillpad\shell\open\command"):
-            result = subprocess.run([*WINE, "reg", "query", f"HKCR\\{key}", "/ve"], env=self.session.env(),
+            result = subprocess.run([*WINE, "reg", "query", f"{root}\\{key}", "/ve"], env=self.session.env(),
                                     capture_output=True, text=True, timeout=60)
             line = next((l for l in result.stdout.splitlines() if "REG_SZ" in l), None)
             values[key] = line.split("REG_SZ", 1)[1].strip() if line else None

@@ -4,6 +4,7 @@
  *
  *   winprobe client CLASS        -> "x y w h" of the client area in screen pixels
  *   winprobe texts TITLE         -> one line per child control: "id class text"
+ *   winprobe list CLASS          -> the entries of the window's list box, one a line
  *   winprobe window              -> exit code 0 once a window can be made in this
  *                                   prefix (its desktop and display driver are up), 3 when not
  *   winprobe foreground          -> the foreground window and its thread's focus:
@@ -12,12 +13,22 @@
  *                                   "popup id state text", read by menuprobe DLL
  *                                   loaded into the window's process
  *
- * CLASS is a window class name, TITLE a top-level window title. Exit code 1
- * when the window is not found.
+ * CLASS is a window class name, TITLE a top-level window title. Texts are
+ * read wide and printed in UTF-8, whatever this program's code page. Exit
+ * code 1 when the window is not found.
  */
 #include <windows.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+
+/* The wide text in UTF-8; the caller frees it. */
+static char* utf8Of(const WCHAR* text) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, NULL, 0, NULL, NULL);
+    char* out = malloc(size > 0 ? size : 1);
+    if (out && WideCharToMultiByte(CP_UTF8, 0, text, -1, out, size, NULL, NULL) == 0) out[0] = 0;
+    return out;
+}
 
 static void printEscaped(const char* text) {
     for (const char* p = text; *p; ++p) {
@@ -40,15 +51,35 @@ static int printClient(HWND window) {
 static BOOL CALLBACK printChild(HWND child, LPARAM unused) {
     (void)unused;
     char className[128];
-    char text[1024];
+    WCHAR text[1024];
     GetClassNameA(child, className, sizeof className);
     /* WM_GETTEXT rather than GetWindowText: it reads controls of other processes too. */
-    SendMessageA(child, WM_GETTEXT, sizeof text, (LPARAM)text);
-    text[sizeof text - 1] = 0;
+    SendMessageW(child, WM_GETTEXT, sizeof text / sizeof *text, (LPARAM)text);
+    text[sizeof text / sizeof *text - 1] = 0;
     printf("%d %s ", GetDlgCtrlID(child), className);
-    printEscaped(text);
+    char* utf8 = utf8Of(text);
+    if (utf8) printEscaped(utf8);
+    free(utf8);
     putchar('\n');
     return TRUE;
+}
+
+static int printListEntries(HWND window) {
+    HWND list = FindWindowExA(window, NULL, "ListBox", NULL);
+    if (!list) return 1;
+    LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        WCHAR text[1024] = L"";
+        LRESULT length = SendMessageW(list, LB_GETTEXTLEN, (WPARAM)i, 0);
+        if (length < 0 || length >= (LRESULT)(sizeof text / sizeof *text)) return 2;
+        SendMessageW(list, LB_GETTEXT, (WPARAM)i, (LPARAM)text);
+        char* utf8 = utf8Of(text);
+        if (!utf8) return 2;
+        printEscaped(utf8);
+        putchar('\n');
+        free(utf8);
+    }
+    return 0;
 }
 
 static int makeWindow(void) {
@@ -118,8 +149,8 @@ int main(int argc, char** argv) {
     if (argc == 2 && strcmp(argv[1], "window") == 0) return makeWindow();
     if (argc < 3) {
         fprintf(stderr,
-                "usage: winprobe client CLASS, winprobe menu CLASS DLL, winprobe texts TITLE, winprobe window or "
-                "winprobe foreground\n");
+                "usage: winprobe client CLASS, winprobe list CLASS, winprobe menu CLASS DLL, winprobe texts TITLE, "
+                "winprobe window or winprobe foreground\n");
         return 2;
     }
     const char* command = argv[1];
@@ -128,6 +159,7 @@ int main(int argc, char** argv) {
     int rc = 2;
     if (strcmp(command, "client") == 0) rc = printClient(window);
     else if (strcmp(command, "menu") == 0 && argc == 4) rc = printMenu(window, argv[3]);
+    else if (strcmp(command, "list") == 0) rc = printListEntries(window);
     else if (strcmp(command, "texts") == 0) {
         EnumChildWindows(window, printChild, 0);
         rc = 0;

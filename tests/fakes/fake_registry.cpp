@@ -10,22 +10,27 @@ FakeRegistry fakeRegistry;
 
 namespace {
 // Creating a key creates its missing parents, as the registry does.
-void createKey(const std::string& key) {
+void createKey(std::set<std::string>& keys, const std::string& key) {
     for (size_t separator = key.find('\\'); separator != std::string::npos; separator = key.find('\\', separator + 1))
-        fakeRegistry.keys.insert(key.substr(0, separator));
-    fakeRegistry.keys.insert(key);
+        keys.insert(key.substr(0, separator));
+    keys.insert(key);
 }
 }  // namespace
 
-void setClassesRootDefault(const char* key, RegistryKeyUse use, const char* value) {
+void setClassesDefault(ClassesStore store, const char* key, RegistryKeyUse use, const char* value) {
     FakeRegistry& registry = fakeRegistry;
-    bool refused = registry.readOnly || registry.refusedKeys.count(key) ||
-                   (use == RegistryKeyUse::OpenExisting && !registry.keys.count(key));
-    callLog.push_back(std::string("registry ") + key + (refused ? " refused" : std::string(" = ") + value));
+    bool user = store == ClassesStore::CurrentUser;
+    std::set<std::string>& keys = user ? registry.userKeys : registry.keys;
+    bool refused = registry.readOnly || (!user && registry.allUsersReadOnly) || registry.refusedKeys.count(key) ||
+                   (use == RegistryKeyUse::OpenExisting && !keys.count(key));
+    callLog.push_back(std::string(user ? "registry user " : "registry all users ") + key +
+                      (refused ? " refused" : std::string(" = ") + value));
     if (refused) return;
-    createKey(key);
-    registry.values[key] = value;
+    createKey(keys, key);
+    (user ? registry.userValues : registry.values)[key] = value;
 }
+
+void announceFileTypesChanged() { callLog.push_back("shell file types changed"); }
 
 bool readProgramSetting(const char* name, char* value, size_t capacity) {
     auto found = fakeRegistry.settings.find(name);

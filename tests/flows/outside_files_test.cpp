@@ -190,6 +190,26 @@ TEST_F(FilesFromOutside, ANameTooLongToHoldIsRefusedAndNeverCut) {
     EXPECT_EQ(callLog, Calls{});
 }
 
+TEST_F(FilesFromOutside, TheLimitOfANameIs259CharactersHoweverManyBytesTheyTake) {
+    // Three bytes a character: 763 bytes in all.
+    std::string name = "C:\\";
+    for (int i = 0; i < 125; ++i) name += "\xE6\x97\xA5\xE6\x9C\xAC";  // 日本
+    name += "\xE3\x81\xAE\xE3\x82\xAD.qpd";                            // のキ.qpd
+    ASSERT_EQ(name.size(), 763u);
+    addSetupFile(name);
+    openExternalFile(name.c_str());
+    EXPECT_STREQ(document.setupPath, name.c_str());
+    EXPECT_EQ(document.setupName, name.substr(3));
+    EXPECT_EQ(keyBank.slots[13].note, 71);
+
+    callLog.clear();
+    std::string tooLong = name.substr(0, name.size() - 4) + "p.qpd";
+    addSetupFile(tooLong);
+    openExternalFile(tooLong.c_str());
+    EXPECT_EQ(callLog, (Calls{"dialog message Error reading file."}));
+    EXPECT_STREQ(document.setupPath, name.c_str());
+}
+
 TEST_F(FilesFromOutside, AModifiedSetupIsOfferedForSavingAndCancelKeepsIt) {
     modifyOldSetup();
     fakeDialogs.answers = {AnswerCancel};

@@ -120,6 +120,14 @@ TEST_F(SaveChangesPrompt, TitleAndPromptTextsAreCutAt255Characters) {
     EXPECT_EQ(dialogCalls(), (Calls{"dialog savechanges Save changes to \"" + name.substr(0, 255 - 17)}));
 }
 
+TEST_F(SaveChangesPrompt, TitlesAreCutAt255CharactersOfAnyScriptAndNeverInsideOne) {
+    std::string name;
+    for (int i = 0; i < 128; ++i) name += "\xC3\xA9\xE6\x97\xA5";  // é日
+    setDocumentPath("", name.c_str());
+    updateWindowTitle();
+    EXPECT_EQ(fakeMainWindow.title, name.substr(0, 5 * 127) + "\xC3\xA9");
+}
+
 TEST_F(SavingSetups, SaveWithoutAFileRunsSaveAsWhichNamesAndTitlesTheSetup) {
     setSoundDirectory("C:\\Sounds\\Drums");
     std::snprintf(soundDirectoryTitle, PathCapacity, "Drums");

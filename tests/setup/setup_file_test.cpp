@@ -10,6 +10,7 @@
 #include "fakes/call_log.h"
 #include "fakes/fake_audio_output.h"
 #include "fakes/fake_dialogs.h"
+#include "fakes/fake_legacy_code_page.h"
 #include "flows/start_up.h"
 #include "keys/key_bank.h"
 #include "keys/pitch_volume.h"
@@ -175,6 +176,27 @@ TEST_F(SetupFileBytes, ASoundDirectoryOf126BytesFitsAnd127IsRefused) {
     setSoundDirectory(longest + "d");
     EXPECT_FALSE(soundDirectoryFitsSetup());
     EXPECT_TRUE(composeSetupBytes().empty());
+}
+
+TEST_F(SetupFileBytes, AFolderStoredInTheLegacyCodePageOpensInUtf8AndAnyOtherAsStored) {
+    auto opened = [](const std::string& stored) {
+        setSoundDirectory(stored);
+        Bytes bytes = composeSetupBytes();
+        setSoundDirectory("C:\\Before");
+        read(bytes);
+        return std::string(soundDirectory);
+    };
+    const std::string utf8Ete = "C:\\Musique \xC3\xA9t\xC3\xA9";
+    EXPECT_EQ(opened("C:\\Sounds\\Drums"), "C:\\Sounds\\Drums");
+    EXPECT_EQ(opened(utf8Ete), utf8Ete);
+    EXPECT_EQ(opened("C:\\Musique \xE9t\xE9"), utf8Ete);
+    // Sequences cut short: the letters of Windows-1252 that their bytes are.
+    EXPECT_EQ(opened("C:\\Caf\xC3"), "C:\\Caf\xC3\x83");
+    EXPECT_EQ(opened("C:\\Kit \xE6\xA5"), "C:\\Kit \xC3\xA6\xC2\xA5");
+
+    // Where the legacy code page is the one the program speaks, the bytes are the path.
+    fakeLegacyCodePage.isActiveCodePage = true;
+    EXPECT_EQ(opened("C:\\Musique \xE9t\xE9"), "C:\\Musique \xE9t\xE9");
 }
 
 TEST_F(SetupFileBytes, ALengthByteOf10Or80HexGivesAnEmptySoundDirectory) {

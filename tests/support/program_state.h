@@ -15,6 +15,7 @@
 #include "fakes/fake_dialogs.h"
 #include "fakes/fake_external_file.h"
 #include "fakes/fake_input.h"
+#include "fakes/fake_legacy_code_page.h"
 #include "fakes/fake_main_window.h"
 #include "fakes/fake_menu.h"
 #include "fakes/fake_registry.h"
@@ -51,6 +52,7 @@ inline void resetProgramState() {
     fakeSetupDialogs.reset();
     fakeShell.reset();
     fakeRegistry.reset();
+    fakeLegacyCodePage.reset();
     callLog.clear();
 }
 

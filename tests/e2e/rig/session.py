@@ -104,6 +104,23 @@ class Session:
         self.main.wait_focus()
         return self.program
 
+    def open_through_shell(self, path):
+        """Opens a file as a double-click on it does: Windows starts the program
+        its type is registered to (`wine start /unix`). Returns once a main window
+        is on the screen and has the keyboard. The shell, not the test, starts
+        that program: its end shows as its window closing."""
+        self.program = None
+        if self.program_log:
+            self.program_log.close()
+        self.program_log = open(self.dir / "program.log", "ab")
+        # start returns once the program runs. Its output goes to the log: a pipe,
+        # which the program inherits, would keep the test waiting until it ends.
+        subprocess.run([*WINE, "start", "/unix", str(path)], cwd=str(self.work_dir), env=self.env(),
+                       stdout=self.program_log, stderr=subprocess.STDOUT, check=True, timeout=60)
+        window = self.wait_window(MAIN_TITLE_REGEX, "main window", timeout=30)
+        self.windows.main = MainWindow(self.windows, window.id)
+        self.main.wait_focus()
+
     def program_running(self):
         return self.program is not None and self.program.poll() is None
 

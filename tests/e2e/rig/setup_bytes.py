@@ -52,9 +52,10 @@ def _word(value):
     return struct.pack(">h", value)
 
 
-def compose_setup(keys, master_volume, folder, version=NEWEST_VERSION):
-    """A version-7995 setup file: big-endian words, folder as a length byte plus its bytes."""
-    folder_bytes = folder.encode("latin-1")
+def compose_setup(keys, master_volume, folder, version=NEWEST_VERSION, encoding="utf-8"):
+    """A version-7995 setup file: big-endian words, folder as a length byte plus its bytes,
+    in UTF-8 as the program writes it (or, as older versions did, in a legacy `encoding`)."""
+    folder_bytes = folder.encode(encoding)
     if len(folder_bytes) > 126:
         raise ValueError(f"a setup file holds at most 126 bytes of folder, not {len(folder_bytes)}")
     out = bytearray(_word(version))
@@ -80,4 +81,4 @@ def key_record(data, k):
 
 def folder_of(data):
     length = data[FOLDER_LENGTH_OFFSET]
-    return data[FOLDER_LENGTH_OFFSET + 1:FOLDER_LENGTH_OFFSET + length].decode("latin-1")
+    return data[FOLDER_LENGTH_OFFSET + 1:FOLDER_LENGTH_OFFSET + length].decode("utf-8")

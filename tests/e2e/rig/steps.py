@@ -162,6 +162,13 @@ class Quillpad:
 
     # -- the panel and the sound list --------------------------------------------
 
+    def sound_names(self):
+        """The sound list's entries, as the program holds them."""
+        lines = self.session.run_probe("list", MAIN_CLASS)
+        if lines is None:
+            raise RuntimeError("the main window is not there to read its sound list")
+        return [unescape(line) for line in lines]
+
     def choose_sound(self, row):
         """Clicks a row of the sound list: the selected key gets that sound."""
         self.session.click(*sound_row_centre(row))
@@ -174,6 +181,21 @@ class Quillpad:
         onset = recorder.sound_within(pressed, what)
         recorder.wait_for_silence(onset, f"the end of {what}")
         return recorder.recording().frequency(onset + 0.05, onset + hold - 0.1, channel)
+
+    def pitch_of_tap(self, keysym, late=0.4):
+        """Taps a key of any mode while recording: the pitch of the sound it starts,
+        or None when none starts within `late` seconds. Kill All then silences it,
+        since a toggle key stays latched at its release."""
+        recorder = self.session.recorder
+        pressed = recorder.mark()
+        self.session.hold_key(keysym, 0.3)
+        recording = recorder.recording_until(pressed + late + 0.35)
+        onset = recording.onset(pressed)
+        if onset is None or onset > pressed + late:
+            return None
+        self.shortcut("k")
+        recorder.wait_for_silence(onset, f"Kill All after {keysym}")
+        return recording.frequency(onset + 0.05, onset + 0.25)
 
     def choose_output(self, value):
         """Before a start: the output the program opens, "wasapi" (the low-latency

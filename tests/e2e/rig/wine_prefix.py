@@ -30,6 +30,11 @@ WINE_ENV = {
     # several of Wine's start-up failures print one error and exit with code 1,
     # silently when errors are off. QUILLPAD_E2E_WINEDEBUG picks other channels.
     "WINEDEBUG": os.environ.get("QUILLPAD_E2E_WINEDEBUG", "-all,err+all"),
+    # Wine reads Linux names in the locale's encoding: under a locale that is not
+    # installed it takes them for 7-bit text, and a name such as 日本.wav is lost
+    # before the program sees it. C.UTF-8 is always installed.
+    "LANG": "C.UTF-8",
+    "LC_ALL": "C.UTF-8",
 }
 
 
@@ -175,7 +180,8 @@ class WinePrefix:
     def run_helper(self, name, *args, timeout=30):
         """Runs one of the rig's small Windows programs inside this prefix."""
         return subprocess.run([*WINE, str(RUN.helper_exe(name)), *[str(a) for a in args]], env=self.env(),
-                              capture_output=True, text=True, timeout=timeout, cwd=str(self.folder))
+                              capture_output=True, encoding="utf-8", errors="replace", timeout=timeout,
+                              cwd=str(self.folder))
 
     def run_probe(self, *args):
         """winprobe's output lines, or None when the window was not found."""
