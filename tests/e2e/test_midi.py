@@ -133,6 +133,10 @@ class MidiTest(PanelTestCase):
         q.wait_title(LEARN_TITLE)
         self.session.xdotool("key", "Escape")  # cancelled: nothing is bound
         q.wait_title(TITLE)
+        q.shortcut("l")
+        q.wait_title(LEARN_TITLE)
+        self.click_key_cap(27)  # a click cancels too
+        q.wait_title(TITLE)
         ignored = self.recorder.mark()
         self.midi.note_on(90)
         self.midi.note_off(90)
