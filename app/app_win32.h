@@ -23,6 +23,7 @@ void waitShortly(HANDLE timer, LONG milliseconds);
 constexpr UINT OutputLostMessage = WM_APP + 1;  // wParam: the stream's generation
 constexpr UINT DefaultOutputChangedMessage = WM_APP + 2;
 constexpr UINT OutputEndpointsChangedMessage = WM_APP + 3;
+constexpr UINT MidiInputMessage = WM_APP + 4;  // wParam: the packed message; lParam: the input's tag
 
 // The main window's timers.
 constexpr UINT_PTR OutputRetryTimer = 1;

@@ -19,6 +19,12 @@
 // The Output Device submenu: "Default Device", then one item per endpoint.
 #define CMD_OUTPUT_DEVICE_FIRST 40100
 #define CMD_OUTPUT_DEVICE_LAST 40163
+// The MIDI Input submenu: "All Devices", one item per input, "None"; then its fixed items.
+#define CMD_MIDI_INPUT_FIRST 40200
+#define CMD_MIDI_INPUT_LAST 40263
+#define CMD_MIDI_VELOCITY 40264
+#define CMD_MIDI_LEARN 40265
+#define CMD_MIDI_RESET_MAP 40266
 
 #define IDC_MESSAGE_TEXT 1002
 #define IDC_ABOUT_PICTURE 1006

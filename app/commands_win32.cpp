@@ -9,6 +9,8 @@
 #include "audio/wasapi_output_win32.h"
 #include "edit/key_clipboard.h"
 #include "edit/undo.h"
+#include "flows/midi_input.h"
+#include "flows/midi_learn.h"
 #include "flows/output_choice.h"
 #include "flows/output_device.h"
 #include "flows/setup_commands.h"
@@ -19,6 +21,10 @@
 void runCommand(UINT id, WPARAM wParam, LPARAM lParam) {
     if (id >= CMD_OUTPUT_DEVICE_FIRST && id <= CMD_OUTPUT_DEVICE_LAST) {
         chooseOutputDevice(static_cast<int>(id - CMD_OUTPUT_DEVICE_FIRST));
+        return;
+    }
+    if (id >= CMD_MIDI_INPUT_FIRST && id <= CMD_MIDI_INPUT_LAST) {
+        chooseMidiInput(static_cast<int>(id - CMD_MIDI_INPUT_FIRST));
         return;
     }
     switch (id) {
@@ -52,6 +58,15 @@ void runCommand(UINT id, WPARAM wParam, LPARAM lParam) {
     case CMD_LOW_LATENCY_OUTPUT:
         switchAudioOutput();
         break;
+    case CMD_MIDI_VELOCITY:
+        switchMidiVelocity();
+        break;
+    case CMD_MIDI_LEARN:
+        switchMidiLearn();
+        break;
+    case CMD_MIDI_RESET_MAP:
+        confirmResetMidiMap();
+        break;
     case CMD_ABOUT:
         showAboutBox();
         break;
@@ -68,10 +83,15 @@ void prepareMenu(HMENU menu) {
     // The device list is read only as its own submenu opens: a shortcut key,
     // which prepares the menu of its command, never waits for it.
     if (GetMenuState(menu, CMD_OUTPUT_DEVICE_FIRST, MF_BYCOMMAND) != static_cast<UINT>(-1)) refreshOutputDeviceMenu();
+    // Only the MIDI Input submenu itself, not the Functions menu above it.
+    if (GetMenuItemID(menu, GetMenuItemCount(menu) - 1) == CMD_MIDI_RESET_MAP) refreshMidiInputMenu();
 }
 
-bool handleProgramMessage(UINT message, WPARAM wParam) {
+bool handleProgramMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case MidiInputMessage:
+        onMidiMessage(static_cast<uint32_t>(lParam), static_cast<uint32_t>(wParam));
+        return true;
     case OutputLostMessage:
         if (isCurrentLowLatencyStream(static_cast<unsigned>(wParam))) onOutputLost();
         return true;

@@ -7,4 +7,4 @@ void runCommand(UINT id, WPARAM wParam, LPARAM lParam);
 // The menu, or one of its submenus, is about to open.
 void prepareMenu(HMENU menu);
 // Handles the program's own posted messages and timers; false for any other message.
-bool handleProgramMessage(UINT message, WPARAM wParam);
+bool handleProgramMessage(UINT message, WPARAM wParam, LPARAM lParam);

@@ -13,6 +13,8 @@
 #include "app/menu.h"
 #include "app/scoped_win32.h"
 #include "audio/audio_output.h"
+#include "flows/midi_input.h"
+#include "flows/midi_learn.h"
 #include "flows/outside_files.h"
 #include "flows/setup_commands.h"
 #include "flows/start_up.h"
@@ -74,6 +76,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (wParam != 0) reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = RowHeight;
         return 0;
     case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE) cancelMidiLearn();
         onKeyDownMessage(static_cast<unsigned>(wParam));
         return 1;
     case WM_KEYUP:
@@ -82,8 +85,15 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_ACTIVATE:
         // Another window takes the keyboard (a dialog of ours or another
         // program): the key-ups of the keys held now will go there.
-        if (LOWORD(wParam) == WA_INACTIVE) releaseHeldKeys();
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            releaseHeldKeys();
+            cancelMidiLearn();
+        }
         return DefWindowProcA(window, message, wParam, lParam);
+    case WM_PARENTNOTIFY:
+        // A click on a key cap, a panel control or the sound list.
+        if (LOWORD(wParam) == WM_LBUTTONDOWN || LOWORD(wParam) == WM_RBUTTONDOWN) cancelMidiLearn();
+        return 0;
     case WM_SYSKEYDOWN:
     case WM_SYSKEYUP:
         // Alt plays and mutes keys; it never opens the menu or closes the window.
@@ -103,6 +113,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return reinterpret_cast<LRESULT>(panelBackBrush);
     }
     case WM_LBUTTONDOWN:
+        cancelMidiLearn();
         SetCapture(window);
         return 0;
     case WM_LBUTTONUP:
@@ -120,7 +131,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         realizePanelPalette();
         return 0;
     default:
-        if (handleProgramMessage(message, wParam)) return 0;
+        if (handleProgramMessage(message, wParam, lParam)) return 0;
         return DefWindowProcA(window, message, wParam, lParam);
     }
 }
@@ -192,6 +203,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showSta
 
     createPanelResources();
     startInstrument();
+    startMidiInput();
     ShowWindow(mainWindow, showState);
     UpdateWindow(mainWindow);
     HACCEL accelerators = LoadAcceleratorsA(instance, "accelerators");
@@ -200,6 +212,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showSta
     if (commandLine && commandLine[0] != '\0') openExternalFile(commandLine);
 
     int exitCode = runMainLoop(accelerators);
+    stopMidiInput();
     // Last of all: Wine may crash at exit while the device is still held.
     closeAudioOutput();
     return exitCode;

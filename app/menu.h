@@ -13,9 +13,10 @@ void setMenuItemChecked(int commandId, bool checked);
 struct MenuListItem {
     std::string text;
     bool checked;
+    bool enabled = true;
 };
 // Fills the submenu that holds the commands firstCommandId..lastCommandId
 // with one item per entry, their ids counted up from firstCommandId (entries
-// past lastCommandId are left out); the submenu itself is greyed when not
-// enabled.
+// past lastCommandId are left out), in the place of the items of those ids;
+// its other items stay. The submenu itself is greyed when not enabled.
 void setMenuList(int firstCommandId, int lastCommandId, const std::vector<MenuListItem>& items, bool enabled);

@@ -37,12 +37,21 @@ void setMenuList(int firstCommandId, int lastCommandId, const std::vector<MenuLi
     HMENU submenu = nullptr, parent = nullptr;
     int position = 0;
     if (!findSubmenu(mainMenu, firstCommandId, submenu, parent, position)) return;
-    while (GetMenuItemCount(submenu) > 0) DeleteMenu(submenu, 0, MF_BYPOSITION);
+    // The list goes where its first item was; the items around it stay.
+    int place = -1;
+    for (int i = GetMenuItemCount(submenu) - 1; i >= 0; --i) {
+        int id = static_cast<int>(GetMenuItemID(submenu, i));
+        if (id < firstCommandId || id > lastCommandId) continue;
+        DeleteMenu(submenu, static_cast<UINT>(i), MF_BYPOSITION);
+        place = i;
+    }
+    if (place < 0) place = 0;
     int id = firstCommandId;
     for (const MenuListItem& item : items) {
         if (id > lastCommandId) break;
-        AppendMenuA(submenu, MF_STRING | (item.checked ? MF_CHECKED : MF_UNCHECKED), static_cast<UINT_PTR>(id++),
-                    item.text.c_str());
+        UINT flags = MF_BYPOSITION | MF_STRING | (item.checked ? MF_CHECKED : MF_UNCHECKED) |
+                     (item.enabled ? MF_ENABLED : MF_GRAYED);
+        InsertMenuA(submenu, static_cast<UINT>(place++), flags, static_cast<UINT_PTR>(id++), item.text.c_str());
     }
     EnableMenuItem(parent, static_cast<UINT>(position), MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
 }

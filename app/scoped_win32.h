@@ -2,6 +2,7 @@
 // the destructor gives it back, so no early return can forget it.
 #pragma once
 #include <windows.h>
+#include <mmsystem.h>
 #include <avrt.h>
 #include <objbase.h>
 #include <propidl.h>
@@ -247,4 +248,25 @@ public:
     ~ScopedPropVariant() { PropVariantClear(&value); }
 
     PROPVARIANT value;
+};
+
+// A MIDI input opened; stopped, reset and closed when given back, after which
+// its callback is not called any more.
+class ScopedMidiInput {
+public:
+    ScopedMidiInput() = default;
+    ScopedMidiInput(const ScopedMidiInput&) = delete;
+    ScopedMidiInput& operator=(const ScopedMidiInput&) = delete;
+    ~ScopedMidiInput() {
+        if (!handle) return;
+        midiInStop(handle);
+        midiInReset(handle);
+        midiInClose(handle);
+    }
+
+    HMIDIIN get() const { return handle; }
+    HMIDIIN* out() { return &handle; }
+
+private:
+    HMIDIIN handle = nullptr;
 };

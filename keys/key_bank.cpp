@@ -29,6 +29,12 @@ bool isKeyIndex(int key) { return key >= 0 && key < KeyCount; }
 
 KeySlot* selectedKeySlot() { return isKeyIndex(keyBank.selectedKey) ? &keyBank.slots[keyBank.selectedKey] : nullptr; }
 
+void forgetMidiHolds() {
+    for (auto& notes : keyBank.keyOfHeldNote)
+        for (uint8_t& key : notes) key = 0;
+    for (uint16_t& holds : keyBank.midiHolds) holds = 0;
+}
+
 void setIdleTriggerMode(KeySettings& key) {
     if (key.triggerMode == ToggleFinishRunning) key.triggerMode = ToggleFinish;
     else if (key.triggerMode == ToggleStopRunning) key.triggerMode = ToggleStop;

@@ -5,6 +5,9 @@
 class Voice;
 
 constexpr int KeyCount = 47;
+constexpr int MidiNoteCount = 128;
+// MIDI inputs played from at once; a device past these is not opened.
+constexpr int MidiDeviceCapacity = 16;
 
 // What a key's press and release do, as the codes stored in setup files.
 // Hold keys sound while held: at the release HoldStop stops at once and
@@ -57,6 +60,16 @@ struct KeyBank {
     uint8_t finishing[KeyCount] = {};
     // 1 from a key's key-down to its key-up: the keys the player holds now.
     uint8_t held[KeyCount] = {};
+    // A key held from the computer keyboard and from MIDI notes is one press:
+    // it is released when the last of them lets go. Each device's held notes
+    // keep the key they pressed (key + 1, 0 for none), so that a note-off
+    // releases that key even when learn has moved the note since.
+    uint8_t keyOfHeldNote[MidiDeviceCapacity][MidiNoteCount] = {};
+    uint16_t midiHolds[KeyCount] = {};  // notes holding each key now
+    // Hundredths of a decibel below the key's own level that its last start
+    // asked for: 0 from the computer keyboard, the velocity's from MIDI. Every
+    // later volume change of the key keeps it.
+    int16_t pressAttenuation[KeyCount] = {};
 };
 
 extern KeyBank keyBank;
@@ -68,6 +81,9 @@ KeySlot* selectedKeySlot();
 // Start-up: clears the finishing flags, builds the rate table, gives every
 // key its start-up values and selects key 0. Draws nothing.
 void initKeyBank();
+
+// No key is held from MIDI any more; nothing is released.
+void forgetMidiHolds();
 
 // Puts a running toggle code back to its idle form (993 -> 994, 995 -> 996).
 void setIdleTriggerMode(KeySettings& key);

@@ -11,7 +11,6 @@ namespace {
 constexpr double SemitoneRatio = 1.05946309434;
 constexpr double FineStepUp = 0.00059465;
 constexpr double FineStepDown = 0.00056125;
-constexpr int SilentLevel = -10000;
 
 double rateTable[NoteCount];
 
@@ -56,3 +55,11 @@ int volumeLevel(int volume) {
 }
 
 int panPosition(int pan) { return (pan - 100) * 100; }
+
+int velocityAttenuation(int velocity) {
+    if (velocity >= MaxVelocity) return 0;  // exactly the key's own level, as the computer keyboard plays
+    if (velocity < 1) velocity = 1;
+    double share = static_cast<double>(velocity) / MaxVelocity;
+    double gain = 0.01 + 0.99 * share * share;
+    return static_cast<int>(std::lround(2000.0 * std::log10(gain)));
+}

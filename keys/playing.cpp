@@ -26,7 +26,7 @@ void restartVoice(int key) {
     }
     // One step above the target first, then the target: a new press always
     // sounds at the key's volume, muted or not.
-    int level = volumeLevel(slot.volume);
+    int level = keyLevel(key, slot.volume);
     writeLevel(voice, level + 1);
     writeLevel(voice, level);
 }
@@ -54,30 +54,41 @@ bool isKeyPlaying(int key) {
 }
 
 void keyDown(int key) {
-    KeySlot& slot = keyBank.slots[key];
-    if (!slot.voice) return;
+    if (!keyBank.slots[key].voice) return;
     if (isAltDown()) {
         muteKey(key);
         return;
     }
-    if (slot.triggerMode == ToggleFinishRunning || slot.triggerMode == ToggleStopRunning) {
-        setIdleTriggerMode(slot);
-        keyUp(key);
+    if (keyBank.midiHolds[key] == 0) pressKey(key, MaxVelocity);
+}
+
+void keyUp(int key) {
+    if (!keyBank.slots[key].voice) return;
+    if (isAltDown()) {
+        if (!isCtrlDown()) unmuteKey(key);
         return;
     }
+    if (keyBank.midiHolds[key] == 0) releaseKey(key);
+}
+
+void pressKey(int key, int velocity) {
+    KeySlot& slot = keyBank.slots[key];
+    if (!slot.voice) return;
+    if (slot.triggerMode == ToggleFinishRunning || slot.triggerMode == ToggleStopRunning) {
+        setIdleTriggerMode(slot);
+        releaseKey(key);
+        return;
+    }
+    keyBank.pressAttenuation[key] = static_cast<int16_t>(velocityAttenuation(velocity));
     restartVoice(key);
     if (slot.triggerMode == ToggleFinish) slot.triggerMode = ToggleFinishRunning;
     else if (slot.triggerMode == ToggleStop) slot.triggerMode = ToggleStopRunning;
     redrawKeyCap(key);
 }
 
-void keyUp(int key) {
+void releaseKey(int key) {
     KeySlot& slot = keyBank.slots[key];
     if (!slot.voice) return;
-    if (isAltDown()) {
-        if (!isCtrlDown()) unmuteKey(key);
-        return;
-    }
     switch (slot.triggerMode) {
     case HoldFinish:
     case ToggleFinish:
@@ -118,6 +129,7 @@ void muteButton(int key) {
 }
 
 void killAllSounds() {
+    forgetMidiHolds();
     for (int k = 0; k < KeyCount; ++k) {
         KeySlot& slot = keyBank.slots[k];
         if (!slot.voice) continue;

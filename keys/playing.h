@@ -2,8 +2,15 @@
 // muting, Kill All and the idle poll of keys playing to their end.
 #pragma once
 
+// The computer keyboard's press and release of a key. Alt and Ctrl mute it;
+// a key that MIDI notes hold too is one press with them, so these neither
+// restart nor release it then.
 void keyDown(int key);
 void keyUp(int key);
+// A press and a release without the Alt gestures, as a MIDI note makes them;
+// a start is scaled by the velocity (MaxVelocity: the key's own level).
+void pressKey(int key, int velocity);
+void releaseKey(int key);
 void muteKey(int key);
 void unmuteKey(int key);
 void clearMuteFlag(int key);
@@ -11,6 +18,8 @@ bool isKeyPlaying(int key);
 // Mute button: mutes the selected key while the left button is held; with
 // Ctrl down at the release the key stays muted.
 void muteButton(int key);
+// Stops every key, and forgets every key's MIDI holds: a note held through it
+// gives a fresh press next time.
 void killAllSounds();
 // The main loop's poll, every 10 ms while a key plays to its end: clears the
 // keys whose play-to-end has finished. It returns at once.

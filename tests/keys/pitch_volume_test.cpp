@@ -15,6 +15,7 @@ namespace {
 class Pitch : public KeyBankFixture {};
 class Volume : public KeyBankFixture {};
 class Pan : public KeyBankFixture {};
+class VelocityCurve : public KeyBankFixture {};
 
 TEST_F(Pitch, NotesPlayAtTheTableRates) {
     const std::pair<int, uint32_t> rates[] = {{1, 1460},   {12, 2756},  {36, 11025},  {48, 22050},
@@ -274,6 +275,17 @@ TEST_F(BadKeyValues, VolumeAndMasterTogetherStayWithinTheDeviceRange) {
             ASSERT_EQ(voice->volume, level > 0 ? Untouched : level);
         }
     }
+}
+
+TEST_F(VelocityCurve, SquareLawOverFortyDecibelsWithTheTopAtTheKeysOwnLevel) {
+    const std::pair<int, int> levels[] = {{127, 0}, {126, -14}, {100, -410}, {64, -1165}, {32, -2275}, {1, -3995}};
+    for (auto [velocity, attenuation] : levels) EXPECT_EQ(velocityAttenuation(velocity), attenuation) << velocity;
+    for (int velocity = 2; velocity <= 127; ++velocity)
+        EXPECT_GT(velocityAttenuation(velocity), velocityAttenuation(velocity - 1)) << velocity;
+    // What no note-on carries reads as the nearest velocity that one does.
+    EXPECT_EQ(velocityAttenuation(0), -3995);
+    EXPECT_EQ(velocityAttenuation(-5000), -3995);
+    EXPECT_EQ(velocityAttenuation(128), 0);
 }
 
 TEST_F(BadKeyValues, EveryFieldAtOnceStillPlaysSafely) {

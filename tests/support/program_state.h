@@ -18,20 +18,27 @@
 #include "fakes/fake_legacy_code_page.h"
 #include "fakes/fake_main_window.h"
 #include "fakes/fake_menu.h"
+#include "fakes/fake_midi_ports.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_setup_dialogs.h"
 #include "fakes/fake_setup_storage.h"
 #include "fakes/fake_sound_folder.h"
 #include "fakes/fake_sound_list_window.h"
+#include "flows/midi_input.h"
+#include "flows/midi_learn.h"
 #include "flows/output_device.h"
 #include "keys/key_bank.h"
 #include "keys/key_voices.h"
+#include "keys/note_map.h"
 #include "keys/pitch_volume.h"
 #include "library/sound_directory.h"
 #include "setup/document.h"
 
 inline void resetProgramState() {
     leaveLowLatencyOutput();
+    cancelMidiLearn();
+    stopMidiInput();
+    noteMap = defaultNoteMap();
     releaseAllSounds();
     soundBank = SoundBank();
     fakeAudio.reset();
@@ -48,6 +55,7 @@ inline void resetProgramState() {
     fakeMainWindow.reset();
     fakeDialogs.reset();
     fakeMenu.reset();
+    fakeMidiPorts.reset();
     fakeSetupStorage.reset();
     fakeSetupDialogs.reset();
     fakeShell.reset();

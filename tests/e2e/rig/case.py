@@ -21,9 +21,11 @@ class QuillpadTestCase(unittest.TestCase):
 
     # Null sinks besides the default one, {name: description}, for a case's sessions.
     EXTRA_SINKS = None
+    # The rig's virtual MIDI input (rig/midi.py) in a case's sessions: session.midi.
+    VIRTUAL_MIDI = False
 
     def setUp(self):
-        self.session = Session(self.id(), self.EXTRA_SINKS)
+        self.session = Session(self.id(), self.EXTRA_SINKS, self.VIRTUAL_MIDI)
         self.addCleanup(self._end_session)
         self.session.open()
         self.quillpad = Quillpad(self.session)

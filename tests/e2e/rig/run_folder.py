@@ -41,9 +41,11 @@ class RunFolder:
         if (name, kind) not in self.helpers:
             target = self.directory() / f"{name}.{kind}"
             shared = ["-shared"] if kind == "dll" else []
+            # A library's exports, forwards among them, may be listed in <name>.def.
+            exports = [str(E2E_DIR / f"{name}.def")] if (E2E_DIR / f"{name}.def").exists() else []
             subprocess.run(["x86_64-w64-mingw32-gcc-posix", "-O2", "-static", *shared, "-o", str(target),
-                            str(E2E_DIR / f"{name}.c"), "-lole32", "-luuid", "-lversion"], check=True,
-                           timeout=120)
+                            str(E2E_DIR / f"{name}.c"), *exports, "-lole32", "-luuid", "-lversion", "-lwinmm",
+                            "-lws2_32"], check=True, timeout=120)
             self.helpers[(name, kind)] = target
         return self.helpers[(name, kind)]
 

@@ -10,6 +10,7 @@ from pathlib import Path
 
 from .display import Display
 from .input import KEYSYMS, Input  # noqa: F401 (KEYSYMS: the benchmarks in tools/bench import it from here)
+from .midi import VirtualMidi
 from .paths import ARTIFACTS, exe_path
 from .processes import end_process, log
 from .pulse import PulseServer
@@ -20,7 +21,7 @@ from .wine_prefix import WINE, WinePrefix, windows_path  # noqa: F401 (windows_p
 
 
 class Session:
-    def __init__(self, name, extra_sinks=None):
+    def __init__(self, name, extra_sinks=None, virtual_midi=False):
         self.name = name
         self.dir = RUN.directory() / re.sub(r"[^A-Za-z0-9_.-]", "_", name)
         if self.dir.exists():
@@ -30,7 +31,9 @@ class Session:
         self.work_dir.mkdir()
         self.display = Display()
         self.pulse = PulseServer(extra_sinks)
-        self.wine = WinePrefix(self.dir, self.display, self.pulse)
+        # The rig's MIDI input, for the sessions that play from MIDI.
+        self.midi = VirtualMidi() if virtual_midi else None
+        self.wine = WinePrefix(self.dir, self.display, self.pulse, self.midi.env() if self.midi else None)
         self.windows = Windows(self.display, self.wine)
         self.input = Input(self.display, self.windows)
         self.program = None
@@ -49,6 +52,8 @@ class Session:
         self.display.start()
         self.pulse.start()
         self.wine.boot()
+        if self.midi:
+            self.midi.install(self.wine)
         return self
 
     def env(self):
@@ -67,6 +72,8 @@ class Session:
             self.program_log = None
         self.pulse.stop()
         self.display.stop()
+        if self.midi:
+            self.midi.close()
 
     def save_artifacts(self, label):
         """Keeps what helps to understand a failure under build/e2e/artifacts/."""

@@ -91,8 +91,9 @@ class WinePrefix:
     desktop kept up from open() to close(); the keeper's logs and the helpers'
     working directory are `folder`."""
 
-    def __init__(self, folder, display, pulse):
+    def __init__(self, folder, display, pulse, extra_env=None):
         self.folder = folder
+        self.extra_env = dict(extra_env or {})
         self.path = folder / "prefix"
         self.display = display
         self.pulse = pulse
@@ -104,6 +105,7 @@ class WinePrefix:
         env["WINEPREFIX"] = str(self.path)
         env["DISPLAY"] = self.display.name
         env.update(self.pulse.env())
+        env.update(self.extra_env)
         return env
 
     def copy_template(self):

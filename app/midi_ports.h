@@ -1,0 +1,25 @@
+// Platform seam: the system's MIDI inputs. Each open port's messages reach
+// the main window, on the program's own thread, with the tag it was opened
+// with (see onMidiMessage). Defined in app/midi_ports_win32.cpp for the
+// program, faked in tests.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct MidiPort {
+    unsigned id;       // what opens it, until the next listing
+    std::string name;  // what the user knows it by
+};
+
+// The MIDI inputs present now, in the system's order.
+std::vector<MidiPort> listMidiPorts();
+// Opens that port and starts it. False when it cannot be had: another
+// program holds it, or it has gone.
+bool openMidiPort(unsigned id, uint32_t tag);
+// Stops and closes the port opened with that tag; no message of it is handed
+// over after this, though some may still wait in the queue.
+void closeMidiPort(uint32_t tag);
+// Whether a message could not be handed over (the queue was full) since the
+// last call: a note-off may be among them.
+bool takeLostMidiMessages();

@@ -1,0 +1,33 @@
+#include "fakes/fake_midi_ports.h"
+
+#include <string>
+
+#include "app/midi_ports.h"
+#include "fakes/call_log.h"
+
+FakeMidiPorts fakeMidiPorts;
+
+std::vector<MidiPort> listMidiPorts() { return fakeMidiPorts.ports; }
+
+bool openMidiPort(unsigned id, uint32_t tag) {
+    bool listed = false;
+    for (const MidiPort& port : fakeMidiPorts.ports) listed = listed || port.id == id;
+    if (!listed || fakeMidiPorts.heldElsewhere.count(id)) {
+        callLog.push_back("midi refused " + std::to_string(id));
+        return false;
+    }
+    callLog.push_back("midi open " + std::to_string(id) + " " + std::to_string(tag));
+    fakeMidiPorts.openIds[tag] = id;
+    return true;
+}
+
+void closeMidiPort(uint32_t tag) {
+    callLog.push_back("midi close " + std::to_string(tag));
+    fakeMidiPorts.openIds.erase(tag);
+}
+
+bool takeLostMidiMessages() {
+    bool lost = fakeMidiPorts.lost;
+    fakeMidiPorts.lost = false;
+    return lost;
+}

@@ -1,0 +1,197 @@
+// MIDI inputs: which are open, the MIDI Input menu, the choice remembered,
+// keys released when their input closes, panic controllers and velocity.
+#include "flows/midi_input.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "app/command_ids.h"
+#include "fakes/fake_menu.h"
+#include "fakes/fake_midi_ports.h"
+#include "fakes/fake_registry.h"
+#include "support/key_bank_fixture.h"
+
+namespace {
+
+constexpr uint32_t NoteOn36 = 0x7F2490;  // note-on, channel 1, note 36 (key 0), velocity 127
+constexpr uint32_t NoteOff36 = 0x002480;
+
+class ChoosingMidiInputs : public KeyBankFixture {
+protected:
+    void startWith(std::vector<MidiPort> ports, const char* remembered = nullptr) {
+        fakeMidiPorts.ports = std::move(ports);
+        if (remembered) fakeRegistry.settings["MidiInput"] = remembered;
+        startMidiInput();
+    }
+    // The menu as it opens: each item's text, with "*" when checked and "-" when greyed.
+    std::vector<std::string> menu() {
+        refreshMidiInputMenu();
+        std::vector<std::string> shown;
+        for (const MenuListItem& item : fakeMenu.lists[CMD_MIDI_INPUT_FIRST])
+            shown.push_back((item.checked ? "*" : "") + std::string(item.enabled ? "" : "-") + item.text);
+        return shown;
+    }
+    // The tag of the input with that id, 0 when it is not open.
+    uint32_t tagOf(unsigned id) {
+        for (auto [tag, openId] : fakeMidiPorts.openIds)
+            if (openId == id) return tag;
+        return 0;
+    }
+};
+
+using Items = std::vector<std::string>;
+
+class MidiMessages : public ChoosingMidiInputs {};
+
+TEST_F(ChoosingMidiInputs, EveryInputOpensAtStartUpUnlessAnotherChoiceIsRemembered) {
+    startWith({{0, "Pads"}, {1, "Keys"}});
+    EXPECT_EQ(callsStartingWith("midi"), (Calls{"midi open 0 1", "midi open 1 2"}));
+    EXPECT_EQ(menu(), (Items{"*All Devices", "Pads", "Keys", "None"}));
+    EXPECT_EQ(fakeMenu.checked[CMD_MIDI_VELOCITY], true);
+
+    stopMidiInput();
+    callLog.clear();
+    startWith({{0, "Pads"}, {1, "Keys"}}, "Keys");
+    EXPECT_EQ(callsStartingWith("midi"), (Calls{"midi open 1 1"}));
+    EXPECT_EQ(menu(), (Items{"All Devices", "Pads", "*Keys", "None"}));
+
+    stopMidiInput();
+    callLog.clear();
+    startWith({{0, "Pads"}}, "Keys");  // not plugged in: nothing opens, nothing is checked
+    EXPECT_TRUE(callsStartingWith("midi").empty());
+    EXPECT_EQ(menu(), (Items{"All Devices", "Pads", "None"}));
+    EXPECT_EQ(fakeRegistry.settings["MidiInput"], "Keys");
+
+    stopMidiInput();
+    startWith({{0, "Pads"}}, "none");
+    EXPECT_TRUE(fakeMidiPorts.openIds.empty());
+    EXPECT_EQ(menu(), (Items{"All Devices", "Pads", "*None"}));
+}
+
+TEST_F(ChoosingMidiInputs, WithNoInputTheMenuShowsOneGreyedItem) {
+    startWith({});
+    EXPECT_EQ(menu(), (Items{"-No MIDI Input"}));
+    chooseMidiInput(0);
+    EXPECT_TRUE(callsStartingWith("setting").empty());
+}
+
+TEST_F(ChoosingMidiInputs, AnInputAnotherProgramHoldsStaysClosedAndUncheckedWithoutAWord) {
+    fakeMidiPorts.heldElsewhere = {1};
+    startWith({{0, "Pads"}, {1, "Keys"}}, "Keys");
+    EXPECT_EQ(callsStartingWith("midi"), (Calls{"midi refused 1"}));
+    EXPECT_EQ(menu(), (Items{"All Devices", "Pads", "Keys", "None"}));
+    EXPECT_TRUE(callsStartingWith("dialog").empty());
+    // Let go of by the other program, it opens as the menu next opens.
+    fakeMidiPorts.heldElsewhere.clear();
+    EXPECT_EQ(menu(), (Items{"All Devices", "Pads", "*Keys", "None"}));
+}
+
+TEST_F(ChoosingMidiInputs, SwitchingClosesTheInputsNoLongerChosenReleasingTheirKeysAndIsRemembered) {
+    startWith({{0, "Pads"}, {1, "Keys"}});
+    giveVoice(0);
+    uint32_t pads = tagOf(0);
+    onMidiMessage(pads, NoteOn36);
+    ASSERT_TRUE(voiceOf(0).playing);
+    menu();
+    callLog.clear();
+    chooseMidiInput(2);  // Keys
+    EXPECT_EQ(callLog,
+              (Calls{"setting MidiInput = Keys", "midi close 1", "voice0 Stop", "panel drawMuteButton", capOf(0)}));
+    EXPECT_FALSE(voiceOf(0).playing);
+    onMidiMessage(pads, NoteOn36);  // queued before the close: not heard
+    EXPECT_FALSE(voiceOf(0).playing);
+
+    chooseMidiInput(3);  // None
+    EXPECT_EQ(fakeRegistry.settings["MidiInput"], "none");
+    EXPECT_TRUE(fakeMidiPorts.openIds.empty());
+    chooseMidiInput(0);
+    EXPECT_EQ(fakeRegistry.settings["MidiInput"], "all");
+    EXPECT_EQ(fakeMidiPorts.openIds.size(), 2u);
+    chooseMidiInput(4);  // past the list: nothing
+    EXPECT_EQ(fakeRegistry.settings["MidiInput"], "all");
+}
+
+TEST_F(ChoosingMidiInputs, InputsPluggedInLaterOpenAsTheMenuOpensAndUnpluggedOnesLetGoOfTheirKeys) {
+    startWith({{0, "Pads"}});
+    giveVoice(0);
+    fakeMidiPorts.ports = {{0, "Pads"}, {1, "Keys"}};
+    EXPECT_EQ(menu(), (Items{"*All Devices", "Pads", "Keys", "None"}));
+    uint32_t keys = tagOf(1);
+    ASSERT_NE(keys, 0u);
+    onMidiMessage(keys, NoteOn36);
+    ASSERT_TRUE(voiceOf(0).playing);
+
+    fakeMidiPorts.ports = {{0, "Pads"}};  // Keys unplugged
+    EXPECT_EQ(menu(), (Items{"*All Devices", "Pads", "None"}));
+    EXPECT_FALSE(voiceOf(0).playing);
+    EXPECT_EQ(tagOf(1), 0u);
+    EXPECT_NE(tagOf(0), 0u);
+
+    // Two of one name, the second plugged in later: both play.
+    fakeMidiPorts.ports = {{0, "Pads"}, {1, "Pads"}};
+    menu();
+    EXPECT_EQ(fakeMidiPorts.openIds.size(), 2u);
+}
+
+TEST_F(ChoosingMidiInputs, ClosingAtTheEndReleasesEveryInput) {
+    startWith({{0, "Pads"}, {1, "Keys"}});
+    callLog.clear();
+    stopMidiInput();
+    EXPECT_EQ(callLog, (Calls{"midi close 1", "midi close 2"}));
+}
+
+TEST_F(MidiMessages, NotesPlayTheirKeysAndPanicControllersReleaseTheInputsKeys) {
+    startWith({{0, "Pads"}, {1, "Keys"}});
+    giveEveryKeyAVoice();
+    uint32_t pads = tagOf(0), keys = tagOf(1);
+    onMidiMessage(pads, NoteOn36);
+    onMidiMessage(pads, 0x25);    // running status: note 37 at velocity 0, a note-off of a note not held
+    onMidiMessage(pads, 0x7F26);  // running status: note 38 on
+    onMidiMessage(keys, 0x7F2790);
+    onMidiMessage(pads, 0x7F01B0);  // the modulation wheel: nothing
+    EXPECT_TRUE(voiceOf(0).playing);
+    EXPECT_TRUE(voiceOf(2).playing);
+    onMidiMessage(pads, 0x007BB5);  // All Notes Off, on any channel
+    EXPECT_FALSE(voiceOf(0).playing);
+    EXPECT_FALSE(voiceOf(2).playing);
+    EXPECT_TRUE(voiceOf(3).playing) << "another input's note";
+    onMidiMessage(keys, 0x0078B0);  // All Sound Off
+    EXPECT_FALSE(voiceOf(3).playing);
+    onMidiMessage(keys, 0x7F2490);
+    onMidiMessage(keys, NoteOff36);
+    EXPECT_FALSE(voiceOf(0).playing);
+    onMidiMessage(999, NoteOn36);  // no input of ours
+    EXPECT_FALSE(voiceOf(0).playing);
+}
+
+TEST_F(MidiMessages, LostMessagesLeaveNoKeyHeldFromMidi) {
+    startWith({{0, "Pads"}});
+    giveEveryKeyAVoice();
+    onMidiMessage(tagOf(0), NoteOn36);
+    onMidiMessage(tagOf(0), 0x7F2590);
+    fakeMidiPorts.lost = true;  // their note-offs may be among them
+    onMidiMessage(tagOf(0), 0x7FF8);
+    EXPECT_FALSE(voiceOf(0).playing);
+    EXPECT_FALSE(voiceOf(1).playing);
+}
+
+TEST_F(MidiMessages, WithVelocityOffEveryNotePlaysAtTheKeysOwnVolumeAndTheChoiceIsRemembered) {
+    startWith({{0, "Pads"}});
+    giveVoice(0);
+    onMidiMessage(tagOf(0), 0x402490);
+    EXPECT_EQ(voiceOf(0).volume, -890 - 1165);
+    switchMidiVelocity();
+    EXPECT_EQ(fakeMenu.checked[CMD_MIDI_VELOCITY], false);
+    EXPECT_EQ(fakeRegistry.settings["MidiVelocity"], "off");
+    onMidiMessage(tagOf(0), 0x402490);
+    EXPECT_EQ(voiceOf(0).volume, -890);
+
+    stopMidiInput();
+    startMidiInput();
+    EXPECT_EQ(fakeMenu.checked[CMD_MIDI_VELOCITY], false);
+    switchMidiVelocity();
+    EXPECT_EQ(fakeRegistry.settings["MidiVelocity"], "on");
+}
+
+}  // namespace
