@@ -36,6 +36,7 @@ REPO = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
 
 from rig.session import RUN, Session, Window  # noqa: E402
+from rig.wine_prefix import WINE  # noqa: E402
 from rig.sound import make_sine  # noqa: E402
 from rig.steps import Quillpad  # noqa: E402
 
@@ -67,7 +68,7 @@ def build_reference():
 
 def start_reference(session, exe):
     session.program_log = open(session.dir / "program.log", "ab")
-    session.program = subprocess.Popen(["wine", str(exe)], cwd=str(session.work_dir), env=session.env(),
+    session.program = subprocess.Popen([*WINE, str(exe)], cwd=str(session.work_dir), env=session.env(),
                                        stdout=session.program_log, stderr=subprocess.STDOUT, start_new_session=True)
     found = session.wait_window("^DirectSound reference$", "reference window", timeout=30)
     window = Window(session, found.id, "reference window", windows_class="DSReference")

@@ -33,6 +33,7 @@ sys.path.insert(0, str(REPO / "tests" / "e2e"))
 from rig.session import Session  # noqa: E402
 from rig.sound import WINDOW, make_sine  # noqa: E402
 from rig.steps import OUTPUT_KEY, Quillpad  # noqa: E402
+from rig.wine_prefix import WINE  # noqa: E402
 
 HELD_SECONDS = 8.0
 IDLE_SECONDS = 5.0
@@ -85,7 +86,7 @@ def device_change(session):
     """Seconds from Wine's default output changing to the held sine sounding on the second sink."""
     quillpad = Quillpad(session)
     quillpad.choose_submenu_item("Functions", "Output Device", "SinkTwo")
-    query = subprocess.run(["wine", "reg", "query", OUTPUT_KEY, "/v", "OutputDevice"], env=session.env(),
+    query = subprocess.run([*WINE, "reg", "query", OUTPUT_KEY, "/v", "OutputDevice"], env=session.env(),
                            capture_output=True, text=True, timeout=30)
     endpoint = query.stdout.split("REG_SZ")[1].strip()
     quillpad.choose_submenu_item("Functions", "Output Device", "Default Device")
@@ -94,7 +95,7 @@ def device_change(session):
         session.key_down("grave")
         time.sleep(0.5)
         changed = two.mark()
-        subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\Drivers\winepulse.drv", "/v", "DefaultOutput",
+        subprocess.run([*WINE, "reg", "add", r"HKCU\Software\Wine\Drivers\winepulse.drv", "/v", "DefaultOutput",
                         "/t", "REG_SZ", "/d", endpoint, "/f"], env=session.env(), check=True, capture_output=True,
                        timeout=30)
         onset = two.wait_for_sound(changed, "the sound on the second sink", timeout=5.0)

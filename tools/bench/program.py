@@ -23,6 +23,7 @@ sys.path.insert(0, str(REPO / "tests" / "e2e"))
 from rig.session import KEYSYMS, RUN, Session, windows_path  # noqa: E402
 from rig.sound import make_sine  # noqa: E402
 from rig.steps import Quillpad  # noqa: E402
+from rig.wine_prefix import WINE  # noqa: E402
 from rig.waits import wait_until  # noqa: E402
 
 
@@ -129,8 +130,8 @@ def startup(session, quillpad):
 
     ours, theirs = [], []
     for _ in range(10):  # interleaved
-        ours.append(first_window(["wine", str(REPO / "build/windows/quillpad.exe")], "^Quillpad"))
-        theirs.append(first_window(["wine", str(reference_exe)], "^DirectSound reference"))
+        ours.append(first_window([*WINE, str(REPO / "build/windows/quillpad.exe")], "^Quillpad"))
+        theirs.append(first_window([*WINE, str(reference_exe)], "^DirectSound reference"))
     print(f"start-up to the first window: Quillpad {statistics.median(ours) * 1000:.0f} ms, reference "
           f"{statistics.median(theirs) * 1000:.0f} ms (medians of 10), ratio "
           f"{statistics.median(ours) / statistics.median(theirs):.2f}")

@@ -8,6 +8,7 @@ import struct
 import subprocess
 
 from .run_folder import RUN
+from .wine_prefix import WINE
 
 DRIVER = "qpmidi"  # installed as wine<DRIVER>.drv and named in Wine's "Audio" drivers
 INPUT_NAME = "Virtual Pads"
@@ -46,7 +47,7 @@ class VirtualMidi:
         (its audio functions are winepulse's: the sound still goes to PulseAudio)."""
         shutil.copy(RUN.helper_exe("virtual_midi", "dll"), prefix.path / "drive_c" / "windows" / "system32" /
                     f"wine{DRIVER}.drv")
-        subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\Drivers", "/v", "Audio", "/t", "REG_SZ", "/d",
+        subprocess.run([*WINE, "reg", "add", r"HKCU\Software\Wine\Drivers", "/v", "Audio", "/t", "REG_SZ", "/d",
                         DRIVER, "/f"], env=prefix.env(), check=True, capture_output=True, timeout=60)
 
     def send(self, *messages):
