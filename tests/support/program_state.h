@@ -17,6 +17,7 @@
 #include "fakes/fake_input.h"
 #include "fakes/fake_main_window.h"
 #include "fakes/fake_menu.h"
+#include "fakes/fake_recording_file.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_setup_dialogs.h"
 #include "fakes/fake_setup_storage.h"
@@ -51,6 +52,7 @@ inline void resetProgramState() {
     fakeSetupDialogs.reset();
     fakeShell.reset();
     fakeRegistry.reset();
+    fakeRecordingFile.reset();
     callLog.clear();
 }
 
