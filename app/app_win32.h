@@ -16,6 +16,7 @@ void forwardKeyToMainWindow(UINT message, WPARAM wParam, LPARAM lParam);
 constexpr UINT OutputLostMessage = WM_APP + 1;  // wParam: the stream's generation
 constexpr UINT DefaultOutputChangedMessage = WM_APP + 2;
 constexpr UINT OutputEndpointsChangedMessage = WM_APP + 3;
+constexpr UINT RecordingEndedMessage = WM_APP + 4;
 
 // The main window's timers.
 constexpr UINT_PTR OutputRetryTimer = 1;

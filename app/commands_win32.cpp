@@ -11,6 +11,7 @@
 #include "edit/undo.h"
 #include "flows/output_choice.h"
 #include "flows/output_device.h"
+#include "flows/recording.h"
 #include "flows/setup_commands.h"
 #include "flows/sound_loading.h"
 #include "keys/playing.h"
@@ -52,6 +53,9 @@ void runCommand(UINT id, WPARAM wParam, LPARAM lParam) {
     case CMD_LOW_LATENCY_OUTPUT:
         switchAudioOutput();
         break;
+    case CMD_RECORD:
+        toggleRecording();
+        break;
     case CMD_ABOUT:
         showAboutBox();
         break;
@@ -80,6 +84,9 @@ bool handleProgramMessage(UINT message, WPARAM wParam) {
         return true;
     case OutputEndpointsChangedMessage:
         onOutputEndpointsChanged();
+        return true;
+    case RecordingEndedMessage:
+        onRecordingEnded();
         return true;
     case WM_TIMER:
         if (wParam == OutputRetryTimer) onOutputRetryDue();

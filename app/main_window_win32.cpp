@@ -14,6 +14,7 @@
 #include "app/scoped_win32.h"
 #include "audio/audio_output.h"
 #include "flows/outside_files.h"
+#include "flows/recording.h"
 #include "flows/setup_commands.h"
 #include "flows/start_up.h"
 #include "keys/key_voices.h"
@@ -55,7 +56,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         paintPanel();
         return 0;
     case WM_CLOSE:
-        if (confirmSaveChanges() == SaveChangesResult::Proceed) DestroyWindow(window);
+        if (confirmSaveChanges() != SaveChangesResult::Proceed) return 0;
+        endRecording();  // its file complete, while a message can still be shown
+        DestroyWindow(window);
         return 0;
     case WM_DESTROY:
         deletePanelPalette();

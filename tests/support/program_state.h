@@ -24,6 +24,7 @@
 #include "fakes/fake_sound_folder.h"
 #include "fakes/fake_sound_list_window.h"
 #include "flows/output_device.h"
+#include "flows/recording.h"
 #include "keys/key_bank.h"
 #include "keys/key_voices.h"
 #include "keys/pitch_volume.h"
@@ -31,6 +32,7 @@
 #include "setup/document.h"
 
 inline void resetProgramState() {
+    endRecording();
     leaveLowLatencyOutput();
     releaseAllSounds();
     soundBank = SoundBank();
