@@ -16,6 +16,7 @@
 #define CMD_ABOUT 40013
 #define CMD_ALL_KEYS_MONO 40019
 #define CMD_LOW_LATENCY_OUTPUT 40020
+#define CMD_RECORD 40021
 // The Output Device submenu: "Default Device", then one item per endpoint.
 #define CMD_OUTPUT_DEVICE_FIRST 40100
 #define CMD_OUTPUT_DEVICE_LAST 40163

@@ -13,6 +13,7 @@
 #include "flows/midi_learn.h"
 #include "flows/output_choice.h"
 #include "flows/output_device.h"
+#include "flows/recording.h"
 #include "flows/setup_commands.h"
 #include "flows/sound_loading.h"
 #include "keys/playing.h"
@@ -67,6 +68,9 @@ void runCommand(UINT id, WPARAM wParam, LPARAM lParam) {
     case CMD_MIDI_RESET_MAP:
         confirmResetMidiMap();
         break;
+    case CMD_RECORD:
+        toggleRecording();
+        break;
     case CMD_ABOUT:
         showAboutBox();
         break;
@@ -100,6 +104,9 @@ bool handleProgramMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return true;
     case OutputEndpointsChangedMessage:
         onOutputEndpointsChanged();
+        return true;
+    case RecordingEndedMessage:
+        onRecordingEnded();
         return true;
     case WM_TIMER:
         if (wParam == OutputRetryTimer) onOutputRetryDue();

@@ -16,6 +16,7 @@
 #include "flows/midi_input.h"
 #include "flows/midi_learn.h"
 #include "flows/outside_files.h"
+#include "flows/recording.h"
 #include "flows/setup_commands.h"
 #include "flows/start_up.h"
 #include "keys/key_voices.h"
@@ -57,7 +58,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         paintPanel();
         return 0;
     case WM_CLOSE:
-        if (confirmSaveChanges() == SaveChangesResult::Proceed) DestroyWindow(window);
+        if (confirmSaveChanges() != SaveChangesResult::Proceed) return 0;
+        endRecording();  // its file complete, while a message can still be shown
+        DestroyWindow(window);
         return 0;
     case WM_DESTROY:
         deletePanelPalette();

@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "audio/sample_format.h"
+
+class FrameRing;
+
 enum class AudioOutput {
     LowLatency,   // the program's own mixer on a shared-mode WASAPI stream
     DirectSound,  // a DirectSound buffer for every voice
@@ -32,3 +36,11 @@ std::vector<OutputEndpoint> listOutputEndpoints();
 bool moveLowLatencyStream(const std::string& endpointId);
 // While on, the program is told once a second to try the endpoint again.
 void scheduleOutputRetry(bool on);
+
+// The rate and channel count the low-latency output plays at; false while it
+// is not open.
+bool lowLatencyOutputLayout(SampleLayout& layout);
+// What the low-latency output plays also goes into the ring from its next mix
+// on, wherever its stream moves (audio/mixer.h recordInto). nullptr: no more;
+// it returns once nothing writes into the ring.
+void recordLowLatencyOutput(FrameRing* ring);

@@ -4,7 +4,9 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <thread>
 
+#include "audio/frame_ring.h"
 #include "audio/mixed_voice.h"
 #include "audio/wave_format.h"
 
@@ -14,6 +16,8 @@ namespace {
 constexpr uint32_t SmallestBufferBytes = 4;
 constexpr uint32_t LargestBufferBytes = 0x0FFFFFFF;
 constexpr uint32_t RampsPerSecond = 200;  // 5 ms
+// The render thread hands a recording its frames in pieces of this many samples, on its stack.
+constexpr uint32_t RecordPieceSamples = 4096;
 
 // The bytes a sound has before it is written: silence in its format.
 std::shared_ptr<SoundData> makeSoundData(const SampleLayout& layout, uint32_t byteCount) {
@@ -81,6 +85,7 @@ void Mixer::render(uint32_t frames, void* destination) {
         // this may still be read by this mix, and is freed only once it is done.
         uint64_t mix = mixesBegun.load(std::memory_order_relaxed) + 1;
         mixesBegun.store(mix, std::memory_order_seq_cst);
+        FrameRing* ring = recording.load(std::memory_order_seq_cst);
         std::fill(sum.begin(), sum.begin() + 2 * static_cast<size_t>(part), 0.0f);
         lastMixSounded = false;
         for (std::atomic<MixedVoice*>& slot : slots) {
@@ -89,8 +94,9 @@ void Mixer::render(uint32_t frames, void* destination) {
             voice->mixInto(part, rampFrames, outputLayout.rate, sum.data());
             lastMixSounded = lastMixSounded || voice->render.sounding || voice->render.fadingOut;
         }
-        mixesDone.store(mix, std::memory_order_release);
         writeOutput(part, out);
+        if (ring) record(part, *ring);
+        mixesDone.store(mix, std::memory_order_release);
         out += static_cast<size_t>(part) * outputLayout.blockAlign;
         frames -= part;
     }
@@ -100,17 +106,35 @@ void Mixer::writeOutput(uint32_t frames, uint8_t* destination) const {
     const SampleLayout& output = outputLayout;
     const size_t sampleBytes = output.blockAlign / output.channels;
     for (uint32_t n = 0; n < frames; ++n) {
-        float left = sum[2 * n], right = sum[2 * n + 1];
         uint8_t* frame = destination + static_cast<size_t>(n) * output.blockAlign;
-        if (output.channels == 1) {
-            writeSample(output.encoding, (left + right) * 0.5f, frame);
-            continue;
-        }
-        // Front left and front right come first in every channel order.
-        writeSample(output.encoding, left, frame);
-        writeSample(output.encoding, right, frame + sampleBytes);
-        for (uint16_t c = 2; c < output.channels; ++c) writeSample(output.encoding, 0.0f, frame + c * sampleBytes);
+        for (uint16_t c = 0; c < output.channels; ++c)
+            writeSample(output.encoding, outputValue(n, c), frame + c * sampleBytes);
     }
+}
+
+// The recording gets what the output gets, before it is scaled to the
+// output's encoding.
+void Mixer::record(uint32_t frames, FrameRing& ring) const {
+    const uint16_t channels = outputLayout.channels;
+    if (ring.channels != channels || ring.rate != outputLayout.rate || channels > RecordPieceSamples) {
+        ring.close();
+        return;
+    }
+    float piece[RecordPieceSamples];
+    const uint32_t pieceFrames = RecordPieceSamples / channels;
+    for (uint32_t first = 0; first < frames; first += pieceFrames) {
+        uint32_t count = std::min(pieceFrames, frames - first);
+        for (uint32_t n = 0; n < count; ++n)
+            for (uint16_t c = 0; c < channels; ++c) piece[n * channels + c] = clippedSample(outputValue(first + n, c));
+        ring.write(piece, count);
+    }
+}
+
+// Channel c of frame n of the output, before it is clipped. Front left and
+// front right come first in every channel order; a mono output gets both.
+float Mixer::outputValue(uint32_t n, uint16_t c) const {
+    if (outputLayout.channels == 1) return (sum[2 * n] + sum[2 * n + 1]) * 0.5f;
+    return c < 2 ? sum[2 * n + c] : 0.0f;
 }
 
 // A start published and not yet mixed: the copy taken now differs from the
@@ -131,16 +155,30 @@ bool Mixer::voiceWaitingToStart() const {
 bool Mixer::fallAsleep() {
     asleep.store(true, std::memory_order_seq_cst);
     std::atomic_thread_fence(std::memory_order_seq_cst);
-    if (!voiceWaitingToStart()) return true;
+    if (!voiceWaitingToStart() && !recording.load(std::memory_order_seq_cst)) return true;
     awake();
     return false;
 }
 
 void Mixer::awake() { asleep.store(false, std::memory_order_seq_cst); }
 
-void Mixer::voiceStarted() {
+void Mixer::voiceStarted() { wakeIfAsleep(); }
+
+void Mixer::wakeIfAsleep() {
     std::atomic_thread_fence(std::memory_order_seq_cst);
     if (asleep.load(std::memory_order_seq_cst) && wakeUp) wakeUp(wakeContext);
+}
+
+void Mixer::recordInto(FrameRing* ring) {
+    recording.store(ring, std::memory_order_seq_cst);
+    if (ring) {
+        wakeIfAsleep();
+        return;
+    }
+    // A mix begun before the ring was taken away may still be writing into it:
+    // it ends within a piece of a period, for the render thread never waits.
+    uint64_t lastMix = mixesBegun.load(std::memory_order_seq_cst);
+    while (mixesDone.load(std::memory_order_acquire) < lastMix) std::this_thread::yield();
 }
 
 bool Mixer::startMixing(MixedVoice& voice) {

@@ -7,9 +7,10 @@
 // voices being mixed (set by the program, read by the render thread), each
 // voice's published settings and ended pass (mixed_voice.h), and the counts
 // of mixes begun and done, by which the program frees a released voice only
-// once no mix can still be reading it, and whether the render thread sleeps,
-// so that a voice started then wakes it. The render thread neither allocates
-// nor frees.
+// once no mix can still be reading it, whether the render thread sleeps, so
+// that a voice started then wakes it, and the ring of a recording running,
+// into which the render thread also writes what it mixes. The render thread
+// neither allocates nor frees.
 #pragma once
 #include <array>
 #include <atomic>
@@ -19,6 +20,7 @@
 #include "audio/audio_device.h"
 #include "audio/sample_format.h"
 
+class FrameRing;
 class MixedVoice;
 
 // More than the 47 keys can ever sound at once.
@@ -42,8 +44,9 @@ public:
     bool sounding() const { return lastMixSounded; }
 
     // While nothing sounds the render thread may sleep. It asks first: false
-    // when a voice has been started meanwhile, which it must mix at once.
-    // From then until awake() every voice started calls wakeUp(wakeContext).
+    // when a voice has been started meanwhile, which it must mix at once, or
+    // while a recording runs, which must get the silence too. From then until
+    // awake() every voice started, and a recording, calls wakeUp(wakeContext).
     bool fallAsleep();
     void awake();
     // The program thread's: what wakes the render thread, set while no render
@@ -60,6 +63,13 @@ public:
     void setOutput(const SampleLayout& layout);
     const SampleLayout& output() const { return outputLayout; }
 
+    // The program thread's: from the next mix on, what the mix writes to the
+    // output also goes into the ring, as 32-bit float samples of the output's
+    // channels, clipped as the output's are. A mix for another rate or channel
+    // count than the ring's closes the ring instead. nullptr: no more; it
+    // returns once no mix writes into the ring.
+    void recordInto(FrameRing* ring);
+
     // For the voices, on the program's thread: false when as many voices as
     // can be mixed are mixed already.
     bool startMixing(MixedVoice& voice);
@@ -71,6 +81,9 @@ public:
 
 private:
     void writeOutput(uint32_t frames, uint8_t* destination) const;
+    void record(uint32_t frames, FrameRing& ring) const;
+    float outputValue(uint32_t frame, uint16_t channel) const;
+    void wakeIfAsleep();
     void freeReleasedVoices();
     bool voiceWaitingToStart() const;
 
@@ -81,6 +94,8 @@ private:
     std::atomic<uint64_t> mixesDone{0};
     // Set by the render thread, read by the program's when it starts a voice.
     std::atomic<bool> asleep{false};
+    // Set by the program's thread, read by the render thread at each mix.
+    std::atomic<FrameRing*> recording{nullptr};
     // The program thread's.
     void (*wakeUp)(void*) = nullptr;
     void* wakeContext = nullptr;

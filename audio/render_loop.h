@@ -2,9 +2,11 @@
 // topped up to a few periods with the next frames of the mix. After a second
 // in which nothing sounded the stream stops and the thread sleeps, until a
 // voice is started: then the stream starts again with that voice at the head
-// of its queue. A stream that is lost is left for mixing unheard, a period at
+// of its queue. While a recording runs it never sleeps, so that the recording
+// holds the silence too. A stream that is lost is left for mixing unheard, a period at
 // a time, so that the voices play on as if heard (a pass played once still
-// ends, and its key is freed) until the program moves the output elsewhere.
+// ends, and its key is freed, and a recording goes on) until the program
+// moves the output elsewhere.
 #pragma once
 #include <atomic>
 #include <cstdint>

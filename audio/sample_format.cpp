@@ -75,8 +75,6 @@ void writeLe(uint32_t value, int bytes, uint8_t* at) {
     for (int i = 0; i < bytes; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-float clippedSample(float value) { return std::isnan(value) ? 0.0f : std::clamp(value, -1.0f, 1.0f); }
-
 // A clipped sample scaled to a signed integer of `bits` bits.
 uint32_t scaledSample(float value, int bits) {
     value = clippedSample(value);
@@ -86,6 +84,8 @@ uint32_t scaledSample(float value, int bits) {
 }
 
 }  // namespace
+
+float clippedSample(float value) { return std::isnan(value) ? 0.0f : std::clamp(value, -1.0f, 1.0f); }
 
 bool soundLayout(const WaveFormatRecord& format, SampleLayout& layout) {
     if (format.channels > 2 || format.samplesPerSec < LowestRate || format.samplesPerSec > HighestRate) return false;

@@ -36,5 +36,8 @@ bool outputLayout(const WaveFormatRecord& format, SampleLayout& layout);
 // that range are clipped and those that are no number read as silence, so a
 // hostile file cannot poison the mix.
 float readSample(SampleEncoding encoding, const uint8_t* at);
+// A sample as writeSample takes it: no number is silence, the rest is clipped
+// to full scale.
+float clippedSample(float value);
 // One sample, clipped to full scale.
 void writeSample(SampleEncoding encoding, float value, uint8_t* at);

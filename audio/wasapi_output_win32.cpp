@@ -70,8 +70,8 @@ struct StreamObjects : RenderStream {
 
 // One render thread and the stream it opened on one endpoint. The program's
 // thread sets everything before the thread starts, except what the thread
-// sets before it signals `opened` (`streamOpen`); `ending` is the program's,
-// read by the thread.
+// sets before it signals `opened` (`streamOpen`, `layout`); `ending` is the
+// program's, read by the thread.
 struct StreamThread {
     std::string endpointId;  // "" for the system's default
     Mixer* mixer = nullptr;  // the output's: rendered by one thread at a time
@@ -81,6 +81,7 @@ struct StreamThread {
     ScopedHandle go;           // the thread before it has ended: this one may render
     std::atomic<bool> ending{false};
     bool streamOpen = false;
+    SampleLayout layout;
     // Declared last, so closed first: the thread has ended before its events go.
     ScopedHandle thread;
 };
@@ -158,6 +159,7 @@ DWORD WINAPI renderThread(void* parameter) {
     StreamObjects objects;
     objects.periodEvent = stream.periodEvent.get();
     stream.streamOpen = library.initialised && activateClient(stream.endpointId, objects) && initializeStream(objects);
+    stream.layout = objects.layout;
     SetEvent(stream.opened.get());
     if (!stream.streamOpen) return 0;
     WaitForSingleObject(stream.go.get(), INFINITE);
@@ -249,4 +251,14 @@ bool isCurrentLowLatencyStream(unsigned generation) {
 
 std::vector<OutputEndpoint> listOutputEndpoints() {
     return output ? output->endpoints.list() : std::vector<OutputEndpoint>();
+}
+
+bool lowLatencyOutputLayout(SampleLayout& layout) {
+    if (!output || !output->stream) return false;
+    layout = output->stream->layout;
+    return true;
+}
+
+void recordLowLatencyOutput(FrameRing* ring) {
+    if (output) output->mixer->recordInto(ring);
 }

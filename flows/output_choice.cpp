@@ -9,6 +9,7 @@
 #include "audio/audio_output.h"
 #include "audio/sound_bank.h"
 #include "flows/output_device.h"
+#include "flows/recording.h"
 #include "flows/sound_loading.h"
 #include "keys/key_voices.h"
 #include "keys/playing.h"
@@ -52,6 +53,8 @@ void openOutput(AudioOutput chosen) {
     if (openOneOutput(chosen)) outputInUse = chosen;
     else if (openOneOutput(otherOutput(chosen))) outputInUse = otherOutput(chosen);
     setMenuItemChecked(CMD_LOW_LATENCY_OUTPUT, lowLatencyInUse());
+    // DirectSound mixes in Windows: there is no mix of ours to record.
+    setMenuItemEnabled(CMD_RECORD, lowLatencyInUse());
 }
 
 }  // namespace
@@ -64,6 +67,7 @@ bool openAudioDevice() {
 void switchAudioOutput() {
     AudioOutput wanted = lowLatencyInUse() ? AudioOutput::DirectSound : AudioOutput::LowLatency;
     writeProgramSetting(OutputSetting, wanted == AudioOutput::LowLatency ? LowLatencyValue : DirectSoundValue);
+    endRecording();
     killAllSounds();
     releaseAllSounds();
     leaveLowLatencyOutput();

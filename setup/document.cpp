@@ -1,5 +1,7 @@
 #include "setup/document.h"
 
+#include <cstring>
+
 #include "app/joined_text.h"
 #include "app/main_window.h"
 #include "library/sound_directory.h"
@@ -7,7 +9,12 @@
 DocumentState document;
 
 void composeWindowTitle(char title[ShownTextCapacity]) {
-    joinText(title, ShownTextCapacity, {document.setupName, "  using:  ", soundDirectoryTitle});
+    const char* mark = document.recording ? " [REC]" : "";
+    const size_t markLength = std::strlen(mark);
+    // The mark's characters are ASCII, so the rest keeps the characters the mark leaves.
+    joinText(title, (ShownTextCharacters - markLength) * CharacterBytes + 1,
+             {document.setupName, "  using:  ", soundDirectoryTitle});
+    std::memcpy(title + std::strlen(title), mark, markLength + 1);
 }
 
 void updateWindowTitle() {

@@ -7,10 +7,12 @@ struct DocumentState {
     char setupName[PathCapacity] = "Untitled";
     char setupPath[PathCapacity] = "";
     bool modified = false;
+    bool recording = false;  // " [REC]" ends the title; never saved, never a change
 };
 
 extern DocumentState document;
 
-// "<setup name>  using:  <sound directory title>", cut at 255 characters.
+// "<setup name>  using:  <sound directory title>", cut at 255 characters,
+// and " [REC]" after it, uncut, while a recording runs.
 void composeWindowTitle(char title[ShownTextCapacity]);
 void updateWindowTitle();

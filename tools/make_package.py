@@ -32,7 +32,8 @@ KIT_NAME = "Demo Kit"
 # Where the demo setup says its sounds are. Wherever the kit is unzipped this
 # folder is not, and the "Sounds" folder beside Demo.qpd is loaded instead.
 STORED_SOUND_FOLDER = r"C:\Quillpad\Demo Kit\Sounds"
-PLAYER_SECTIONS = ("Download and play on Windows", "What it is", "Playing", "Playing from a MIDI controller")
+PLAYER_SECTIONS = ("Download and play on Windows", "What it is", "Playing", "Playing from a MIDI controller",
+                   "Recording what you play")
 # Zip time stamps begin in 1980.
 EARLIEST_ZIP_TIME = 315532800
 

@@ -4,10 +4,12 @@
 #include "audio/mixer.h"
 
 #include <atomic>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <thread>
 #include <vector>
 
+#include "audio/frame_ring.h"
 #include "audio/mixed_voice.h"
 #include "support/mixer_output.h"
 #include "support/program_test.h"
@@ -76,6 +78,56 @@ TEST_F(Mixing, TheUnwrittenByteOfABankBufferIsSilenceInItsFormat) {
     Stereo out = renderFrames(mixer, 6);
     EXPECT_EQ(out.left, (std::vector<float>{0.5f, 0.5f, 0.5f, 0.5f, 0.0f, 0.0f}));
     voice->Release();
+}
+
+TEST_F(Mixing, ARecordingGetsWhatTheOutputPlaysAsFloatsClippedAsTheOutputIs) {
+    struct Case {
+        SampleLayout output;
+        std::vector<float> recorded;  // the first frame, then the second
+    };
+    // Two voices: one frame of the sum over full scale, then one inside it.
+    const Case cases[] = {
+        {floatStereo(), {1.0f, -1.0f, 0.5f, 0.25f}},
+        {{SampleEncoding::Signed16, 2, 4, 44100}, {1.0f, -1.0f, 0.5f, 0.25f}},
+        {{SampleEncoding::Signed24, 1, 3, 44100}, {-1.0f / 32768, 0.375f}},  // mono: the mean, then clipped
+        {{SampleEncoding::Float32, 4, 16, 44100}, {1.0f, -1.0f, 0.0f, 0.0f, 0.5f, 0.25f, 0.0f, 0.0f}},
+    };
+    for (const Case& c : cases) {
+        Mixer output(c.output, 64);
+        FrameRing ring(c.output.channels, 44100, 16);
+        std::vector<Voice*> voices;
+        for (int k = 0; k < 2; ++k) {
+            voices.push_back(makeSound(output, {32767, -32768, 8192, 4096}, 2));
+            voices.back()->Play(0, 0, 0);
+        }
+        output.recordInto(&ring);
+        std::vector<uint8_t> played(2 * c.output.blockAlign);
+        output.render(2, played.data());
+        std::vector<float> recorded(c.recorded.size());
+        EXPECT_EQ(ring.read(recorded.data(), 2), 2u);
+        EXPECT_EQ(recorded, c.recorded) << c.output.channels << " channels";
+        if (c.output.encoding == SampleEncoding::Float32) {
+            EXPECT_EQ(std::memcmp(played.data(), recorded.data(), played.size()), 0) << "the device's own bytes";
+        }
+        output.recordInto(nullptr);
+        output.render(2, played.data());
+        EXPECT_EQ(ring.read(recorded.data(), 2), 0u) << "recorded after it was taken away";
+        for (Voice* voice : voices) voice->Release();
+    }
+}
+
+TEST_F(Mixing, AMixForAnotherRateOrChannelCountClosesTheRecordingInsteadOfWritingIt) {
+    for (const SampleLayout& other : {floatStereo(48000), SampleLayout{SampleEncoding::Float32, 1, 4, 44100}}) {
+        FrameRing ring(2, 44100, 16);
+        Mixer output(other, 64);
+        output.recordInto(&ring);
+        std::vector<uint8_t> played(4 * other.blockAlign);
+        output.render(4, played.data());
+        float frame[2];
+        EXPECT_EQ(ring.read(frame, 1), 0u);
+        EXPECT_TRUE(ring.isClosed());
+        output.recordInto(nullptr);
+    }
 }
 
 TEST_F(Mixing, VoicesPlayedAndReleasedWhileTheRenderThreadMixesAreNeverReadAfterFreeing) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/frame_ring.h"
 #include "audio/mixer.h"
 #include "fakes/fake_input.h"
 #include "keys/key_bank.h"
@@ -154,6 +155,25 @@ TEST_F(RenderingTheStream, AfterASecondOfSilenceTheStreamSleepsUntilAVoiceStarts
     EXPECT_EQ(stream.written[100], 882u);
     EXPECT_FLOAT_EQ(stream.outputs[100][0], countingValue(0));
     voice->Release();
+}
+
+TEST_F(RenderingTheStream, ARecordingWakesTheSleepingThreadAndKeepsItAwakeThroughSilenceRecordingEveryFrame) {
+    int wakeUps = 0;
+    mixer.setWakeUp([](void* count) { ++*static_cast<int*>(count); }, &wakeUps);
+    FrameRing ring(2, 44100, 200000);
+    // A second of silence, the thread asleep, then three and a half seconds more while recording.
+    std::deque<ScriptedStream::Period> periods(100 + 350, ScriptedStream::Period{441});
+    ScriptedStream stream(periods, ending);
+    stream.whileAsleep = [&] { mixer.recordInto(&ring); };
+    EXPECT_TRUE(renderPeriods(stream, mixer, 882, ending));
+    EXPECT_EQ(stream.calls, (std::vector<std::string>{"pause", "resume"})) << "slept again while recording";
+    EXPECT_EQ(wakeUps, 1);
+    uint32_t written = 0;
+    for (size_t k = 100; k < stream.written.size(); ++k) written += stream.written[k];
+    std::vector<float> recorded(2 * 200000);
+    EXPECT_EQ(ring.read(recorded.data(), 200000), written);
+    EXPECT_EQ(written, 882u + 350 * 441);
+    mixer.recordInto(nullptr);
 }
 
 TEST_F(RenderingTheStream, AVoiceStartedAsTheThreadIsAboutToSleepKeepsTheStreamRunning) {

@@ -9,12 +9,12 @@
  * Drivers "Audio", and winmm takes its MIDI from the driver mmdevapi keeps;
  * the audio functions are handed on to winepulse.drv (virtual_midi.def), so
  * sound still goes to PulseAudio. The rig installs it as wineqpmidi.drv. */
-#include <winsock2.h>
 #include <windows.h>
 #include <mmsystem.h>
 #include <mmddk.h>
 #include <stdlib.h>
 #include <string.h>
+#include <winsock2.h>
 
 BOOL WINAPI DriverCallback(DWORD_PTR callback, DWORD flags, HDRVR device, DWORD message, DWORD_PTR instance,
                            DWORD_PTR param1, DWORD_PTR param2);
@@ -78,7 +78,7 @@ static DWORD openInput(const MIDIOPENDESC* desc, DWORD_PTR flags) {
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (bind(input.socket, (struct sockaddr*)&address, sizeof address) != 0) {
         closesocket(input.socket);
-        return MMSYSERR_ALLOCATED;  /* another program has it open */
+        return MMSYSERR_ALLOCATED; /* another program has it open */
     }
     input.callback = desc->dwCallback;
     input.instance = desc->dwInstance;
@@ -145,7 +145,7 @@ DWORD WINAPI midMessage(UINT device, UINT message, DWORD_PTR user, DWORD_PTR par
         setStarted(FALSE);
         return MMSYSERR_NOERROR;
     default:
-        return MMSYSERR_NOTSUPPORTED;  /* no system exclusive buffers */
+        return MMSYSERR_NOTSUPPORTED; /* no system exclusive buffers */
     }
 }
 

@@ -13,6 +13,8 @@ void FakeAudio::reset() {
     open.reset();
     endpoint.clear();
     retryScheduled = false;
+    lowLatencyLayout = {SampleEncoding::Float32, 2, 8, 48000};
+    recordingRing = nullptr;
     device.buffers.clear();
     device.createResult = DS_OK;
     device.duplicateResult = DS_OK;
@@ -47,6 +49,17 @@ void scheduleOutputRetry(bool on) {
 
 std::vector<OutputEndpoint> listOutputEndpoints() {
     return fakeAudio.open == AudioOutput::LowLatency ? fakeAudio.endpoints : std::vector<OutputEndpoint>();
+}
+
+bool lowLatencyOutputLayout(SampleLayout& layout) {
+    if (fakeAudio.open != AudioOutput::LowLatency) return false;
+    layout = fakeAudio.lowLatencyLayout;
+    return true;
+}
+
+void recordLowLatencyOutput(FrameRing* ring) {
+    callLog.push_back(ring ? "output record on" : "output record off");
+    fakeAudio.recordingRing = ring;
 }
 
 void closeAudioOutput() {

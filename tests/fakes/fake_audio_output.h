@@ -31,7 +31,9 @@ public:
 // Both outputs hand out the one fake device; opening and closing them is
 // logged as "output open low-latency [endpoint]", "output open directsound"
 // and "output close", moves of the low-latency stream as "output move
-// <endpoint or default>", the retry as "output retry on" and "output retry off".
+// <endpoint or default>", the retry as "output retry on" and "output retry off",
+// and the recording of the low-latency output as "output record on" and
+// "output record off".
 struct FakeAudio {
     bool lowLatencyOpens = true;  // what openAudioOutput will find
     bool directSoundOpens = true;
@@ -40,6 +42,8 @@ struct FakeAudio {
     std::optional<AudioOutput> open;        // the output open now
     std::string endpoint;                   // where the low-latency stream plays
     bool retryScheduled = false;
+    SampleLayout lowLatencyLayout = {SampleEncoding::Float32, 2, 8, 48000};
+    FrameRing* recordingRing = nullptr;  // what the render thread would write into
     FakeAudioDevice device;
     // Back to a fresh device that opens either way; no output open.
     void reset();

@@ -61,7 +61,7 @@ TEST_F(ChoosingTheOutput, AnOutputThatCannotBeHadGivesWayToTheOtherWithoutAMessa
     fakeAudio.lowLatencyOpens = false;
     startUp();
     EXPECT_EQ(callLog, (Calls{"output open low-latency", "output open directsound", "menu uncheck 40020",
-                              "panel refreshSelectedKey"}));
+                              "menu grey 40021", "panel refreshSelectedKey"}));
     EXPECT_EQ(fakeAudio.open, AudioOutput::DirectSound);
 
     resetProgramState();
@@ -149,8 +149,8 @@ TEST_F(ChoosingTheOutput, SwitchingBeforeAnySoundFolderLoadsNothing) {
     fakeSoundList.entries = {"No Sounds Loaded.wav"};  // the list's placeholder
     callLog.clear();
     switchAudioOutput();
-    EXPECT_EQ(callLog,
-              (Calls{"setting Output = directsound", "output close", "output open directsound", "menu uncheck 40020"}));
+    EXPECT_EQ(callLog, (Calls{"setting Output = directsound", "output close", "output open directsound",
+                              "menu uncheck 40020", "menu grey 40021"}));
     EXPECT_EQ(soundBank.soundCount, 0);
 }
 

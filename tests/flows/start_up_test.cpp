@@ -13,7 +13,8 @@ TEST_F(StartUp, OpensTheDeviceFirstAndRefreshesThePanelLast) {
     callLog.clear();
     keyBank.selectedKey = 30;
     startInstrument();
-    EXPECT_EQ(callLog, (Calls{"output open low-latency", "menu check 40020", "panel refreshSelectedKey"}));
+    EXPECT_EQ(callLog,
+              (Calls{"output open low-latency", "menu check 40020", "menu enable 40021", "panel refreshSelectedKey"}));
     EXPECT_EQ(audioDevice, &fakeAudio.device);
     EXPECT_EQ(keyBank.selectedKey, 0);
 }
@@ -28,7 +29,7 @@ TEST_F(StartUp, GoesOnWithoutAnAudioDevice) {
     startInstrument();
     EXPECT_EQ(audioDevice, nullptr);
     EXPECT_EQ(callLog, (Calls{"output open low-latency", "output open directsound", "menu uncheck 40020",
-                              "panel refreshSelectedKey"}));
+                              "menu grey 40021", "panel refreshSelectedKey"}));
     EXPECT_EQ(keyBank.slots[13].note, 60);
     EXPECT_EQ(keyFrequency(60, 0), 44100u);
 }

@@ -19,6 +19,7 @@
 #include "fakes/fake_main_window.h"
 #include "fakes/fake_menu.h"
 #include "fakes/fake_midi_ports.h"
+#include "fakes/fake_recording_file.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_setup_dialogs.h"
 #include "fakes/fake_setup_storage.h"
@@ -27,6 +28,7 @@
 #include "flows/midi_input.h"
 #include "flows/midi_learn.h"
 #include "flows/output_device.h"
+#include "flows/recording.h"
 #include "keys/key_bank.h"
 #include "keys/key_voices.h"
 #include "keys/note_map.h"
@@ -35,6 +37,7 @@
 #include "setup/document.h"
 
 inline void resetProgramState() {
+    endRecording();
     leaveLowLatencyOutput();
     cancelMidiLearn();
     stopMidiInput();
@@ -61,6 +64,7 @@ inline void resetProgramState() {
     fakeShell.reset();
     fakeRegistry.reset();
     fakeLegacyCodePage.reset();
+    fakeRecordingFile.reset();
     callLog.clear();
 }
 

@@ -29,3 +29,13 @@ def end_process(process, grace=3.0):
             return
         except subprocess.TimeoutExpired:
             continue
+
+
+def kill_process(process):
+    """Ends a process the rig started at once, as a crash does: nothing of it
+    runs after this, no clean-up of its own."""
+    try:
+        os.killpg(process.pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+    process.wait(10)

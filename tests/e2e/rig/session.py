@@ -12,7 +12,7 @@ from .display import Display
 from .input import KEYSYMS, Input  # noqa: F401 (KEYSYMS: the benchmarks in tools/bench import it from here)
 from .midi import VirtualMidi
 from .paths import ARTIFACTS, exe_path
-from .processes import end_process, log
+from .processes import end_process, kill_process, log
 from .pulse import PulseServer
 from .run_folder import RUN
 from .screen import ClientShot
@@ -130,6 +130,10 @@ class Session:
 
     def program_running(self):
         return self.program is not None and self.program.poll() is None
+
+    def kill_program(self):
+        """The program ends as a crash ends it."""
+        kill_process(self.program)
 
     def wait_program_exit(self, timeout=10):
         """The exit code, or None if the program is still running after `timeout`."""

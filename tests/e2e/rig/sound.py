@@ -85,6 +85,56 @@ def _period(samples):
     return sum(near) / len(near)
 
 
+FLOAT_SUB_FORMAT = bytes([0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
+                          0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71])
+
+
+class FloatWave:
+    def __init__(self, rate, channels, data):
+        self.rate, self.channels, self.data = rate, channels, data
+
+    @property
+    def frames(self):
+        return len(self.data) // (4 * self.channels)
+
+
+def read_float_wave(path):
+    """A WAV file of 32-bit float samples (IEEE_FLOAT, or EXTENSIBLE of that
+    sub-format), checked field by field: every size agrees with the others and
+    with what the file holds, and the data chunk is whole frames. Bytes past the
+    RIFF chunk, written after its sizes were, are not part of it. Raises
+    ValueError saying what is wrong."""
+    data = Path(path).read_bytes()
+
+    def number(at, size):
+        return int.from_bytes(data[at:at + size], "little")
+
+    if len(data) < 12 or data[:4] != b"RIFF" or data[8:12] != b"WAVE":
+        raise ValueError(f"{path}: not a RIFF WAVE file")
+    riff_end = 8 + number(4, 4)
+    if riff_end > len(data):
+        raise ValueError(f"{path}: the RIFF size says {riff_end} bytes, the file holds {len(data)}")
+    chunks, at = {}, 12
+    while at + 8 <= riff_end:
+        name, size = data[at:at + 4], number(at + 4, 4)
+        if at + 8 + size > riff_end:
+            raise ValueError(f"{path}: chunk {name!r} of {size} bytes runs past the RIFF chunk")
+        chunks.setdefault(name, (at + 8, size))
+        at += 8 + size + size % 2
+    if at != riff_end or not {b"fmt ", b"fact", b"data"} <= set(chunks):
+        raise ValueError(f"{path}: chunks {sorted(chunks)} do not fill the RIFF chunk of {riff_end} bytes")
+    fmt, fmt_size = chunks[b"fmt "]
+    tag, channels, rate = number(fmt, 2), number(fmt + 2, 2), number(fmt + 4, 4)
+    block, bits = number(fmt + 12, 2), number(fmt + 14, 2)
+    float_format = tag == 3 or (tag == 0xFFFE and fmt_size >= 40 and data[fmt + 24:fmt + 40] == FLOAT_SUB_FORMAT)
+    if not float_format or bits != 32 or channels == 0 or block != 4 * channels or number(fmt + 8, 4) != rate * block:
+        raise ValueError(f"{path}: not a consistent float format (tag {tag:#x}, {channels} channels, {bits} bits)")
+    start, size = chunks[b"data"]
+    if size % block or number(chunks[b"fact"][0], 4) != size // block:
+        raise ValueError(f"{path}: data of {size} bytes, fact count {number(chunks[b'fact'][0], 4)}")
+    return FloatWave(rate, channels, data[start:start + size])
+
+
 class Recorder:
     """Records a PulseAudio monitor source with parec while a test plays.
 
@@ -206,6 +256,20 @@ class Recording:
         return cls(samples[0::2], samples[1::2], rate)
 
     @classmethod
+    def from_float_wave(cls, path):
+        """The first two channels of a WAV file of 32-bit float samples that
+        read_float_wave finds valid, scaled as the 16-bit recordings are."""
+        wave_file = read_float_wave(path)
+        samples = array.array("f")
+        samples.frombytes(wave_file.data)
+        if sys.byteorder != "little":
+            samples.byteswap()
+        channels = wave_file.channels
+        left = [v * 32768.0 for v in samples[0::channels]]
+        right = left if channels == 1 else [v * 32768.0 for v in samples[1::channels]]
+        return cls(left, right, wave_file.rate)
+
+    @classmethod
     def from_wav(cls, path):
         with wave.open(str(path), "rb") as w:
             if w.getsampwidth() != 2:
@@ -306,9 +370,9 @@ class Recording:
             t += step
         return out
 
-    def onset(self, after=0.0, threshold_db=SOUND_DB):
+    def onset(self, after=0.0, threshold_db=SOUND_DB, step=WINDOW):
         """Start time of the first window after `after` whose level reaches threshold_db, or None."""
-        for t, level in self.levels(after):
+        for t, level in self.levels(after, step=step):
             if level >= threshold_db:
                 return t
         return None

@@ -1,0 +1,34 @@
+// The window title: the setup, the sound folder and a recording running.
+#include "setup/document.h"
+
+#include <cstdio>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <string>
+
+#include "library/sound_directory.h"
+#include "support/program_test.h"
+
+namespace {
+
+class TheWindowTitle : public ProgramTest {};
+
+TEST_F(TheWindowTitle, EndsWithRecWhileRecordingEvenWhereTheRestIsCut) {
+    std::snprintf(soundDirectoryTitle, PathCapacity, "Drums");
+    document.recording = true;
+    char title[ShownTextCapacity];
+    composeWindowTitle(title);
+    EXPECT_STREQ(title, "Untitled  using:  Drums [REC]");
+
+    std::string longName(250, 'n');
+    std::snprintf(document.setupName, PathCapacity, "%s", longName.c_str());
+    composeWindowTitle(title);
+    EXPECT_EQ(std::strlen(title), ShownTextCharacters);
+    EXPECT_EQ(std::string(title), longName.substr(0, 249) + " [REC]");
+
+    document.recording = false;
+    composeWindowTitle(title);
+    EXPECT_EQ(std::string(title), longName + "  usi");
+}
+
+}  // namespace
