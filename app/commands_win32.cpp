@@ -79,16 +79,28 @@ void runCommand(UINT id, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+namespace {
+
+// Whether the item is the menu's own, not one of a submenu's: a search by
+// command looks into submenus too.
+bool holdsItem(HMENU menu, UINT id) {
+    for (int i = GetMenuItemCount(menu) - 1; i >= 0; --i)
+        if (GetMenuItemID(menu, i) == id) return true;
+    return false;
+}
+
+}  // namespace
+
 void prepareMenu(HMENU menu) {
     if (menu == mainMenu) {
         setMenuItemEnabled(CMD_SAVE_SETUP, document.modified);
         return;
     }
-    // The device list is read only as its own submenu opens: a shortcut key,
-    // which prepares the menu of its command, never waits for it.
-    if (GetMenuState(menu, CMD_OUTPUT_DEVICE_FIRST, MF_BYCOMMAND) != static_cast<UINT>(-1)) refreshOutputDeviceMenu();
-    // Only the MIDI Input submenu itself, not the Functions menu above it.
-    if (GetMenuItemID(menu, GetMenuItemCount(menu) - 1) == CMD_MIDI_RESET_MAP) refreshMidiInputMenu();
+    // The device lists are read only as their own submenus open, not the
+    // Functions menu above them: its shortcut keys (Kill All, Record), which
+    // prepare it, never wait for a listing.
+    if (holdsItem(menu, CMD_OUTPUT_DEVICE_FIRST)) refreshOutputDeviceMenu();
+    if (holdsItem(menu, CMD_MIDI_RESET_MAP)) refreshMidiInputMenu();
 }
 
 bool handleProgramMessage(UINT message, WPARAM wParam, LPARAM lParam) {

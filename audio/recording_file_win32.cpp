@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/app_win32.h"
+#include "app/file_dialog_win32.h"
 #include "app/scoped_win32.h"
 
 namespace {
@@ -70,16 +71,8 @@ std::unique_ptr<RecordingFile> createRecordingFile(const char* path) {
 
 bool askRecordingPath(char path[PathCapacity]) {
     path[0] = '\0';
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = mainWindow;
-    dialog.lpstrFilter = WaveFilter;
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = PathCapacity;
-    dialog.lpstrTitle = "Record to WAV";
-    dialog.Flags = OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
-    dialog.lpstrDefExt = "wav";
+    OPENFILENAMEA dialog = fileDialog("Record to WAV", WaveFilter, "wav",
+                                      OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, path);
     return GetSaveFileNameA(&dialog) != 0;
 }
 

@@ -5,7 +5,7 @@
 #include <commdlg.h>
 #include <cstring>
 
-#include "app/app_win32.h"
+#include "app/file_dialog_win32.h"
 #include "app/scoped_win32.h"
 #include "app/utf8_text.h"
 
@@ -36,18 +36,8 @@ void forEachWaveFile(void (*found)(const char* name, void* context), void* conte
 bool askImportSoundFolder(char folder[PathCapacity]) {
     char path[PathCapacity] = "";
     char name[PathCapacity] = "";
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = mainWindow;
-    dialog.lpstrFilter = "Wave files (*.wav)\0*.wav\0";
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = PathCapacity;
-    dialog.lpstrFileTitle = name;
-    dialog.nMaxFileTitle = PathCapacity;
-    dialog.lpstrTitle = "Import Sounds";
-    dialog.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    dialog.lpstrDefExt = "wav";
+    OPENFILENAMEA dialog = fileDialog("Import Sounds", "Wave files (*.wav)\0*.wav\0", "wav",
+                                      OFN_PATHMUSTEXIST | OFN_HIDEREADONLY, path, name);
     if (!GetOpenFileNameA(&dialog)) return false;
     // The folder is the part of the chosen path before the file name: exactly
     // the folder the dialog leaves current on Windows, also where a typed full

@@ -6,29 +6,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_win32.h"
+#include "app/file_dialog_win32.h"
 #include "app/utf8_text.h"
 
 namespace {
 
 const char SetupFilter[] = "Setup files (*.qpd)\0*.qpd\0";
-
-OPENFILENAMEA setupDialog(const char* title, DWORD flags, char path[PathCapacity], char name[PathCapacity]) {
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = mainWindow;
-    dialog.lpstrFilter = SetupFilter;
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = PathCapacity;
-    dialog.lpstrFileTitle = name;
-    dialog.nMaxFileTitle = PathCapacity;
-    dialog.lpstrInitialDir = nullptr;  // the dialog's own choice
-    dialog.lpstrTitle = title;
-    dialog.Flags = flags;
-    dialog.lpstrDefExt = "qpd";
-    return dialog;
-}
 
 FileChoice outcome(BOOL chosen, const char* path, char name[PathCapacity]) {
     if (!chosen) return CommDlgExtendedError() != 0 ? FileChoice::Failed : FileChoice::Cancelled;
@@ -48,14 +31,15 @@ FileChoice askOpenSetupPath(char path[PathCapacity], char name[PathCapacity]) {
     path[0] = '\0';
     name[0] = '\0';
     // No "file must exist": a new name is let through and made as an empty file.
-    OPENFILENAMEA dialog = setupDialog("Open Setup", OFN_PATHMUSTEXIST | OFN_HIDEREADONLY, path, name);
+    OPENFILENAMEA dialog =
+        fileDialog("Open Setup", SetupFilter, "qpd", OFN_PATHMUSTEXIST | OFN_HIDEREADONLY, path, name);
     return outcome(GetOpenFileNameA(&dialog), path, name);
 }
 
 FileChoice askSaveSetupPath(const char* initialName, char path[PathCapacity], char name[PathCapacity]) {
     std::snprintf(path, PathCapacity, "%s", initialName);
     name[0] = '\0';
-    OPENFILENAMEA dialog =
-        setupDialog("Save Setup", OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, path, name);
+    OPENFILENAMEA dialog = fileDialog("Save Setup", SetupFilter, "qpd",
+                                      OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, path, name);
     return outcome(GetSaveFileNameA(&dialog), path, name);
 }
