@@ -4,27 +4,20 @@ when Wine's default changes and when the sound server restarts; and an idle
 Quillpad that costs next to nothing."""
 
 import subprocess
-import time
 import unittest
 from pathlib import Path
 
 from rig.case import QuillpadTestCase
-from rig.sound import LATE, make_sine
+from rig.sound import make_sine
+from rig.processes import cpu_seconds
 from rig.steps import OUTPUT_KEY, short_folder
-from rig.waits import wait_until
+from rig.waits import hold_for, wait_until
 from rig.wine_prefix import WINE
 
 SINK_TWO = "SinkTwo"
 # A device change must be heard on the new device within a second.
 BACK_WITHIN = 1.0
 IDLE_SECONDS = 5.0
-CLOCK_TICKS = 100  # os.sysconf("SC_CLK_TCK") on Linux
-
-
-def cpu_seconds(pid):
-    """User and system time of a process so far, threads included."""
-    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
 
 
 class OutputDevicesTest(QuillpadTestCase):
@@ -136,7 +129,7 @@ class OutputDevicesTest(QuillpadTestCase):
         wait_until(lambda: Path(f"/proc/{pid}/comm").read_text().strip() == "quillpad.exe", 5,
                    "the Wine process to be the program's")
         before = cpu_seconds(pid)
-        time.sleep(IDLE_SECONDS)  # the idle time measured
+        hold_for(IDLE_SECONDS)  # the idle time measured
         used = (cpu_seconds(pid) - before) / IDLE_SECONDS
         self.assertLess(used, 0.03, f"idle, the program used {used:.1%} of a core")
 

@@ -37,7 +37,6 @@ sys.path.insert(0, str(REPO / "tests" / "e2e"))
 
 from rig.session import RUN, Session, Window  # noqa: E402
 from rig.wine_prefix import WINE  # noqa: E402
-from rig.sound import make_sine  # noqa: E402
 from rig.steps import Quillpad  # noqa: E402
 
 REFERENCE_SOURCE = REPO / "tools" / "reference" / "ds_reference.c"
@@ -76,18 +75,6 @@ def start_reference(session, exe):
     return window
 
 
-def start_quillpad(session, output):
-    quillpad = Quillpad(session)
-    quillpad.choose_output(output)
-    quillpad.start()
-    wanted = output == "wasapi"
-    if quillpad.low_latency_output_on() != wanted:
-        raise RuntimeError(f"Quillpad did not open the {output} output")
-    sounds = session.work_dir / "sounds"
-    make_sine(sounds / "a_440.wav", 440.0, seconds=1.0, amplitude=0.5)
-    quillpad.import_sounds(sounds, "a_440.wav")
-
-
 def measure_presses(session, key, presses, rest):
     """Seconds from each press to the onset of its sound."""
     recorder = session.start_recording()
@@ -110,7 +97,8 @@ def run(program, presses, reference_exe, rest):
         if program == "reference":
             start_reference(session, reference_exe)
             return measure_presses(session, REFERENCE_KEY, presses, rest)
-        start_quillpad(session, "wasapi" if program == "low-latency" else "directsound")
+        Quillpad(session).start_playing_a_sine(session.work_dir / "sounds",
+                                               "wasapi" if program == "low-latency" else "directsound")
         return measure_presses(session, QUILLPAD_KEY, presses, rest)
     finally:
         session.close()

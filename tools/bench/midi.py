@@ -32,15 +32,14 @@ from pathlib import Path
 REPO = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
 
+from rig.processes import cpu_seconds  # noqa: E402
 from rig.session import RUN, Session  # noqa: E402
-from rig.sound import make_sine  # noqa: E402
 from rig.steps import Quillpad  # noqa: E402
 from rig.waits import wait_until  # noqa: E402
 
 GRAVE_NOTE = 36
 NUMBER_ROW_NOTES = range(36, 49)  # keys 0..12, hold-and-stop
 FLOOD_PAIRS = 5000
-CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 IDLE_SHARE = 0.05  # of a core: what the program uses once it has handled everything
 
 
@@ -56,14 +55,7 @@ def parse_args():
 
 
 def start(session):
-    quillpad = Quillpad(session)
-    quillpad.choose_output("wasapi")
-    quillpad.start()
-    if not quillpad.low_latency_output_on():
-        raise RuntimeError("Quillpad did not open the low-latency output")
-    sounds = session.work_dir / "sounds"
-    make_sine(sounds / "a_440.wav", 440.0, seconds=1.0, amplitude=0.5)
-    quillpad.import_sounds(sounds, "a_440.wav")
+    Quillpad(session).start_playing_a_sine(session.work_dir / "sounds")
 
 
 def latency(session, presses):
@@ -87,12 +79,6 @@ def latency(session, presses):
         print(f"{road:8} {len(measured)} presses: median {statistics.median(measured) * 1000:.1f} ms "
               f"(min {min(measured) * 1000:.1f}, max {max(measured) * 1000:.1f})")
 
-
-def cpu_seconds(pid, thread=None):
-    """User and system time of the process, its threads included, or of one thread of it."""
-    stat = Path(f"/proc/{pid}/task/{thread}/stat" if thread else f"/proc/{pid}/stat")
-    fields = stat.read_text().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
 
 
 def until_idle(pid):

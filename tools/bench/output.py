@@ -30,8 +30,9 @@ from pathlib import Path
 REPO = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
 
+from rig.processes import cpu_seconds  # noqa: E402
 from rig.session import Session  # noqa: E402
-from rig.sound import WINDOW, make_sine  # noqa: E402
+from rig.sound import WINDOW  # noqa: E402
 from rig.steps import OUTPUT_KEY, Quillpad  # noqa: E402
 from rig.wine_prefix import WINE  # noqa: E402
 
@@ -48,11 +49,6 @@ def parse_args():
     parser.add_argument("--make-sounds", default=os.environ.get("QUILLPAD_MAKE_SOUNDS",
                                                                 str(REPO / "build/native/tools/make_sounds")))
     return parser.parse_args()
-
-
-def cpu_seconds(pid):
-    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
 def idle_cpu(session):
@@ -113,11 +109,7 @@ def run(number):
     session = Session(f"output-bench-{number}", {"two": "SinkTwo"})
     try:
         session.open()
-        quillpad = Quillpad(session)
-        quillpad.start()
-        sounds = session.work_dir / "sounds"
-        make_sine(sounds / "a_440.wav", 440.0, seconds=1.0, amplitude=0.5)
-        quillpad.import_sounds(sounds, "a_440.wav")
+        Quillpad(session).start_playing_a_sine(session.work_dir / "sounds")
         time.sleep(2.0)  # the import's own work is over, and the stream has stopped for the silence
         return {"idle CPU": idle_cpu(session), "silent, idle": silent_share(session, 0),
                 f"silent, {BUSY_LOOPS} busy loops": silent_share(session, BUSY_LOOPS),

@@ -26,23 +26,17 @@ from pathlib import Path
 REPO = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
 
+from rig.processes import cpu_seconds  # noqa: E402
 from rig.session import Session, windows_path  # noqa: E402
-from rig.sound import SOUND_DB, make_sine  # noqa: E402
+from rig.sound import SOUND_DB  # noqa: E402
 from rig.steps import Quillpad  # noqa: E402
 from rig.waits import hold_for  # noqa: E402
 
-CLOCK_TICKS = 100  # os.sysconf("SC_CLK_TCK") on Linux
 TITLE = "Untitled  using:  sounds"
 
 
 def thread_ids(pid):
     return {int(task.name) for task in Path(f"/proc/{pid}/task").iterdir()}
-
-
-def cpu_seconds(stat_path):
-    """User and system time so far of a process (or of one thread, by its task's stat)."""
-    fields = Path(stat_path).read_text().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
 
 
 def start_recording(session, quillpad, take):
@@ -81,12 +75,7 @@ def main():
     session = Session("bench-recording").open()
     try:
         quillpad = Quillpad(session)
-        quillpad.start()
-        if not quillpad.low_latency_output_on():
-            raise RuntimeError("Quillpad did not open the low-latency output")
-        sounds = session.work_dir / "sounds"
-        make_sine(sounds / "a_440.wav", 440.0, seconds=1.0, amplitude=0.5)
-        quillpad.import_sounds(sounds, "a_440.wav")
+        quillpad.start_playing_a_sine(session.work_dir / "sounds")
         recorder = session.start_recording()
 
         without, with_recording = [], []
@@ -99,19 +88,19 @@ def main():
                   f"with a recording", flush=True)
 
         pid = session.program.pid
-        before = cpu_seconds(f"/proc/{pid}/stat")
+        before = cpu_seconds(pid)
         hold_for(args.minute)  # the idle time measured
-        idle = (cpu_seconds(f"/proc/{pid}/stat") - before) * 60 / args.minute
+        idle = (cpu_seconds(pid) - before) * 60 / args.minute
         started = start_recording(session, quillpad, session.work_dir / "minute.wav")
         if len(started) != 1:
             raise RuntimeError(f"the recording started {len(started)} threads, not one writer")
-        writer_stat = f"/proc/{pid}/task/{started.pop()}/stat"
-        before_writer, before = cpu_seconds(writer_stat), cpu_seconds(f"/proc/{pid}/stat")
+        writer_thread = started.pop()
+        before_writer, before = cpu_seconds(pid, writer_thread), cpu_seconds(pid)
         measured = time.monotonic()
         hold_for(args.minute)  # the recorded time measured
         minutes = (time.monotonic() - measured) / 60
-        writer = (cpu_seconds(writer_stat) - before_writer) / minutes
-        recording = (cpu_seconds(f"/proc/{pid}/stat") - before) / minutes
+        writer = (cpu_seconds(pid, writer_thread) - before_writer) / minutes
+        recording = (cpu_seconds(pid) - before) / minutes
         stop_recording(quillpad)
     finally:
         session.close()

@@ -5,6 +5,7 @@ import signal
 import subprocess
 import sys
 import time
+from pathlib import Path
 
 
 def log(message):
@@ -39,3 +40,10 @@ def kill_process(process):
     except ProcessLookupError:
         pass
     process.wait(10)
+
+
+def cpu_seconds(pid, thread=None):
+    """User and system time so far of a process, its threads included, or of one thread of it."""
+    stat = Path(f"/proc/{pid}/task/{thread}/stat" if thread else f"/proc/{pid}/stat")
+    fields = stat.read_text().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")

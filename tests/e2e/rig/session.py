@@ -159,20 +159,13 @@ class Session:
     def start_other_program(self):
         """Another program comes up and takes the keyboard, as one the player
         switches to does; end it with end_other_program."""
-        other = subprocess.Popen([*WINE, str(RUN.helper_exe("other_window"))], env=self.env(), stdin=subprocess.PIPE,
-                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, cwd=str(self.dir),
-                                 start_new_session=True)
-        if other.stdout.readline().strip() != "shown":
-            end_process(other)
-            raise RuntimeError("the other program did not come up")
+        other = self.wine.start_helper("other_window", ready="shown", cwd=self.dir)
         window = self.wait_window("^Other Program$", "other program's window", windows_title="Other Program")
         window.wait_focus()
         return other
 
     def end_other_program(self, other):
-        other.stdin.close()
-        if other.wait(10) != 0:
-            raise RuntimeError("the other program did not end cleanly")
+        self.wine.end_helper(other)
 
     # -- pictures and sound ---------------------------------------------------
 

@@ -208,6 +208,17 @@ class Quillpad:
         low-latency output is the one playing."""
         return self.menu_item("Functions", "Low-Latency Output", checked=True)[2]
 
+    def start_playing_a_sine(self, folder, output="wasapi"):
+        """The benchmarks' program: started on the output (as choose_output
+        names it) with one sound, a 440 Hz sine at half scale in `folder`,
+        imported; sound 0 is on every key."""
+        self.choose_output(output)
+        self.start()
+        if self.low_latency_output_on() != (output == "wasapi"):
+            raise RuntimeError(f"Quillpad did not open the {output} output")
+        make_sine(Path(folder) / "a_440.wav", 440.0, seconds=1.0, amplitude=0.5)
+        self.import_sounds(folder, "a_440.wav")
+
     # -- the commands ---------------------------------------------------------------
 
     def save_as(self, path):

@@ -194,22 +194,30 @@ class WinePrefix:
             raise RuntimeError(f"winprobe {' '.join(args)} failed: {result.stderr}")
         return result.stdout.splitlines()
 
+    def start_helper(self, name, *args, ready, cwd=None):
+        """Starts one of the rig's small Windows programs that says `ready` on a
+        line of its own once it does what it is for, and goes on until
+        end_helper() closes its input."""
+        helper = subprocess.Popen([*WINE, str(RUN.helper_exe(name)), *[str(a) for a in args]], env=self.env(),
+                                  stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
+                                  cwd=str(cwd or self.folder), start_new_session=True)
+        if helper.stdout.readline().strip() != ready:
+            end_process(helper)
+            raise RuntimeError(f"{name} {' '.join(map(str, args))} did not come up (exit code {helper.poll()})")
+        return helper
+
+    def end_helper(self, helper):
+        helper.stdin.close()
+        if helper.wait(10) != 0:
+            raise RuntimeError(f"{Path(helper.args[len(WINE)]).stem} did not end cleanly")
+
     def hold_file_open(self, path):
         """Another program holds the file open, sharing it with nobody, until
         release_file() is called with what this returns."""
-        holder = subprocess.Popen([*WINE, str(RUN.helper_exe("holdfile")), windows_path(path)], env=self.env(),
-                                  stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
-                                  cwd=str(self.folder), start_new_session=True)
-        answer = holder.stdout.readline().strip()
-        if answer != "holding":
-            end_process(holder)
-            raise RuntimeError(f"holdfile could not open {path} (exit code {holder.poll()})")
-        return holder
+        return self.start_helper("holdfile", windows_path(path), ready="holding")
 
     def release_file(self, holder):
-        holder.stdin.close()
-        if holder.wait(10) != 0:
-            raise RuntimeError("holdfile did not end cleanly")
+        self.end_helper(holder)
 
     # -- what runs in the prefix ----------------------------------------------------
 
