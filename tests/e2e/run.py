@@ -18,7 +18,7 @@ import time
 import unittest
 from pathlib import Path
 
-from rig.paths import E2E_DIR, REPO
+from rig.paths import E2E_DIR, add_program_options, use_program_options
 
 NEEDED_COMMANDS = ["wine", "wineboot", "wineserver", "setarch", "Xvfb", "xdotool", "pulseaudio", "pactl", "parec",
                    "import", "x86_64-w64-mingw32-gcc-posix"]
@@ -26,9 +26,7 @@ NEEDED_COMMANDS = ["wine", "wineboot", "wineserver", "setarch", "Xvfb", "xdotool
 
 def parse_args():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--exe", default=os.environ.get("QUILLPAD_EXE", str(REPO / "build/windows/quillpad.exe")))
-    parser.add_argument("--make-sounds", default=os.environ.get("QUILLPAD_MAKE_SOUNDS",
-                                                                str(REPO / "build/native/tools/make_sounds")))
+    add_program_options(parser)
     parser.add_argument("--package", default=os.environ.get("QUILLPAD_PACKAGE"),
                         help="the Windows package (zip) to test")
     parser.add_argument("-k", dest="patterns", action="append", default=[],
@@ -47,8 +45,7 @@ def selected(suite, patterns):
 
 def main():
     args = parse_args()
-    os.environ["QUILLPAD_EXE"] = str(Path(args.exe).resolve())
-    os.environ["QUILLPAD_MAKE_SOUNDS"] = str(Path(args.make_sounds).resolve())
+    use_program_options(args)
     if args.package:
         os.environ["QUILLPAD_PACKAGE"] = str(Path(args.package).resolve())
     if args.verbose:

@@ -25,7 +25,6 @@ sine from a folder made by --make-sounds (default build/native/tools/make_sounds
 """
 
 import argparse
-import os
 import statistics
 import subprocess
 import sys
@@ -35,9 +34,10 @@ from pathlib import Path
 REPO = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
 
+from rig.paths import add_program_options, use_program_options  # noqa: E402
 from rig.session import RUN, Session, Window  # noqa: E402
-from rig.wine_prefix import WINE  # noqa: E402
 from rig.steps import Quillpad  # noqa: E402
+from rig.wine_prefix import WINE  # noqa: E402
 
 REFERENCE_SOURCE = REPO / "tools" / "reference" / "ds_reference.c"
 PROGRAMS = ("reference", "low-latency", "directsound")
@@ -51,9 +51,7 @@ def parse_args():
     parser.add_argument("--presses", type=int, default=30, help="key presses in each run")
     parser.add_argument("--rounds", type=int, default=2, help="runs of each program, interleaved")
     parser.add_argument("--rest", type=float, default=0.0, help="seconds of silence before each press")
-    parser.add_argument("--exe", default=os.environ.get("QUILLPAD_EXE", str(REPO / "build/windows/quillpad.exe")))
-    parser.add_argument("--make-sounds", default=os.environ.get("QUILLPAD_MAKE_SOUNDS",
-                                                                str(REPO / "build/native/tools/make_sounds")))
+    add_program_options(parser)
     return parser.parse_args()
 
 
@@ -106,8 +104,7 @@ def run(program, presses, reference_exe, rest):
 
 def main():
     args = parse_args()
-    os.environ["QUILLPAD_EXE"] = str(Path(args.exe).resolve())
-    os.environ["QUILLPAD_MAKE_SOUNDS"] = str(Path(args.make_sounds).resolve())
+    use_program_options(args)
     reference_exe = build_reference()
     measured = {program: [] for program in PROGRAMS}
     first = {program: [] for program in PROGRAMS}

@@ -22,7 +22,6 @@ Build first: the native preset (make_sounds) and the windows preset (quillpad.ex
 """
 
 import argparse
-import os
 import statistics
 import subprocess
 import sys
@@ -32,6 +31,7 @@ from pathlib import Path
 REPO = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
 
+from rig.paths import add_program_options, use_program_options  # noqa: E402
 from rig.processes import cpu_seconds  # noqa: E402
 from rig.session import RUN, Session  # noqa: E402
 from rig.steps import Quillpad  # noqa: E402
@@ -48,9 +48,7 @@ def parse_args():
     parser.add_argument("what", choices=("latency", "flood"))
     parser.add_argument("--presses", type=int, default=30)
     parser.add_argument("--rounds", type=int, default=3)
-    parser.add_argument("--exe", default=os.environ.get("QUILLPAD_EXE", str(REPO / "build/windows/quillpad.exe")))
-    parser.add_argument("--make-sounds", default=os.environ.get("QUILLPAD_MAKE_SOUNDS",
-                                                                str(REPO / "build/native/tools/make_sounds")))
+    add_program_options(parser)
     return parser.parse_args()
 
 
@@ -141,8 +139,7 @@ def build_post_keys():
 
 def main():
     args = parse_args()
-    os.environ["QUILLPAD_EXE"] = str(Path(args.exe).resolve())
-    os.environ["QUILLPAD_MAKE_SOUNDS"] = str(Path(args.make_sounds).resolve())
+    use_program_options(args)
     session = Session(f"bench-midi-{args.what}", virtual_midi=True)
     try:
         session.open()

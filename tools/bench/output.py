@@ -20,7 +20,6 @@ with --make-sounds (default build/native/tools/make_sounds).
 """
 
 import argparse
-import os
 import statistics
 import subprocess
 import sys
@@ -30,6 +29,7 @@ from pathlib import Path
 REPO = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
 
+from rig.paths import add_program_options, use_program_options  # noqa: E402
 from rig.processes import cpu_seconds  # noqa: E402
 from rig.session import Session  # noqa: E402
 from rig.sound import WINDOW  # noqa: E402
@@ -45,9 +45,7 @@ SILENT_DB = -60.0
 def parse_args():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--runs", type=int, default=2, help="sessions, each measuring everything once")
-    parser.add_argument("--exe", default=os.environ.get("QUILLPAD_EXE", str(REPO / "build/windows/quillpad.exe")))
-    parser.add_argument("--make-sounds", default=os.environ.get("QUILLPAD_MAKE_SOUNDS",
-                                                                str(REPO / "build/native/tools/make_sounds")))
+    add_program_options(parser)
     return parser.parse_args()
 
 
@@ -120,8 +118,7 @@ def run(number):
 
 def main():
     args = parse_args()
-    os.environ["QUILLPAD_EXE"] = str(Path(args.exe).resolve())
-    os.environ["QUILLPAD_MAKE_SOUNDS"] = str(Path(args.make_sounds).resolve())
+    use_program_options(args)
     results = []
     for number in range(1, args.runs + 1):
         measured = run(number)
