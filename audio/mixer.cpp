@@ -138,24 +138,32 @@ float Mixer::outputValue(uint32_t n, uint16_t c) const {
 }
 
 // A start published and not yet mixed: the copy taken now differs from the
-// one the last mix played by.
+// one the last mix played by. A copy being written as it looks may be a start
+// (or follow one right after it): that counts as a start waiting too.
 bool Mixer::voiceWaitingToStart() const {
     for (const std::atomic<MixedVoice*>& slot : slots) {
         MixedVoice* voice = slot.load(std::memory_order_seq_cst);
+        if (!voice) continue;
         VoiceSettings latest;
-        if (voice && voice->published.take(latest) && latest.playing && latest.starts != voice->render.startsSeen)
-            return true;
+        if (!voice->published.take(latest)) return true;
+        if (latest.playing && latest.starts != voice->render.startsSeen) return true;
     }
     return false;
 }
 
 // The render thread says it sleeps before it looks for a start; a voice
 // started says so before it looks whether the thread sleeps. Between the two,
-// the fences make sure that at least one sees the other: no start is slept through.
+// the fences make sure that at least one sees the other: no start is slept
+// through. The look reads the voices as a mix does, and is counted as one, so
+// that no voice released meanwhile is freed under it.
 bool Mixer::fallAsleep() {
     asleep.store(true, std::memory_order_seq_cst);
     std::atomic_thread_fence(std::memory_order_seq_cst);
-    if (!voiceWaitingToStart() && !recording.load(std::memory_order_seq_cst)) return true;
+    uint64_t look = mixesBegun.load(std::memory_order_relaxed) + 1;
+    mixesBegun.store(look, std::memory_order_seq_cst);
+    bool starting = voiceWaitingToStart();
+    mixesDone.store(look, std::memory_order_release);
+    if (!starting && !recording.load(std::memory_order_seq_cst)) return true;
     awake();
     return false;
 }

@@ -44,8 +44,9 @@ public:
     bool sounding() const { return lastMixSounded; }
 
     // While nothing sounds the render thread may sleep. It asks first: false
-    // when a voice has been started meanwhile, which it must mix at once, or
-    // while a recording runs, which must get the silence too. From then until
+    // when a voice has been started meanwhile (or its settings are being
+    // published as it looks), which it must mix at once, or while a recording
+    // runs, which must get the silence too. From then until
     // awake() every voice started, and a recording, calls wakeUp(wakeContext).
     bool fallAsleep();
     void awake();

@@ -157,4 +157,59 @@ TEST_F(Mixing, VoicesPlayedAndReleasedWhileTheRenderThreadMixesAreNeverReadAfter
     bank->Release();
 }
 
+TEST_F(Mixing, VoicesReleasedAsTheRenderThreadLooksForAStartBeforeSleepingAreNeverReadAfterFreeing) {
+    // Under the address sanitizer: the look before sleeping reads every voice.
+    std::atomic<bool> done{false};
+    std::thread renderThread([&] {
+        while (!done.load())
+            if (mixer.fallAsleep()) mixer.awake();
+    });
+    Voice* bank = makeSound(mixer, sineSamples(400, 0.1));
+    for (int round = 0; round < 5000; ++round) {
+        Voice* voice = nullptr;
+        ASSERT_EQ(mixer.DuplicateSoundBuffer(bank, &voice), DS_OK);
+        voice->Play(0, 0, 0);
+        voice->Stop();
+        voice->Release();
+    }
+    done = true;
+    renderThread.join();
+    bank->Release();
+}
+
+TEST_F(Mixing, AStartMadeAsTheRenderThreadFallsAsleepNeverGoesUnheard) {
+    // A start followed at once by more settings, as a key's press makes it,
+    // while the render thread looks whether it may sleep: either it sees the
+    // start, or the start sees it asleep and wakes it.
+    std::atomic<int> wakeUps{0};
+    mixer.setWakeUp([](void* count) { ++*static_cast<std::atomic<int>*>(count); }, &wakeUps);
+    Voice* voice = makeSound(mixer, sineSamples(400, 0.1));
+    std::atomic<int> round{0};
+    std::atomic<int> lookedIn{-1};
+    std::atomic<bool> slept{false};
+    std::thread renderThread([&] {
+        for (int r = 0; r < 3000; ++r) {
+            while (round.load() != r) std::this_thread::yield();
+            slept = mixer.fallAsleep();
+            lookedIn = r;
+        }
+    });
+    int missed = 0;
+    std::vector<float> out(2 * 16);
+    for (int r = 0; r < 3000; ++r) {
+        int before = wakeUps.load();
+        round = r;
+        voice->Play(0, 0, DSBPLAY_LOOPING);
+        for (int level = -100; level < 0; level += 10) voice->SetVolume(level);
+        while (lookedIn.load() != r) std::this_thread::yield();
+        if (slept.load() && wakeUps.load() == before) ++missed;
+        mixer.awake();
+        voice->Stop();
+        mixer.render(16, out.data());  // the start and the stop heard, as the thread would
+    }
+    renderThread.join();
+    EXPECT_EQ(missed, 0) << "starts slept through";
+    voice->Release();
+}
+
 }  // namespace
