@@ -1,4 +1,4 @@
-// The render thread's loop over its stream: each period the stream's queue is
+// The render thread's run on its stream: each period the stream's queue is
 // topped up to a few periods with the next frames of the mix. After a second
 // in which nothing sounded the stream stops and the thread sleeps, until a
 // voice is started: then the stream starts again with that voice at the head
@@ -11,6 +11,8 @@
 #include <atomic>
 #include <cstdint>
 #include <vector>
+
+#include "audio/sample_format.h"
 
 class Mixer;
 
@@ -35,6 +37,15 @@ public:
     // Empties the queue, fills it with the next `frames` frames of the mix and
     // starts the stream again.
     virtual StreamCall resume(Mixer& mixer, uint32_t frames) = 0;
+    // The first start: `frames` frames of silence queued, so that the stream
+    // starts without a gap, and the stream started.
+    virtual StreamCall start(uint32_t frames) = 0;
+    // Stops the stream for good.
+    virtual void stop() = 0;
+    // Tells the program that the stream is lost, once, from the render thread.
+    virtual void tellLost() = 0;
+    // A steady clock in microseconds: what paces the mix while nothing hears it.
+    virtual uint64_t microseconds() = 0;
 
 protected:
     virtual ~RenderStream() = default;
@@ -49,10 +60,26 @@ constexpr uint32_t SilenceBeforeSleep = 1000;
 // Failed calls (or periods never asked for) in a row that count as a lost stream.
 constexpr int FailuresOfALostStream = 5;
 
+// What a stream opened for the mixer plays: its layout, the engine's period
+// and the frames kept queued.
+struct StreamShape {
+    SampleLayout layout;
+    uint32_t periodFrames = 1;
+    uint32_t queuedFrames = 1;
+};
+
+// The render thread's whole run on a stream opened for it, until `ending`:
+// the mixer set to the stream's layout before anything renders, the stream
+// started and kept queued; once it is lost (also when it cannot start), the
+// program told and the voices mixed on unheard into `unheard`, sized here for
+// a period of this layout.
+void playStream(RenderStream& stream, Mixer& mixer, const StreamShape& shape, std::vector<uint8_t>& unheard,
+                const std::atomic<bool>& ending);
 // Keeps `queuedFrames` frames queued until `ending`; false as soon as the
 // stream is lost, true when it ended.
 bool renderPeriods(RenderStream& stream, Mixer& mixer, uint32_t queuedFrames, const std::atomic<bool>& ending);
-// Mixes `periodFrames` frames into `unheard` every period, paced by the
-// stream's waits, until `ending`.
-void renderUnheard(RenderStream& stream, Mixer& mixer, uint32_t periodFrames, uint32_t periodMilliseconds,
-                   std::vector<uint8_t>& unheard, const std::atomic<bool>& ending);
+// Mixes `periodFrames` frames into `unheard` (a period of the mixer's output)
+// as often as the stream's clock says a period has passed, until `ending`: an
+// unheard mix keeps real time, however long each wait lasts.
+void renderUnheard(RenderStream& stream, Mixer& mixer, uint32_t periodFrames, std::vector<uint8_t>& unheard,
+                   const std::atomic<bool>& ending);

@@ -31,13 +31,13 @@ constexpr SampleLayout FirstLayout = {SampleEncoding::Float32, 2, 8, 48000};
 // The stream's objects, made, used and released on its render thread alone.
 struct StreamObjects : RenderStream {
     HANDLE periodEvent = nullptr;  // the thread's, set by the engine every period
+    unsigned generation = 0;       // told with a loss
     ScopedComPtr<IAudioClient> client;
     ScopedComPtr<IAudioRenderClient> renderClient;
-    SampleLayout layout;
+    StreamShape shape;
     UINT32 bufferFrames = 0;
-    UINT32 periodFrames = 0;
-    UINT32 queueTarget = 0;        // the frames the thread keeps queued
     std::vector<uint8_t> unheard;  // a period of output that goes nowhere
+    LARGE_INTEGER clockRate = {};
 
     static StreamCall outcome(HRESULT result) {
         if (result == AUDCLNT_E_DEVICE_INVALIDATED) return StreamCall::DeviceGone;
@@ -65,6 +65,22 @@ struct StreamObjects : RenderStream {
         if (FAILED(result)) return outcome(result);
         StreamCall written = write(mixer, frames);
         return written == StreamCall::Done ? outcome(client->Start()) : written;
+    }
+    StreamCall start(uint32_t frames) override {
+        BYTE* data = nullptr;
+        HRESULT result = renderClient->GetBuffer(frames, &data);
+        if (FAILED(result)) return outcome(result);
+        result = renderClient->ReleaseBuffer(frames, AUDCLNT_BUFFERFLAGS_SILENT);
+        if (FAILED(result)) return outcome(result);
+        return outcome(client->Start());
+    }
+    void stop() override { client->Stop(); }
+    void tellLost() override { PostMessageA(mainWindow, OutputLostMessage, generation, 0); }
+    uint64_t microseconds() override {
+        LARGE_INTEGER now = {};
+        QueryPerformanceCounter(&now);
+        return static_cast<uint64_t>(now.QuadPart / clockRate.QuadPart * 1000000 +
+                                     now.QuadPart % clockRate.QuadPart * 1000000 / clockRate.QuadPart);
     }
 };
 
@@ -123,7 +139,8 @@ bool activateClient(const std::string& endpointId, StreamObjects& objects) {
 bool initializeStream(StreamObjects& objects) {
     ScopedTaskMemory<WAVEFORMATEX> format;
     if (FAILED(objects.client->GetMixFormat(format.out()))) return false;
-    if (!outputLayout(*reinterpret_cast<const WaveFormatRecord*>(format.get()), objects.layout)) return false;
+    SampleLayout& layout = objects.shape.layout;
+    if (!outputLayout(*reinterpret_cast<const WaveFormatRecord*>(format.get()), layout)) return false;
     if (FAILED(objects.client->Initialize(AUDCLNT_SHAREMODE_SHARED, AUDCLNT_STREAMFLAGS_EVENTCALLBACK, 0, 0,
                                           format.get(), nullptr)))
         return false;
@@ -134,21 +151,11 @@ bool initializeStream(StreamObjects& objects) {
         FAILED(objects.client->GetService(__uuidof(IAudioRenderClient), objects.renderClient.outVoid())))
         return false;
     // The period in 100-nanosecond units, as frames; at least one.
-    uint64_t frames = (static_cast<uint64_t>(period) * objects.layout.rate + 9999999) / 10000000;
-    objects.periodFrames = static_cast<UINT32>(std::max<uint64_t>(1, std::min<uint64_t>(frames, objects.bufferFrames)));
-    objects.queueTarget = std::min(objects.bufferFrames, QueuedPeriods * objects.periodFrames);
-    objects.unheard.assign(static_cast<size_t>(objects.periodFrames) * objects.layout.blockAlign, 0);
-    return true;
-}
-
-// Silence fills the queue before the start, so the stream starts without a
-// gap; from then on it runs, playing silence while nothing sounds.
-bool startStream(Mixer& mixer, StreamObjects& objects) {
-    BYTE* data = nullptr;
-    if (FAILED(objects.renderClient->GetBuffer(objects.queueTarget, &data))) return false;
-    objects.renderClient->ReleaseBuffer(objects.queueTarget, AUDCLNT_BUFFERFLAGS_SILENT);
-    mixer.setOutput(objects.layout);
-    return SUCCEEDED(objects.client->Start());
+    uint64_t frames = (static_cast<uint64_t>(period) * layout.rate + 9999999) / 10000000;
+    objects.shape.periodFrames =
+        static_cast<UINT32>(std::max<uint64_t>(1, std::min<uint64_t>(frames, objects.bufferFrames)));
+    objects.shape.queuedFrames = std::min(objects.bufferFrames, QueuedPeriods * objects.shape.periodFrames);
+    return QueryPerformanceFrequency(&objects.clockRate) && objects.clockRate.QuadPart > 0;
 }
 
 DWORD WINAPI renderThread(void* parameter) {
@@ -158,19 +165,14 @@ DWORD WINAPI renderThread(void* parameter) {
     // Declared after the library, so released before it is uninitialised.
     StreamObjects objects;
     objects.periodEvent = stream.periodEvent.get();
+    objects.generation = stream.generation;
     stream.streamOpen = library.initialised && activateClient(stream.endpointId, objects) && initializeStream(objects);
-    stream.layout = objects.layout;
+    stream.layout = objects.shape.layout;
     SetEvent(stream.opened.get());
     if (!stream.streamOpen) return 0;
     WaitForSingleObject(stream.go.get(), INFINITE);
     if (stream.ending.load()) return 0;
-    bool ended = startStream(*stream.mixer, objects) &&
-                 renderPeriods(objects, *stream.mixer, objects.queueTarget, stream.ending);
-    objects.client->Stop();
-    if (ended) return 0;
-    PostMessageA(mainWindow, OutputLostMessage, stream.generation, 0);
-    DWORD periodMilliseconds = std::max<DWORD>(1, objects.periodFrames * 1000 / objects.layout.rate);
-    renderUnheard(objects, *stream.mixer, objects.periodFrames, periodMilliseconds, objects.unheard, stream.ending);
+    playStream(objects, *stream.mixer, objects.shape, objects.unheard, stream.ending);
     return 0;
 }
 

@@ -36,6 +36,12 @@ public:
 
     bool waitForPeriod(uint32_t milliseconds) override {
         waits.push_back(milliseconds);
+        if (clockEnd) {
+            // Time passes as the wait asks, and as long again as the system oversleeps.
+            clock += milliseconds * 1000ull + oversleep;
+            if (clock >= clockEnd) ending = true;
+            return false;
+        }
         if (milliseconds == WaitForever) {
             if (!whileAsleep) ending = true;  // nobody would ever wake it
             else whileAsleep();
@@ -70,6 +76,13 @@ public:
         write(mixer, frames);
         return StreamCall::Done;
     }
+    StreamCall start(uint32_t frames) override {
+        calls.push_back("start " + std::to_string(frames));
+        return startResult;
+    }
+    void stop() override { calls.push_back("stop"); }
+    void tellLost() override { calls.push_back("lost"); }
+    uint64_t microseconds() override { return clock; }
 
     std::deque<Period> periods;
     std::atomic<bool>& ending;
@@ -78,6 +91,11 @@ public:
     std::vector<uint32_t> written;
     std::vector<std::vector<float>> outputs;
     std::vector<std::string> calls;
+    StreamCall startResult = StreamCall::Done;
+    // With clockEnd set, waits move the clock instead of the script, up to that end.
+    uint64_t clock = 0;
+    uint64_t clockEnd = 0;
+    uint64_t oversleep = 0;
     // Called at a wait of the sleeping thread, as the program would start a voice.
     std::function<void()> whileAsleep;
 };
@@ -126,16 +144,52 @@ TEST_F(RenderingTheStream, AfterALossVoicesPlayOutUnheardAndTheirKeysAreFreed) {
     keyUp(13);
     ASSERT_EQ(keyBank.finishing[13], 1);
 
-    ScriptedStream stream({{0}, {0}, {0}, {0}, {0}}, ending);
+    ScriptedStream stream({}, ending);
+    stream.clockEnd = 5000;
     std::vector<uint8_t> unheard(32 * 8);
-    renderUnheard(stream, mixer, 32, 1, unheard, ending);
-    EXPECT_EQ(stream.waits, (std::vector<uint32_t>(6, 1)));
+    renderUnheard(stream, mixer, 32, unheard, ending);
     pollFinishingKeys();
     EXPECT_EQ(keyBank.finishing[13], 0) << "the key was left playing";
     EXPECT_FALSE(isKeyPlaying(13));
 
     releaseVoice(keyBank.slots[13].voice);
     bank->Release();
+}
+
+TEST_F(RenderingTheStream, AnUnheardMixKeepsRealTimeHoweverLongEachWaitLasts) {
+    FrameRing ring(2, 44100, 100000);
+    mixer.recordInto(&ring);
+    ScriptedStream stream({}, ending);
+    stream.clockEnd = 2000000;
+    stream.oversleep = 15600;  // a whole tick of the system's clock, every wait
+    std::vector<uint8_t> unheard(441 * 8);
+    renderUnheard(stream, mixer, 441, unheard, ending);
+    mixer.recordInto(nullptr);
+    std::vector<float> mixed(2 * 100000);
+    uint32_t frames = ring.read(mixed.data(), 100000);
+    // Two seconds less the last wait, which ends it, and a period.
+    const uint32_t lastWaitFrames = 44100 * (10000 + 15600) / 1000000;
+    EXPECT_GE(frames, 88200u - lastWaitFrames - 441) << "the unheard mix fell behind the clock";
+    EXPECT_LE(frames, 88200u + 441);
+}
+
+TEST_F(RenderingTheStream, AStreamThatCannotStartAfterAMoveToFewerChannelsMixesUnheardInItsOwnLayout) {
+    // The mixer played on an eight-channel device; the stream opened next is
+    // stereo and its device goes before it starts.
+    Mixer moved({SampleEncoding::Float32, 8, 32, 48000}, 512);
+    std::vector<uint8_t> played(64 * 32);
+    moved.render(64, played.data());
+    Voice* voice = makeSound(moved, countingSamples(1000));
+    voice->Play(0, 0, DSBPLAY_LOOPING);
+    ScriptedStream stream({}, ending);
+    stream.startResult = StreamCall::DeviceGone;
+    stream.clockEnd = 100000;
+    std::vector<uint8_t> unheard;
+    playStream(stream, moved, {floatStereo(48000), 480, 960}, unheard, ending);
+    EXPECT_EQ(stream.calls, (std::vector<std::string>{"start 960", "stop", "lost"}));
+    EXPECT_EQ(moved.output().channels, 2);
+    EXPECT_EQ(unheard.size(), 480u * 8);
+    voice->Release();
 }
 
 TEST_F(RenderingTheStream, AfterASecondOfSilenceTheStreamSleepsUntilAVoiceStartsAtTheHeadOfItsQueue) {
