@@ -34,10 +34,10 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE OnDeviceAdded(LPCWSTR) override { return endpointsChanged(); }
-    HRESULT STDMETHODCALLTYPE OnDeviceRemoved(LPCWSTR) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnDeviceStateChanged(LPCWSTR, DWORD state) override {
-        return state == DEVICE_STATE_ACTIVE ? endpointsChanged() : S_OK;
-    }
+    // The endpoint in use may be the one that went: the program looks at once,
+    // not at the next note, which would find the stream gone.
+    HRESULT STDMETHODCALLTYPE OnDeviceRemoved(LPCWSTR) override { return endpointsChanged(); }
+    HRESULT STDMETHODCALLTYPE OnDeviceStateChanged(LPCWSTR, DWORD) override { return endpointsChanged(); }
     HRESULT STDMETHODCALLTYPE OnPropertyValueChanged(LPCWSTR, const PROPERTYKEY) override { return S_OK; }
 
 private:

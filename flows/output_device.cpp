@@ -45,6 +45,12 @@ void moveToBestEndpoint() {
     scheduleOutputRetry(!moved);
 }
 
+bool isListed(const std::string& endpointId) {
+    for (const OutputEndpoint& endpoint : listOutputEndpoints())
+        if (endpoint.id == endpointId) return true;
+    return false;
+}
+
 }  // namespace
 
 bool openLowLatencyOutput() {
@@ -78,8 +84,14 @@ void onDefaultOutputChanged() {
 }
 
 void onOutputEndpointsChanged() {
-    if (!state.open || state.chosen.empty() || state.playingOn == PlayingOn::ChosenEndpoint) return;
-    if (moveTo(state.chosen, PlayingOn::ChosenEndpoint)) scheduleOutputRetry(false);
+    if (!state.open || state.chosen.empty()) return;
+    if (state.playingOn != PlayingOn::ChosenEndpoint) {
+        if (moveTo(state.chosen, PlayingOn::ChosenEndpoint)) scheduleOutputRetry(false);
+        return;
+    }
+    // The endpoint in use was removed or disabled: moved at once, before the
+    // next note starts on a stream that is gone.
+    if (!isListed(state.chosen)) moveToBestEndpoint();
 }
 
 void refreshOutputDeviceMenu() {

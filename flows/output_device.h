@@ -19,7 +19,8 @@ void onOutputRetryDue();
 // The system's default output changed: followed unless an endpoint was chosen
 // and plays.
 void onDefaultOutputChanged();
-// An endpoint came or went: a chosen endpoint that is back is played on again.
+// An endpoint came or went: a chosen endpoint that is back is played on again,
+// and one in use that went is left at once for the default.
 void onOutputEndpointsChanged();
 
 // The Output Device menu as it opens: "Default Device" and every endpoint by

@@ -136,6 +136,21 @@ TEST_F(FollowingTheOutput, AChosenEndpointThatComesBackIsPlayedOnAgain) {
     EXPECT_TRUE(callLog.empty());
 }
 
+TEST_F(FollowingTheOutput, AChosenEndpointInUseThatGoesIsLeftForTheDefaultAtOnce) {
+    startUp(Two);
+    fakeAudio.endpoints.erase(fakeAudio.endpoints.begin() + 1);  // removed or disabled
+    fakeAudio.absentEndpoints = {Two};
+    onOutputEndpointsChanged();
+    EXPECT_EQ(callLog, (Calls{"output move " + Two, "output move default", "output retry off"}));
+    EXPECT_EQ(fakeAudio.endpoint, "");
+    // Still the choice: played on again once it is back.
+    fakeAudio.endpoints.insert(fakeAudio.endpoints.begin() + 1, {Two, "SinkTwo"});
+    fakeAudio.absentEndpoints.clear();
+    callLog.clear();
+    onOutputEndpointsChanged();
+    EXPECT_EQ(callLog, (Calls{"output move " + Two, "output retry off"}));
+}
+
 TEST_F(FollowingTheOutput, TheMenuListsTheEndpointsAndMovesTheSoundToTheOneChosen) {
     startUp();
     std::vector<MenuListItem> items = menu();
