@@ -11,6 +11,7 @@ FakeRecordingFile fakeRecordingFile;
 
 void FakeRecordingFile::reset() {
     chosenPath.clear();
+    whileAsking = nullptr;
     creationFails = false;
     appendsFail = false;
     gone = false;
@@ -58,6 +59,7 @@ std::unique_ptr<RecordingFile> createRecordingFile(const char* path) {
 
 bool askRecordingPath(char path[PathCapacity]) {
     callLog.push_back("dialog record to wav");
+    if (fakeRecordingFile.whileAsking) fakeRecordingFile.whileAsking();
     std::snprintf(path, PathCapacity, "%s", fakeRecordingFile.chosenPath.c_str());
     return !fakeRecordingFile.chosenPath.empty();
 }

@@ -11,6 +11,7 @@
 
 struct FakeRecordingFile {
     std::string chosenPath;                // the dialog's answer; "" cancels it
+    std::function<void()> whileAsking;     // what happens while the dialog is up
     bool creationFails = false;            // the file cannot be made
     std::atomic<bool> appendsFail{false};  // the disk is full
     std::atomic<bool> gone{false};         // its folder has been taken away
