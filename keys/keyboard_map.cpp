@@ -39,6 +39,6 @@ void releaseHeldKeys() {
     for (int k = 0; k < KeyCount; ++k) {
         if (!keyBank.held[k]) continue;
         keyBank.held[k] = 0;
-        keyUp(k);
+        keyUpElsewhere(k);
     }
 }

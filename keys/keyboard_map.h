@@ -6,6 +6,6 @@ int keyIndexForVirtualKey(unsigned virtualKey);
 void onKeyDownMessage(unsigned virtualKey);
 void onKeyUpMessage(unsigned virtualKey);
 // The main window has lost the keyboard: the key-ups of keys held now will go
-// elsewhere, so each held key is released here as its key-up would (a latched
-// toggle stays latched).
+// elsewhere, so each held key is released here as its key-up without Alt
+// would (a latched toggle stays latched), Alt+Tab's Alt notwithstanding.
 void releaseHeldKeys();

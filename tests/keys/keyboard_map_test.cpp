@@ -88,6 +88,27 @@ TEST_F(LosingTheKeyboard, EveryHeldKeyIsReleasedAsItsKeyUpWouldAndLatchedToggles
     EXPECT_TRUE(callLog.empty());
 }
 
+TEST_F(LosingTheKeyboard, AltTabReleasesTheKeysHeldThroughItAndEndsTheMuteOfAltAndAKey) {
+    FakeVoice& stopping = giveVoice(0);    // HoldStop
+    FakeVoice& finishing = giveVoice(13);  // HoldFinish
+    FakeVoice& toggle = giveVoice(26);     // ToggleStop
+    onKeyDownMessage(CodeOfKey[26]);
+    onKeyUpMessage(CodeOfKey[26]);
+    for (int k : {0, 13}) onKeyDownMessage(CodeOfKey[k]);
+    fakeInput.alt = true;
+    onKeyDownMessage(CodeOfKey[26]);  // Alt and the latched toggle's key: muted while held
+    ASSERT_EQ(toggle.volume, -10000);
+
+    releaseHeldKeys();  // Tab, with Alt still down: another window takes the keyboard
+    EXPECT_FALSE(stopping.playing);
+    EXPECT_TRUE(finishing.playing);
+    EXPECT_EQ(keyBank.finishing[13], 1);
+    EXPECT_TRUE(toggle.playing);
+    EXPECT_EQ(keyBank.slots[26].triggerMode, ToggleStopRunning);
+    EXPECT_EQ(keyBank.slots[26].muted, 0);
+    EXPECT_EQ(toggle.volume, -890);
+}
+
 TEST_F(LosingTheKeyboard, KeysThatAreNoPerformanceKeysAndKeysWithoutAVoiceAreLeftAlone) {
     onKeyDownMessage(0x70);          // F1
     onKeyDownMessage(CodeOfKey[5]);  // no voice: its press did nothing
