@@ -80,7 +80,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_KEYDOWN:
         if (wParam == VK_ESCAPE) cancelMidiLearn();
-        onKeyDownMessage(static_cast<unsigned>(wParam));
+        onKeyDownMessage(static_cast<unsigned>(wParam), static_cast<uint32_t>(lParam));
         return 1;
     case WM_KEYUP:
         onKeyUpMessage(static_cast<unsigned>(wParam));
