@@ -212,7 +212,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showSta
     HACCEL accelerators = LoadAcceleratorsA(instance, "accelerators");
     registerFileType();
     DragAcceptFiles(mainWindow, TRUE);
-    if (commandLine && commandLine[0] != '\0') openExternalFile(commandLine);
+    if (commandLine && commandLine[0] != '\0') openCommandLineFile(commandLine);
 
     int exitCode = runMainLoop(accelerators);
     stopMidiInput();
