@@ -58,11 +58,9 @@ run() {
     fi
     make_demo
     export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d" WINEDEBUG=-all
-    # Quillpad takes its whole command line as the file's name, and Wine quotes an
-    # argument holding blanks: the path goes as words, which Wine joins with blanks.
-    local words
-    read -ra words <<<"$(wine_path "build/demo/Demo Kit/Demo.qpd")"
-    exec wine build/windows/quillpad.exe "${words[@]}"
+    # Wine passes a path holding blanks in double quotes, as Windows does, and
+    # Quillpad opens the path between them.
+    exec wine build/windows/quillpad.exe "$(wine_path "build/demo/Demo Kit/Demo.qpd")"
 }
 
 # All C++ follows the root .clang-format; a file that does not fails the run.

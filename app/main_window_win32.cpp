@@ -80,7 +80,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_KEYDOWN:
         if (wParam == VK_ESCAPE) cancelMidiLearn();
-        onKeyDownMessage(static_cast<unsigned>(wParam));
+        onKeyDownMessage(static_cast<unsigned>(wParam), static_cast<uint32_t>(lParam));
         return 1;
     case WM_KEYUP:
         onKeyUpMessage(static_cast<unsigned>(wParam));
@@ -212,7 +212,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showSta
     HACCEL accelerators = LoadAcceleratorsA(instance, "accelerators");
     registerFileType();
     DragAcceptFiles(mainWindow, TRUE);
-    if (commandLine && commandLine[0] != '\0') openExternalFile(commandLine);
+    if (commandLine && commandLine[0] != '\0') openCommandLineFile(commandLine);
 
     int exitCode = runMainLoop(accelerators);
     stopMidiInput();

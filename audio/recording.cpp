@@ -55,15 +55,20 @@ void Recording::writeFrames() {
     auto wholeDue = std::chrono::steady_clock::now() + WholeInterval;
     RecordingEnd end = RecordingEnd::Running;
     bool finishing = false;
+    bool behind = false;
     while (end == RecordingEnd::Running) {
         {
             std::unique_lock<std::mutex> lock(finishLock);
-            finishAsked.wait_for(lock, DrainInterval, [this] { return finishWanted; });
+            if (!behind) finishAsked.wait_for(lock, DrainInterval, [this] { return finishWanted; });
             finishing = finishWanted;
         }
         // Looked at first: every frame written before the ring was closed is drained below.
         bool closed = ring.isClosed();
-        end = drain();
+        // Once no frame can follow, all of them; before that only until the
+        // header is due, or a disk slower than the output would hold it back
+        // for as long as the backlog lasts.
+        auto until = closed || finishing ? std::chrono::steady_clock::time_point::max() : wholeDue;
+        end = drain(until, behind);
         if (end == RecordingEnd::Running && closed) end = RecordingEnd::OutputChanged;
         if (end == RecordingEnd::Running && finishing) end = RecordingEnd::Stopped;
         if (end == RecordingEnd::Running && std::chrono::steady_clock::now() < wholeDue) continue;
@@ -76,8 +81,10 @@ void Recording::writeFrames() {
     if (!finishing) tellRecordingEnded();
 }
 
-RecordingEnd Recording::drain() {
+// Whether frames were left in the ring at the time limit, in `behind`.
+RecordingEnd Recording::drain(std::chrono::steady_clock::time_point until, bool& behind) {
     const uint16_t channels = ring.channels;
+    behind = false;
     for (;;) {
         uint32_t room = largestFrames - framesWritten;
         if (room == 0) return RecordingEnd::FileFull;
@@ -85,6 +92,10 @@ RecordingEnd Recording::drain() {
         if (count == 0) return RecordingEnd::Running;
         if (!file->append(piece.data(), sizeof(float) * count * channels)) return RecordingEnd::WriteFailed;
         framesWritten += count;
+        if (std::chrono::steady_clock::now() >= until) {
+            behind = true;
+            return RecordingEnd::Running;
+        }
     }
 }
 

@@ -3,13 +3,15 @@
 //
 // Three threads take part. The render thread writes every frame it mixes into
 // the ring and never waits (audio/mixer.h recordInto). The recording's own
-// writer thread drains the ring into the file every tenth of a second, and
-// twice a second makes the file whole: what was written put on the disk, then
-// the header's sizes rewritten to cover it. So the file is a valid WAV file at
-// any moment, and one left by a killed process or a power cut lacks at most
-// the last second. The program's thread starts and finishes the recording.
+// writer thread drains the ring into the file every tenth of a second (at
+// once while a slow disk leaves it behind), and twice a second, behind or not,
+// makes the file whole: what was written put on the disk, then the header's
+// sizes rewritten to cover it. So the file is a valid WAV file at any moment,
+// and one left by a killed process or a power cut lacks at most the last
+// second. The program's thread starts and finishes the recording.
 #pragma once
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -57,7 +59,7 @@ public:
 private:
     Recording(std::unique_ptr<RecordingFile> file, uint16_t channels, uint32_t rate, uint32_t largestFrames);
     void writeFrames();
-    RecordingEnd drain();
+    RecordingEnd drain(std::chrono::steady_clock::time_point until, bool& behind);
     bool makeWhole();
 
     const std::unique_ptr<RecordingFile> file;

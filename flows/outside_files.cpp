@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/dialogs.h"
 #include "app/utf8_text.h"
@@ -45,6 +46,8 @@ bool setupFileNamed(const char* path, char target[PathCapacity]) {
     return isSetupSuffix(suffix);
 }
 
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
 // The name the user knows the file by, not its 8.3 form.
 bool longPathOf(const char* path, char longPath[PathCapacity]) {
     switch (longPathFromShell(path, longPath)) {
@@ -79,4 +82,19 @@ void openExternalFile(const char* path) {
     // The open flow makes the long path the setup's path and its file name
     // with extension the setup's name.
     openSetupFile(longPath);
+}
+
+void openCommandLineFile(const char* commandLine) {
+    const char* first = commandLine;
+    while (isBlank(*first)) ++first;
+    size_t length = std::strlen(first);
+    while (length > 0 && isBlank(first[length - 1])) --length;
+    bool quoted = length >= 2 && first[0] == '"' && first[length - 1] == '"' &&
+                  std::memchr(first + 1, '"', length - 2) == nullptr;
+    if (!quoted) {
+        openExternalFile(commandLine);
+        return;
+    }
+    // Whole however long, so that a name too long to open is refused, not cut.
+    openExternalFile(std::string(first + 1, length - 2).c_str());
 }

@@ -36,6 +36,9 @@ void startRecording() {
     if (!lowLatencyOutputLayout(layout)) return;
     char path[PathCapacity];
     if (!askRecordingPath(path)) return;
+    // Read again: the dialog's modal loop may have moved the stream to
+    // another layout, which would close the ring at the first mix.
+    if (!lowLatencyOutputLayout(layout)) return;
     running.recording = Recording::start(createRecordingFile(path), layout.channels, layout.rate);
     if (!running.recording) {
         char text[ShownTextCapacity];

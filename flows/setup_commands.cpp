@@ -31,8 +31,11 @@ void setDocumentFile(const char* path, const char* name) {
 
 void showTooLongDirectory() {
     char text[ShownTextCapacity];
+    // Counted in bytes of UTF-8, as the setup file stores it.
     joinText(text, sizeof text,
-             {"The sound folder path is too long to be saved in a setup (at most 126 characters):\n", soundDirectory});
+             {"The sound folder path is too long to be saved in a setup (at most 126 bytes; a letter outside A-Z "
+              "takes 2 to 4):\n",
+              soundDirectory});
     showMessage(text);
 }
 

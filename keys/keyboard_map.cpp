@@ -13,6 +13,9 @@ constexpr uint8_t VirtualKeyOfKey[KeyCount] = {
     221, 220, 65, 83, 68, 70, 71, 72, 74, 75, 76, 186, 222, 90, 88, 67, 86, 66, 78, 77, 188, 190, 191,
 };
 
+// In a key-down message's flags: the key was down before this message.
+constexpr uint32_t KeyWasDownFlag = 1u << 30;
+
 }  // namespace
 
 int keyIndexForVirtualKey(unsigned virtualKey) {
@@ -21,7 +24,9 @@ int keyIndexForVirtualKey(unsigned virtualKey) {
     return -1;
 }
 
-void onKeyDownMessage(unsigned virtualKey) {
+void onKeyDownMessage(unsigned virtualKey, uint32_t keyFlags) {
+    // The keyboard's auto-repeat of a key already down: the press was its first key-down.
+    if (keyFlags & KeyWasDownFlag) return;
     int k = keyIndexForVirtualKey(virtualKey);
     if (k < 0) return;
     keyBank.held[k] = 1;
@@ -39,6 +44,6 @@ void releaseHeldKeys() {
     for (int k = 0; k < KeyCount; ++k) {
         if (!keyBank.held[k]) continue;
         keyBank.held[k] = 0;
-        keyUp(k);
+        keyUpElsewhere(k);
     }
 }

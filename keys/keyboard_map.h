@@ -1,11 +1,14 @@
 // The keyboard map: which virtual-key code plays which performance key.
 #pragma once
+#include <cstdint>
 
 // Key index 0..46 for a virtual-key code, or -1 for a code that is no performance key.
 int keyIndexForVirtualKey(unsigned virtualKey);
-void onKeyDownMessage(unsigned virtualKey);
+// keyFlags: the key-down message's lParam, whose previous-key-state bit marks
+// the keyboard's auto-repeat of a key held, which is no press.
+void onKeyDownMessage(unsigned virtualKey, uint32_t keyFlags);
 void onKeyUpMessage(unsigned virtualKey);
 // The main window has lost the keyboard: the key-ups of keys held now will go
-// elsewhere, so each held key is released here as its key-up would (a latched
-// toggle stays latched).
+// elsewhere, so each held key is released here as its key-up without Alt
+// would (a latched toggle stays latched), Alt+Tab's Alt notwithstanding.
 void releaseHeldKeys();

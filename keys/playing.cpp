@@ -71,6 +71,14 @@ void keyUp(int key) {
     if (keyBank.midiHolds[key] == 0) releaseKey(key);
 }
 
+void keyUpElsewhere(int key) {
+    if (!keyBank.slots[key].voice) return;
+    if (keyBank.midiHolds[key] == 0) releaseKey(key);
+    // A held key's mute is Alt's, which the key-up would have ended; a stopped
+    // key is unmuted already.
+    if (keyBank.slots[key].muted) unmuteKey(key);
+}
+
 void pressKey(int key, int velocity) {
     KeySlot& slot = keyBank.slots[key];
     if (!slot.voice) return;

@@ -7,6 +7,10 @@
 // restart nor release it then.
 void keyDown(int key);
 void keyUp(int key);
+// The key-up of a held key that will go to another window: released as a
+// key-up without Alt or Ctrl would release it, whatever is down now (Alt is,
+// for Alt+Tab), and unmuted if Alt and the key muted it, as their key-up would.
+void keyUpElsewhere(int key);
 // A press and a release without the Alt gestures, as a MIDI note makes them;
 // a start is scaled by the velocity (MaxVelocity: the key's own level).
 void pressKey(int key, int velocity);

@@ -8,6 +8,7 @@
 #include "app/app_win32.h"
 #include "app/scoped_win32.h"
 #include "app/utf8_text.h"
+#include "app/wide_text_win32.h"
 
 ShortcutResult resolveShortcut(const char* shortcutPath, char target[PathCapacity]) {
     // Initialised around each resolution only: nothing else uses the library.
@@ -59,8 +60,10 @@ LongPathResult longPathFromShell(const char* path, char longPath[PathCapacity]) 
     WCHAR wideFound[MAX_PATH] = L"";
     if (!SHGetPathFromIDListW(items.get(), wideFound) || wideFound[0] == L'\0') return LongPathResult::Unreadable;
     char found[PathCapacity] = "";
-    if (WideCharToMultiByte(CP_ACP, 0, wideFound, -1, found, PathCapacity, nullptr, nullptr) == 0 || !fitsPath(found))
-        return LongPathResult::Unreadable;
+    // Its bytes hold any name of MAX_PATH characters: what fails is a name
+    // the code page cannot write, which no ANSI call could open.
+    if (!wideToProgramText(wideFound, found, PathCapacity)) return LongPathResult::NotFound;
+    if (!fitsPath(found)) return LongPathResult::Unreadable;
     lstrcpynA(longPath, found, PathCapacity);
     return LongPathResult::Found;
 }

@@ -8,6 +8,7 @@
 #include "app/file_dialog_win32.h"
 #include "app/scoped_win32.h"
 #include "app/utf8_text.h"
+#include "app/wide_text_win32.h"
 
 bool getCurrentFolder(char folder[PathCapacity]) {
     DWORD length = GetCurrentDirectoryA(PathCapacity, folder);
@@ -28,8 +29,8 @@ void forEachWaveFile(void (*found)(const char* name, void* context), void* conte
     if (!search) return;
     do {
         char name[PathCapacity];
-        if (WideCharToMultiByte(CP_ACP, 0, entry.cFileName, -1, name, PathCapacity, nullptr, nullptr) != 0)
-            found(name, context);
+        // A name the code page cannot write is skipped: it could not be opened.
+        if (wideToProgramText(entry.cFileName, name, PathCapacity)) found(name, context);
     } while (FindNextFileW(search.get(), &entry));
 }
 

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "app/wide_text_win32.h"
+
 bool convertFromLegacyCodePage(const char* legacy, char text[PathCapacity]) {
     // GetACP() gives UTF-8 under the manifest: the legacy code page is the
     // system locale's. (Wine 8 refuses the locale's name form,
@@ -16,7 +18,7 @@ bool convertFromLegacyCodePage(const char* legacy, char text[PathCapacity]) {
     WCHAR wide[PathCapacity];
     if (MultiByteToWideChar(legacyCodePage, MB_ERR_INVALID_CHARS, legacy, -1, wide, PathCapacity) == 0) return false;
     char converted[PathCapacity];
-    if (WideCharToMultiByte(CP_ACP, 0, wide, -1, converted, PathCapacity, nullptr, nullptr) == 0) return false;
+    if (!wideToProgramText(wide, converted, PathCapacity)) return false;
     lstrcpynA(text, converted, PathCapacity);
     return true;
 }

@@ -139,7 +139,8 @@ protected:
             loadSoundDirectory();
             return "import the folder";
         default:
-            onKeyDownMessage(static_cast<unsigned>(below(256)));
+            // Now and then the keyboard's repeat of a key already down.
+            onKeyDownMessage(static_cast<unsigned>(below(256)), chance(30) ? 0x40000001u : 1u);
             onKeyUpMessage(static_cast<unsigned>(below(256)));
             return "any virtual key";
         }

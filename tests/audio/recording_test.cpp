@@ -2,7 +2,10 @@
 // file while it grows, and how it ends when the file or the output fails it.
 #include "audio/recording.h"
 
+#include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 #include <vector>
 
 #include "audio/recording_file.h"
@@ -43,6 +46,31 @@ TEST_F(RecordingToAFile, TheFileIsAValidWaveFileOfEveryFrameWhileItGrowsAndAtThe
     EXPECT_EQ(recording->finish(), RecordingEnd::Stopped);
     EXPECT_TRUE(fileHolds(played)) << "every frame written at the stop";
     EXPECT_EQ(fakeRecordingFile.endedTold, 0) << "a recording the program stops is no news";
+}
+
+TEST_F(RecordingToAFile, ADiskSlowerThanTheOutputStillHasTheHeaderRewrittenWhileItFallsBehind) {
+    auto recording = start();
+    // While the disk writes each piece the output plays the next, so the ring
+    // is never empty, until the header is rewritten or long after it was due.
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(4);
+    std::atomic<bool> limitReached{false};
+    std::vector<float> played = numberedFrames(0, 256);  // the writer's from the first play on
+    fakeRecordingFile.afterAppend = [&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (fakeRecordingFile.headersWritten > 1 || limitReached) return;
+        if (std::chrono::steady_clock::now() > limit) {
+            limitReached = true;
+            return;
+        }
+        std::vector<float> more = numberedFrames(static_cast<uint32_t>(played.size() / 2), 256);
+        play(*recording, more);
+        played.insert(played.end(), more.begin(), more.end());
+    };
+    play(*recording, played);
+    ASSERT_TRUE(eventually([&] { return fakeRecordingFile.headersWritten > 1 || limitReached; }));
+    EXPECT_EQ(recording->finish(), RecordingEnd::Stopped);
+    EXPECT_FALSE(limitReached) << "the header waited for the backlog to end";
+    EXPECT_TRUE(fileHolds(played)) << "every frame in order all the same";
 }
 
 TEST_F(RecordingToAFile, ADiskThatFailsEndsItByItselfWithTheFileValidAsFarAsItWent) {

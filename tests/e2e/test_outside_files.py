@@ -47,7 +47,7 @@ class OutsideFilesTest(QuillpadTestCase):
         self.assertEqual(result.returncode, 0, f"no shortcut made: {result.stderr}")
         return link
 
-    def test_a_command_line_opens_the_named_setup_blanks_and_all_but_not_a_quoted_one(self):
+    def test_a_command_line_opens_the_named_setup_blanks_and_all(self):
         q, s = self.quillpad, self.session
         setup = self.setup_file("Live Sets/Live Set.qpd", with_key(start_up_keys(), 0, sound_index=1))
         # Wine quotes an argument holding blanks: given as separate words, the
@@ -60,8 +60,13 @@ class OutsideFilesTest(QuillpadTestCase):
                                delta=3.3)
         self.assertEqual(q.exit_program(), 0)
 
-        q.start(windows_path(setup))  # one argument: the command line is the path in quotes
-        self.assert_nothing_opened("from a quoted command line")
+    def test_a_path_in_quotes_on_the_command_line_opens_the_setup_as_the_bare_path_does(self):
+        q = self.quillpad
+        setup = self.setup_file("Live Sets/Live Set.qpd")
+        # One argument holding blanks: Wine passes it in double quotes, as Windows
+        # does for a file dropped on the program's icon or named in a shortcut.
+        q.start(windows_path(setup))
+        q.wait_title("Live Set.qpd  using:  sounds")
 
     def test_only_lower_and_upper_case_setup_names_open(self):
         q = self.quillpad

@@ -28,7 +28,7 @@ DEMO_SOUND_COUNT = 23
 # One key of each row: the number row's pad, the Q row's keys, a bass on the
 # A row and a hi-hat on the Z row.
 ROW_KEYS = (("grave", "the number row"), ("q", "the Q row"), ("a", "the A row"), ("z", "the Z row"))
-# Below the key repeat, which would restart the sound.
+# A short press, as a player taps a key.
 KEY_HOLD = 0.3
 # The sound list's left edge (client coordinates) and its background, where
 # a row without a sound shows nothing else.

@@ -11,11 +11,14 @@ FakeRecordingFile fakeRecordingFile;
 
 void FakeRecordingFile::reset() {
     chosenPath.clear();
+    whileAsking = nullptr;
     creationFails = false;
     appendsFail = false;
     gone = false;
     endedTold = 0;
     createdPath.clear();
+    afterAppend = nullptr;
+    headersWritten = 0;
     std::lock_guard<std::mutex> lock(guard);
     written.clear();
 }
@@ -26,9 +29,12 @@ class MemoryFile : public RecordingFile {
 public:
     bool append(const void* bytes, size_t count) override {
         if (fakeRecordingFile.appendsFail) return false;
-        std::lock_guard<std::mutex> lock(fakeRecordingFile.guard);
-        const auto* from = static_cast<const uint8_t*>(bytes);
-        fakeRecordingFile.written.insert(fakeRecordingFile.written.end(), from, from + count);
+        {
+            std::lock_guard<std::mutex> lock(fakeRecordingFile.guard);
+            const auto* from = static_cast<const uint8_t*>(bytes);
+            fakeRecordingFile.written.insert(fakeRecordingFile.written.end(), from, from + count);
+        }
+        if (fakeRecordingFile.afterAppend) fakeRecordingFile.afterAppend();
         return true;
     }
     bool writeStart(const void* bytes, size_t count) override {
@@ -36,6 +42,7 @@ public:
         std::vector<uint8_t>& written = fakeRecordingFile.written;
         if (written.size() < count) written.resize(count);
         std::copy_n(static_cast<const uint8_t*>(bytes), count, written.begin());
+        ++fakeRecordingFile.headersWritten;
         return true;
     }
     bool keep() override { return !fakeRecordingFile.gone; }
@@ -52,6 +59,7 @@ std::unique_ptr<RecordingFile> createRecordingFile(const char* path) {
 
 bool askRecordingPath(char path[PathCapacity]) {
     callLog.push_back("dialog record to wav");
+    if (fakeRecordingFile.whileAsking) fakeRecordingFile.whileAsking();
     std::snprintf(path, PathCapacity, "%s", fakeRecordingFile.chosenPath.c_str());
     return !fakeRecordingFile.chosenPath.empty();
 }

@@ -4,17 +4,23 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
 struct FakeRecordingFile {
     std::string chosenPath;                // the dialog's answer; "" cancels it
+    std::function<void()> whileAsking;     // what happens while the dialog is up
     bool creationFails = false;            // the file cannot be made
     std::atomic<bool> appendsFail{false};  // the disk is full
     std::atomic<bool> gone{false};         // its folder has been taken away
     std::atomic<int> endedTold{0};
     std::string createdPath;
+    // Called on the writer's thread after each append, as the render thread
+    // goes on while the disk writes. Set it before the ring gets a frame.
+    std::function<void()> afterAppend;
+    std::atomic<int> headersWritten{0};
 
     std::vector<uint8_t> bytes() const {
         std::lock_guard<std::mutex> lock(guard);

@@ -67,6 +67,32 @@ TEST_F(FilesFromOutside, ACommandLineWithBlanksOpensTheSetupUnderItsName) {
     EXPECT_TRUE(dialogCalls().empty());
 }
 
+TEST_F(FilesFromOutside, ACommandLineOfAPathInQuotesOpensItAsTheBarePathWould) {
+    // As Windows quotes a path with blanks dropped on the program's icon or named in a shortcut.
+    for (const char* commandLine : {"\"C:\\Setups\\Live Set.qpd\"", " \t\"C:\\Setups\\Live Set.qpd\" \t"}) {
+        callLog.clear();
+        openCommandLineFile(commandLine);
+        EXPECT_EQ(fileReads(), (Calls{std::string("file read ") + LiveSet})) << commandLine;
+        EXPECT_STREQ(document.setupName, "Live Set.qpd");
+    }
+
+    // Anything else is taken whole, as a bare path is.
+    addSetupFile(OldSet);
+    callLog.clear();
+    openCommandLineFile(OldSet);
+    EXPECT_EQ(fileReads(), (Calls{std::string("file read ") + OldSet}));
+    const char* notOpened[] = {"\"C:\\Setups\\Live Set.qpd\" -x", "\"C:\\Setups\\Live \"Set.qpd\"", "\"\"", "\"", "  "};
+    for (const char* commandLine : notOpened) {
+        callLog.clear();
+        openCommandLineFile(commandLine);
+        EXPECT_EQ(callLog, Calls{}) << commandLine;
+    }
+    callLog.clear();
+    openCommandLineFile("\"C:\\Setups\\Live Set.qpd");  // a quote with no partner is part of the name
+    EXPECT_EQ(callsStartingWith("shell "), (Calls{"shell long path \"C:\\Setups\\Live Set.qpd"}));
+    EXPECT_TRUE(fileReads().empty());
+}
+
 TEST_F(FilesFromOutside, OnlySetupNamesInLowerOrUpperCaseAreOpened) {
     addSetupFile("C:\\Setups\\live.qpd");
     addSetupFile("C:\\SETUPS\\LIVE.QPD");

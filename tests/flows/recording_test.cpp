@@ -67,6 +67,28 @@ TEST_F(RecordingToWav, RecordsAtOnceIntoTheFileChosenWithRecInTheTitleAndTheSetu
     EXPECT_FALSE(document.modified);
 }
 
+TEST_F(RecordingToWav, TheRecordingTakesTheOutputAsItIsWhenTheDialogCloses) {
+    // The dialog's modal loop lets the stream move to a device of another layout.
+    fakeRecordingFile.whileAsking = [] { fakeAudio.lowLatencyLayout = {SampleEncoding::Float32, 1, 4, 44100}; };
+    toggleRecording();
+    ASSERT_NE(fakeAudio.recordingRing, nullptr);
+    EXPECT_EQ(fakeAudio.recordingRing->channels, 1);
+    EXPECT_EQ(fakeAudio.recordingRing->rate, 44100u);
+    toggleRecording();
+
+    // Or the output falls back to DirectSound, which cannot be recorded.
+    fakeRecordingFile.whileAsking = [] { switchAudioOutput(); };
+    callLog.clear();
+    toggleRecording();
+    EXPECT_TRUE(callsStartingWith("file create").empty());
+    EXPECT_EQ(fakeAudio.recordingRing, nullptr);
+    EXPECT_EQ(fakeMenu.checked.at(CMD_RECORD), false);
+
+    callLog.clear();
+    toggleRecording();
+    EXPECT_TRUE(callsStartingWith("dialog record").empty()) << "nothing asked where nothing can be recorded";
+}
+
 TEST_F(RecordingToWav, AFileThatCannotBeMadeSaysSoAndRecordsNothing) {
     fakeRecordingFile.creationFails = true;
     toggleRecording();

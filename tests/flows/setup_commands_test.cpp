@@ -213,7 +213,7 @@ TEST_F(SavingSetups, FileDialogsThatFailSaySoAndCancelledOnesSayNothing) {
     EXPECT_EQ(fakeMainWindow.title, "Quillpad Beta A");
 }
 
-TEST_F(SavingSetups, ASoundFolderPathOver126CharactersIsRefusedAndNothingWritten) {
+TEST_F(SavingSetups, ASoundFolderPathOver126BytesIsRefusedSayingSoAndNothingWritten) {
     std::string tooLong = "C:\\" + std::string(124, 'x');  // 127 characters
     setSoundDirectory(tooLong);
     setDocumentPath(LivePath, "live.qpd");
@@ -223,11 +223,19 @@ TEST_F(SavingSetups, ASoundFolderPathOver126CharactersIsRefusedAndNothingWritten
     saveSetup();
     chooseToSaveAs("C:\\Setups\\other.qpd");
     saveSetupAs();
-    std::string message =
-        "dialog message The sound folder path is too long to be saved in a setup (at most 126 characters):\n" + tooLong;
-    EXPECT_EQ(dialogCalls(), (Calls{message, "dialog save setup live.qpd", message}));
+    const std::string refused =
+        "dialog message The sound folder path is too long to be saved in a setup (at most "
+        "126 bytes; a letter outside A-Z takes 2 to 4):\n";
+    EXPECT_EQ(dialogCalls(), (Calls{refused + tooLong, "dialog save setup live.qpd", refused + tooLong}));
     EXPECT_EQ(fakeSetupStorage.files, (std::map<std::string, Bytes>{{LivePath, old}}));
     EXPECT_TRUE(document.modified);
+
+    std::string japanese = "C:\\";
+    for (int n = 0; n < 42; ++n) japanese += "\u97f3";  // 45 characters, 129 bytes
+    setSoundDirectory(japanese);
+    callLog.clear();
+    saveSetup();
+    EXPECT_EQ(dialogCalls(), (Calls{refused + japanese}));
 
     tooLong.pop_back();  // 126 fits
     setSoundDirectory(tooLong);

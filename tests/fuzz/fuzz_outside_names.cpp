@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     if (size > 4096) return 0;
     resetProgramState();
     const uint8_t* end = bytes + size;
-    // The first byte: bit 0 the setup is modified, bits 1-2 the answer to the save prompt.
+    // The first byte: bit 0 the setup is modified, bits 1-2 the answer to the
+    // save prompt, bit 3 the name comes as the command line.
     uint8_t flags = size > 0 ? bytes[0] : 0;
     if (size > 0) ++bytes;
     std::string name = part(bytes, end);
@@ -38,6 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     fakeShell.longPaths[name] = longForm;
     document.modified = (flags & 1) != 0;
     fakeDialogs.answers = {(flags >> 1) & 3};
-    openExternalFile(name.c_str());
+    if (flags & 8) openCommandLineFile(name.c_str());
+    else openExternalFile(name.c_str());
     return 0;
 }

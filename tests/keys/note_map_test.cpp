@@ -12,7 +12,8 @@
 
 namespace {
 
-constexpr unsigned GraveKey = 0xC0;  // the computer key of key 0
+constexpr unsigned GraveKey = 0xC0;          // the computer key of key 0
+constexpr uint32_t FirstPress = 0x00290001;  // its key-down's flags: no repeat
 const Calls StartKey0 = restartCalls(0, 22050, -5000, -890);
 const Calls StopKey0 = {"voice0 Stop", "panel drawMuteButton", capOf(0)};
 
@@ -109,17 +110,17 @@ TEST_F(PlayingFromMidi, VelocityScalesTheStartAndEveryLaterVolumeChangeOfThatPre
 
     keyBank.slots[0].volume = 100;
     masterVolume = 10;
-    onKeyDownMessage(GraveKey);  // the computer keyboard plays at the key's own level
+    onKeyDownMessage(GraveKey, FirstPress);  // the computer keyboard plays at the key's own level
     EXPECT_EQ(voice.volume, -890);
 }
 
 TEST_F(PlayingFromMidi, AKeyHeldFromTheKeyboardAndFromANoteSoundsUntilBothLetGo) {
     FakeVoice& voice = giveVoice(0);
-    onKeyDownMessage(GraveKey);
+    onKeyDownMessage(GraveKey, FirstPress);
     callLog.clear();
     onNoteOn(0, 36, 127);
     onKeyUpMessage(GraveKey);
-    onKeyDownMessage(GraveKey);  // pressed again while the note holds it: still the one press
+    onKeyDownMessage(GraveKey, FirstPress);  // pressed again while the note holds it: still the one press
     onNoteOff(0, 36);
     EXPECT_TRUE(callLog.empty());
     EXPECT_TRUE(voice.playing);
@@ -130,7 +131,7 @@ TEST_F(PlayingFromMidi, AKeyHeldFromTheKeyboardAndFromANoteSoundsUntilBothLetGo)
     bindNoteToKey(90, 0);
     onNoteOn(0, 36, 127);
     onNoteOn(1, 90, 127);
-    onKeyDownMessage(GraveKey);
+    onKeyDownMessage(GraveKey, FirstPress);
     callLog.clear();
     onNoteOff(0, 36);
     onKeyUpMessage(GraveKey);
@@ -144,7 +145,7 @@ TEST_F(PlayingFromMidi, AKeyHeldFromTheKeyboardAndFromANoteSoundsUntilBothLetGo)
 TEST_F(PlayingFromMidi, LosingTheKeyboardLeavesKeysThatNotesHold) {
     FakeVoice& voice = giveVoice(0);
     onNoteOn(0, 36, 127);
-    onKeyDownMessage(GraveKey);
+    onKeyDownMessage(GraveKey, FirstPress);
     releaseHeldKeys();
     EXPECT_TRUE(voice.playing);
     onNoteOff(0, 36);
@@ -206,7 +207,7 @@ TEST_F(PlayingFromMidi, KillAllForgetsTheNotesHeldSoNoKeyStaysDeafToItsComputerK
     onNoteOn(0, 36, 127);
     killAllSounds();
     EXPECT_FALSE(voice.playing);
-    onKeyDownMessage(GraveKey);  // the note-off never came: the key still plays
+    onKeyDownMessage(GraveKey, FirstPress);  // the note-off never came: the key still plays
     EXPECT_TRUE(voice.playing);
     onKeyUpMessage(GraveKey);
     callLog.clear();

@@ -130,7 +130,7 @@ TEST_F(ToggleKeys, ToggleStopKeySecondPressStops) {
     EXPECT_EQ(keyBank.slots[26].triggerMode, ToggleStopRunning);
 }
 
-TEST_F(ToggleKeys, HeldToggleStopKeyAlternatesAtEachAutoRepeat) {
+TEST_F(ToggleKeys, ToggleStopKeyAlternatesAtEachPress) {
     FakeVoice& voice = giveVoice(26);
     for (int repeat = 0; repeat < 4; ++repeat) {
         keyDown(26);

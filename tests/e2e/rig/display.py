@@ -33,8 +33,8 @@ class Display:
             if Path(f"/tmp/.X{number}-lock").exists() or Path(f"/tmp/.X11-unix/X{number}").exists():
                 continue
             read_end, write_end = os.pipe()
-            # Auto-repeat off: a held key is one press however long a busy
-            # machine stretches the hold (each repeat would restart the sound).
+            # Auto-repeat off: a held key gives one key-down however long a
+            # busy machine stretches the hold.
             process = subprocess.Popen(
                 ["Xvfb", f":{number}", "-screen", "0", f"{SCREEN_SIZE[0]}x{SCREEN_SIZE[1]}x24", "-nolisten", "tcp",
                  "-r", "-displayfd", str(write_end)],
