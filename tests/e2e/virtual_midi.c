@@ -4,6 +4,10 @@
  * environment variable QUILLPAD_TEST_MIDI_PORT holds short messages of 4
  * bytes each, packed as winmm packs them (status in the low byte, little
  * endian); each is delivered as it is, well formed or not, as one MIM_DATA.
+ * The datagram "unplug" (its length no multiple of 4) pulls the cable: the
+ * input reports itself closed with MIM_CLOSE, as a driver does for a device
+ * that went, and from then on the device is gone for this process: it has no
+ * name, cannot be opened and delivers nothing.
  *
  * Wine's mmdevapi loads wine<name>.drv for each name of HKCU\Software\Wine\
  * Drivers "Audio", and winmm takes its MIDI from the driver mmdevapi keeps;
@@ -20,12 +24,13 @@ BOOL WINAPI DriverCallback(DWORD_PTR callback, DWORD flags, HDRVR device, DWORD 
                            DWORD_PTR param1, DWORD_PTR param2);
 
 static const WCHAR InputName[] = L"Virtual Pads";
+static const char UnplugDatagram[] = "unplug";
 
 /* The one input. The delivering thread reads it under the lock, so that
  * nothing is delivered once the program has closed the input. */
 static CRITICAL_SECTION lock;
 static struct {
-    BOOL open, started;
+    BOOL open, started, unplugged;
     volatile LONG stopping;
     DWORD_PTR callback, instance;
     DWORD callbackFlags;
@@ -34,6 +39,14 @@ static struct {
     HANDLE thread;
     DWORD openedAt;
 } input;
+
+static BOOL isUnplugged(void) {
+    BOOL unplugged;
+    EnterCriticalSection(&lock);
+    unplugged = input.unplugged;
+    LeaveCriticalSection(&lock);
+    return unplugged;
+}
 
 static void notify(DWORD message, DWORD_PTR param1, DWORD_PTR param2) {
     DriverCallback(input.callback, input.callbackFlags, (HDRVR)input.handle, message, input.instance, param1, param2);
@@ -51,7 +64,12 @@ static DWORD WINAPI deliver(void* unused) {
         int length = recv(input.socket, datagram, sizeof datagram, 0);
         if (length <= 0) continue;
         EnterCriticalSection(&lock);
-        for (int i = 0; input.open && input.started && i + 4 <= length; i += 4) {
+        if (length == sizeof UnplugDatagram - 1 && memcmp(datagram, UnplugDatagram, (size_t)length) == 0 &&
+            input.open && !input.unplugged) {
+            input.unplugged = TRUE;
+            notify(MIM_CLOSE, 0, 0);
+        }
+        for (int i = 0; input.open && input.started && !input.unplugged && i + 4 <= length; i += 4) {
             DWORD message;
             memcpy(&message, datagram + i, 4);
             notify(MIM_DATA, message, GetTickCount() - input.openedAt);
@@ -66,6 +84,7 @@ static DWORD openInput(const MIDIOPENDESC* desc, DWORD_PTR flags) {
     WSADATA wsa;
     struct sockaddr_in address;
     int buffer = 4 << 20;
+    if (isUnplugged()) return MMSYSERR_NODRIVER;
     if (input.open) return MMSYSERR_ALLOCATED;
     if (!GetEnvironmentVariableA("QUILLPAD_TEST_MIDI_PORT", port, sizeof port)) return MMSYSERR_NODRIVER;
     WSAStartup(MAKEWORD(2, 2), &wsa);
@@ -102,7 +121,7 @@ static DWORD closeInput(void) {
     WaitForSingleObject(input.thread, INFINITE);
     CloseHandle(input.thread);
     closesocket(input.socket);
-    notify(MIM_CLOSE, 0, 0);
+    if (!input.unplugged) notify(MIM_CLOSE, 0, 0); /* an unplugged input said so already */
     return MMSYSERR_NOERROR;
 }
 
@@ -122,9 +141,10 @@ DWORD WINAPI midMessage(UINT device, UINT message, DWORD_PTR user, DWORD_PTR par
     case DRVM_DISABLE:
         return MMSYSERR_NOERROR;
     case MIDM_GETNUMDEVS:
-        return 1;
+        return isUnplugged() ? 0 : 1;
     case MIDM_GETDEVCAPS: {
         MIDIINCAPSW caps;
+        if (isUnplugged()) return MMSYSERR_NODRIVER;
         memset(&caps, 0, sizeof caps);
         caps.wMid = 0xFF;
         caps.wPid = 1;
