@@ -25,6 +25,7 @@ constexpr UINT DefaultOutputChangedMessage = WM_APP + 2;
 constexpr UINT OutputEndpointsChangedMessage = WM_APP + 3;
 constexpr UINT MidiInputMessage = WM_APP + 4;  // wParam: the packed message; lParam: the input's tag
 constexpr UINT RecordingEndedMessage = WM_APP + 5;
+constexpr UINT MidiInputClosedMessage = WM_APP + 6;  // lParam: the input's tag
 
 // The main window's timers.
 constexpr UINT_PTR OutputRetryTimer = 1;

@@ -108,6 +108,9 @@ bool handleProgramMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case MidiInputMessage:
         onMidiMessage(static_cast<uint32_t>(lParam), static_cast<uint32_t>(wParam));
         return true;
+    case MidiInputClosedMessage:
+        onMidiInputClosed(static_cast<uint32_t>(lParam));
+        return true;
     case OutputLostMessage:
         if (isCurrentLowLatencyStream(static_cast<unsigned>(wParam))) onOutputLost();
         return true;

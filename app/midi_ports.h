@@ -1,7 +1,8 @@
 // Platform seam: the system's MIDI inputs. Each open port's messages reach
 // the main window, on the program's own thread, with the tag it was opened
-// with (see onMidiMessage). Defined in app/midi_ports_win32.cpp for the
-// program, faked in tests.
+// with (see onMidiMessage), and so does the word that it closed, its device
+// gone or closed by the program (see onMidiInputClosed). Defined in
+// app/midi_ports_win32.cpp for the program, faked in tests.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -20,12 +20,17 @@ struct OpenPort {
 std::list<OpenPort> openPorts;  // the program's thread's alone
 std::atomic<bool> messagesLost{false};
 
+void post(UINT message, WPARAM wParam, DWORD_PTR tag) {
+    if (!PostMessageA(mainWindow, message, wParam, static_cast<LPARAM>(tag))) messagesLost.store(true);
+}
+
 // Runs on winmm's thread: it only hands each message over to the program's
 // thread, so that the key logic stays on one thread. Sysex buffers are never
-// given to an input, so no long message comes.
+// given to an input, so no long message comes. MIM_CLOSE comes when the
+// program closes an input and when its device goes (a cable pulled).
 void CALLBACK midiInputCallback(HMIDIIN, UINT message, DWORD_PTR tag, DWORD_PTR packed, DWORD_PTR) {
-    if (message != MIM_DATA && message != MIM_MOREDATA) return;
-    if (!PostMessageA(mainWindow, MidiInputMessage, packed, static_cast<LPARAM>(tag))) messagesLost.store(true);
+    if (message == MIM_DATA || message == MIM_MOREDATA) post(MidiInputMessage, packed, tag);
+    else if (message == MIM_CLOSE) post(MidiInputClosedMessage, 0, tag);
 }
 
 }  // namespace

@@ -177,9 +177,18 @@ void onMidiMessage(uint32_t tag, uint32_t packed) {
         for (int device = 0; device < MidiDeviceCapacity; ++device) releaseDeviceNotes(device);
 }
 
-void refreshMidiInputMenu() {
+void onMidiInputClosed(uint32_t tag) {
+    for (int device = 0; device < MidiDeviceCapacity; ++device)
+        if (state.inputs[device].open && state.inputs[device].tag == tag) closeInput(state.inputs[device], device);
+}
+
+void onMidiDevicesChanged() {
     state.listed = listMidiPorts();
     applyChoice();
+}
+
+void refreshMidiInputMenu() {
+    onMidiDevicesChanged();
     std::vector<MenuListItem> items;
     if (state.listed.empty()) {
         items.push_back({NoInputText, false, false});

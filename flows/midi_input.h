@@ -15,8 +15,14 @@ void stopMidiInput();
 // the input's keys; an input closed since is not heard any more.
 void onMidiMessage(uint32_t tag, uint32_t packed);
 
-// The MIDI Input menu as it opens: the inputs are listed again, "All Devices"
-// opens any that came, and inputs that went are closed.
+// The input opened with that tag closed: its device went, or the program
+// closed it. Its keys are released at once.
+void onMidiInputClosed(uint32_t tag);
+// Devices came or went: the inputs are listed again, the chosen ones that
+// came open ("All Devices" opens any) and inputs that went are closed.
+void onMidiDevicesChanged();
+// The MIDI Input menu as it opens: the inputs are listed again, as when
+// devices come and go, and shown.
 void refreshMidiInputMenu();
 // Its item `index` chosen: 0 "All Devices", then the inputs as listed, then
 // "None". Inputs that are no longer chosen are closed at once.

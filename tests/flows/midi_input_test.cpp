@@ -1,5 +1,6 @@
 // MIDI inputs: which are open, the MIDI Input menu, the choice remembered,
-// keys released when their input closes, panic controllers and velocity.
+// inputs following devices as they come and go, keys released when their
+// input closes, panic controllers and velocity.
 #include "flows/midi_input.h"
 
 #include <gtest/gtest.h>
@@ -132,6 +133,57 @@ TEST_F(ChoosingMidiInputs, InputsPluggedInLaterOpenAsTheMenuOpensAndUnpluggedOne
     fakeMidiPorts.ports = {{0, "Pads"}, {1, "Pads"}};
     menu();
     EXPECT_EQ(fakeMidiPorts.openIds.size(), 2u);
+}
+
+TEST_F(ChoosingMidiInputs, AnInputWhoseDeviceWentClosesAtOnceLettingGoOfItsKeysOnly) {
+    startWith({{0, "Pads"}, {1, "Keys"}});
+    giveEveryKeyAVoice();
+    uint32_t pads = tagOf(0), keys = tagOf(1);
+    onMidiMessage(pads, NoteOn36);
+    onMidiMessage(keys, 0x7F2590);  // note 37: key 1
+    callLog.clear();
+    onMidiInputClosed(pads);  // its cable pulled
+    EXPECT_EQ(callLog, (Calls{"midi close 1", "voice0 Stop", "panel drawMuteButton", capOf(0)}));
+    EXPECT_TRUE(voiceOf(1).playing) << "the other input's note";
+    onMidiMessage(pads, NoteOn36);  // queued before it went: not heard
+    EXPECT_FALSE(voiceOf(0).playing);
+
+    // The word of an input the program closed itself comes after the close: nothing more.
+    chooseMidiInput(3);  // None
+    callLog.clear();
+    onMidiInputClosed(keys);
+    EXPECT_TRUE(callLog.empty());
+}
+
+TEST_F(ChoosingMidiInputs, InputsFollowDevicesAsTheyComeAndGoWithoutTheMenu) {
+    startWith({{0, "Pads"}}, "Keys");  // the chosen device not plugged in
+    giveVoice(0);
+    fakeMidiPorts.ports = {{0, "Pads"}, {1, "Keys"}};
+    onMidiDevicesChanged();
+    EXPECT_EQ(callsStartingWith("midi"), (Calls{"midi open 1 1"}));
+    onMidiMessage(tagOf(1), NoteOn36);
+    ASSERT_TRUE(voiceOf(0).playing);
+
+    fakeMidiPorts.ports = {{0, "Pads"}};  // gone without a word from its driver
+    callLog.clear();
+    onMidiDevicesChanged();
+    EXPECT_EQ(callsStartingWith("midi"), (Calls{"midi close 1"}));
+    EXPECT_FALSE(voiceOf(0).playing);
+
+    fakeMidiPorts.ports = {{0, "Keys"}, {1, "Pads"}};  // plugged in again, listed first now
+    callLog.clear();
+    onMidiDevicesChanged();
+    EXPECT_EQ(callsStartingWith("midi"), (Calls{"midi open 0 2"}));
+    onMidiMessage(tagOf(0), NoteOn36);
+    EXPECT_TRUE(voiceOf(0).playing);
+
+    // With every device chosen, one plugged in opens too.
+    stopMidiInput();
+    callLog.clear();
+    startWith({}, "all");
+    fakeMidiPorts.ports = {{0, "Pads"}};
+    onMidiDevicesChanged();
+    EXPECT_EQ(callsStartingWith("midi"), (Calls{"midi open 0 1"}));
 }
 
 TEST_F(ChoosingMidiInputs, ClosingAtTheEndReleasesEveryInput) {
