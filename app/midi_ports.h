@@ -21,6 +21,9 @@ bool openMidiPort(unsigned id, uint32_t tag);
 // Stops and closes the port opened with that tag; no message of it is handed
 // over after this, though some may still wait in the queue.
 void closeMidiPort(uint32_t tag);
+// Whether the port opened with that tag still answers; false once its device
+// has gone, even where the list still shows a port of its name.
+bool isMidiPortPresent(uint32_t tag);
 // Whether a message could not be handed over (the queue was full) since the
 // last call: a note-off may be among them.
 bool takeLostMidiMessages();

@@ -66,4 +66,14 @@ void closeMidiPort(uint32_t tag) {
     openPorts.remove_if([tag](const OpenPort& port) { return port.tag == tag; });
 }
 
+bool isMidiPortPresent(uint32_t tag) {
+    for (const OpenPort& port : openPorts) {
+        if (port.tag != tag) continue;
+        // winmm stops answering for a handle whose device has gone.
+        UINT id = 0;
+        return midiInGetID(port.input.get(), &id) == MMSYSERR_NOERROR;
+    }
+    return false;
+}
+
 bool takeLostMidiMessages() { return messagesLost.exchange(false); }

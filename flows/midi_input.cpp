@@ -111,15 +111,19 @@ void openPort(const MidiPort& port) {
     }
 }
 
+// Whether the input's device went: no port of its name is listed, or the
+// system says its handle no longer answers. Of two inputs of one name, only
+// the handle tells which one went; the list cannot.
+bool hasGone(const OpenInput& input) { return listedCount(input.name) == 0 || !isMidiPortPresent(input.tag); }
+
 // Closes the inputs that are not wanted or have gone, and opens the wanted
 // ones that are not open yet. The system names a port only by its name and
-// its place in the list, which shifts as devices come and go: an input is
-// taken to be open while as many inputs of its name are open as are listed.
+// its place in the list, which shifts as devices come and go: a listed port
+// is taken to be open while as many inputs of its name are open as are listed.
 void applyChoice() {
     for (int device = 0; device < MidiDeviceCapacity; ++device) {
         OpenInput& input = state.inputs[device];
-        if (input.open && (!wanted(input.name) || openCount(input.name) > listedCount(input.name)))
-            closeInput(input, device);
+        if (input.open && (!wanted(input.name) || hasGone(input))) closeInput(input, device);
     }
     for (const MidiPort& port : state.listed) {
         if (!wanted(port.name)) continue;

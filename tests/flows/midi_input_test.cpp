@@ -186,6 +186,34 @@ TEST_F(ChoosingMidiInputs, InputsFollowDevicesAsTheyComeAndGoWithoutTheMenu) {
     EXPECT_EQ(callsStartingWith("midi"), (Calls{"midi open 0 1"}));
 }
 
+TEST_F(ChoosingMidiInputs, OfTwoInputsOfOneNameTheOneWhoseDeviceWentCloses) {
+    startWith({{0, "Pads"}, {1, "Pads"}});
+    giveEveryKeyAVoice();
+    uint32_t first = tagOf(0), second = tagOf(1);
+    onMidiMessage(first, NoteOn36);
+    onMidiMessage(second, 0x7F2590);      // note 37: key 1
+    fakeMidiPorts.ports = {{0, "Pads"}};  // the second unplugged, without a word from its driver
+    fakeMidiPorts.gone = {second};
+    callLog.clear();
+    onMidiDevicesChanged();
+    EXPECT_EQ(callsStartingWith("midi"), (Calls{"midi close 2"}));
+    EXPECT_TRUE(voiceOf(0).playing) << "the first, still plugged in";
+    EXPECT_FALSE(voiceOf(1).playing);
+
+    // Plugged in again; then the first goes and says so: the listing closes nothing more.
+    fakeMidiPorts.ports = {{0, "Pads"}, {1, "Pads"}};
+    onMidiDevicesChanged();
+    uint32_t again = tagOf(1);
+    onMidiMessage(again, 0x7F2590);
+    onMidiInputClosed(first);
+    fakeMidiPorts.ports = {{0, "Pads"}};
+    callLog.clear();
+    onMidiDevicesChanged();
+    EXPECT_TRUE(callsStartingWith("midi").empty());
+    EXPECT_FALSE(voiceOf(0).playing);
+    EXPECT_TRUE(voiceOf(1).playing);
+}
+
 TEST_F(ChoosingMidiInputs, ClosingAtTheEndReleasesEveryInput) {
     startWith({{0, "Pads"}, {1, "Keys"}});
     callLog.clear();
