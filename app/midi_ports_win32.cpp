@@ -18,10 +18,24 @@ struct OpenPort {
 };
 
 std::list<OpenPort> openPorts;  // the program's thread's alone
-std::atomic<bool> messagesLost{false};
 
-void post(UINT message, WPARAM wParam, DWORD_PTR tag) {
-    if (!PostMessageA(mainWindow, message, wParam, static_cast<LPARAM>(tag))) messagesLost.store(true);
+// The callback's: the numbers of the last message handed over and the last
+// one posted. winmm calls it on one thread, so they follow the queue's order;
+// only the MIM_CLOSE of an input the program closes comes on the program's.
+std::atomic<uint32_t> lastNumber{0};
+std::atomic<uint32_t> lastPosted{0};
+// A post failed: LossNoted with the number of the last message posted before
+// it. A later loss overwrites an earlier one not yet taken, which it covers.
+constexpr uint64_t LossNoted = uint64_t{1} << 32;
+std::atomic<uint64_t> loss{0};
+
+static_assert(sizeof(WPARAM) >= sizeof(uint64_t), "a message's number goes in the high half of wParam");
+
+void post(UINT message, uint32_t packed, DWORD_PTR tag) {
+    uint32_t number = lastNumber.fetch_add(1) + 1;
+    WPARAM wParam = static_cast<WPARAM>(number) << 32 | packed;
+    if (PostMessageA(mainWindow, message, wParam, static_cast<LPARAM>(tag))) lastPosted.store(number);
+    else loss.store(LossNoted | lastPosted.load());
 }
 
 // Runs on winmm's thread: it only hands each message over to the program's
@@ -29,7 +43,7 @@ void post(UINT message, WPARAM wParam, DWORD_PTR tag) {
 // given to an input, so no long message comes. MIM_CLOSE comes when the
 // program closes an input and when its device goes (a cable pulled).
 void CALLBACK midiInputCallback(HMIDIIN, UINT message, DWORD_PTR tag, DWORD_PTR packed, DWORD_PTR) {
-    if (message == MIM_DATA || message == MIM_MOREDATA) post(MidiInputMessage, packed, tag);
+    if (message == MIM_DATA || message == MIM_MOREDATA) post(MidiInputMessage, static_cast<uint32_t>(packed), tag);
     else if (message == MIM_CLOSE) post(MidiInputClosedMessage, 0, tag);
 }
 
@@ -76,4 +90,9 @@ bool isMidiPortPresent(uint32_t tag) {
     return false;
 }
 
-bool takeLostMidiMessages() { return messagesLost.exchange(false); }
+bool takeLostMidiMessages(uint32_t& lastNumberBeforeLoss) {
+    uint64_t noted = loss.exchange(0);
+    if (!(noted & LossNoted)) return false;
+    lastNumberBeforeLoss = static_cast<uint32_t>(noted);
+    return true;
+}

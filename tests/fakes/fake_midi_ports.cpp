@@ -30,8 +30,9 @@ void closeMidiPort(uint32_t tag) {
 
 bool isMidiPortPresent(uint32_t tag) { return fakeMidiPorts.openIds.count(tag) && !fakeMidiPorts.gone.count(tag); }
 
-bool takeLostMidiMessages() {
+bool takeLostMidiMessages(uint32_t& lastNumberBeforeLoss) {
     bool lost = fakeMidiPorts.lost;
     fakeMidiPorts.lost = false;
+    if (lost) lastNumberBeforeLoss = fakeMidiPorts.lastNumberBeforeLoss;
     return lost;
 }

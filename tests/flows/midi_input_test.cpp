@@ -39,6 +39,16 @@ protected:
             if (openId == id) return tag;
         return 0;
     }
+    // As the inputs' callback hands them over, each with the next number.
+    void onMidiMessage(uint32_t tag, uint32_t packed) { ::onMidiMessage(tag, packed, ++lastNumber); }
+    void onMidiInputClosed(uint32_t tag) { ::onMidiInputClosed(tag, ++lastNumber); }
+    // A post failed after the message numbered `lastBefore` was handed over;
+    // the lost messages' numbers are skipped by raising lastNumber.
+    void noteLoss(uint32_t lastBefore) {
+        fakeMidiPorts.lost = true;
+        fakeMidiPorts.lastNumberBeforeLoss = lastBefore;
+    }
+    uint32_t lastNumber = 0;
 };
 
 using Items = std::vector<std::string>;
@@ -250,10 +260,59 @@ TEST_F(MidiMessages, LostMessagesLeaveNoKeyHeldFromMidi) {
     giveEveryKeyAVoice();
     onMidiMessage(tagOf(0), NoteOn36);
     onMidiMessage(tagOf(0), 0x7F2590);
-    fakeMidiPorts.lost = true;  // their note-offs may be among them
+    noteLoss(2);  // their note-offs may be among them
+    ++lastNumber;
     onMidiMessage(tagOf(0), 0x7FF8);
     EXPECT_FALSE(voiceOf(0).playing);
     EXPECT_FALSE(voiceOf(1).playing);
+}
+
+TEST_F(MidiMessages, AfterALossKeysAreReleasedOnceTheMessagesBeforeItAreHandledAndLaterOnesPlay) {
+    startWith({{0, "Pads"}, {1, "Keys"}});
+    giveEveryKeyAVoice();
+    uint32_t pads = tagOf(0), keys = tagOf(1);
+    onMidiMessage(pads, NoteOn36);
+    noteLoss(3);                    // 2 and 3 queued when the queue filled up; the note-offs after them lost
+    onMidiMessage(pads, 0x7F2590);  // note 37: key 1
+    onMidiMessage(keys, 0x7F2690);  // note 38: key 2
+    EXPECT_FALSE(voiceOf(0).playing);
+    EXPECT_FALSE(voiceOf(1).playing);
+    EXPECT_FALSE(voiceOf(2).playing);
+
+    lastNumber += 3;
+    onMidiMessage(pads, 0x7F2790);  // note 39, handed over after the loss: key 3
+    onMidiMessage(keys, 0x7F2890);  // note 40: key 4
+    recoverLostMidiMessages();
+    EXPECT_TRUE(voiceOf(3).playing);
+    EXPECT_TRUE(voiceOf(4).playing);
+    onMidiMessage(pads, 0x002780);
+    EXPECT_FALSE(voiceOf(3).playing);
+
+    noteLoss(lastNumber);  // lost with every message before it handled already
+    ++lastNumber;
+    onMidiMessage(pads, 0x7F2990);  // note 41, handed over after the loss: key 5
+    EXPECT_FALSE(voiceOf(4).playing);
+    EXPECT_TRUE(voiceOf(5).playing);
+}
+
+TEST_F(MidiMessages, ALossWithNothingHandedOverBehindItIsMadeGoodOnceTheQueueIsEmpty) {
+    startWith({{0, "Pads"}});
+    giveEveryKeyAVoice();
+    onMidiMessage(tagOf(0), NoteOn36);
+    onMidiMessage(tagOf(0), 0x7F2590);
+    noteLoss(2);  // every message after them lost
+    recoverLostMidiMessages();
+    EXPECT_FALSE(voiceOf(0).playing);
+    EXPECT_FALSE(voiceOf(1).playing);
+
+    lastNumber += 2;
+    onMidiMessage(tagOf(0), 0x7F2690);  // note 38: key 2
+    noteLoss(6);                        // 6 is still queued: it may press a key whose note-off was lost
+    recoverLostMidiMessages();
+    EXPECT_TRUE(voiceOf(2).playing);
+    onMidiMessage(tagOf(0), 0x7F2790);  // note 39: key 3
+    EXPECT_FALSE(voiceOf(2).playing);
+    EXPECT_FALSE(voiceOf(3).playing);
 }
 
 TEST_F(MidiMessages, WithVelocityOffEveryNotePlaysAtTheKeysOwnVolumeAndTheChoiceIsRemembered) {
