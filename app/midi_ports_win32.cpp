@@ -4,8 +4,9 @@
 #include <windows.h>
 #include <mmsystem.h>
 #include <atomic>
-#include <cstring>
+#include <cwchar>
 #include <list>
+#include <string>
 
 #include "app/app_win32.h"
 #include "app/scoped_win32.h"
@@ -47,15 +48,27 @@ void CALLBACK midiInputCallback(HMIDIIN, UINT message, DWORD_PTR tag, DWORD_PTR 
     else if (message == MIM_CLOSE) post(MidiInputClosedMessage, 0, tag);
 }
 
+// The name whole in the active code page, UTF-8 under the program's manifest,
+// as the menu and the registry take it. The ANSI caps would hand it over in
+// 32 bytes, cut inside a character that takes more than one.
+std::string deviceName(const MIDIINCAPSW& caps) {
+    int wideLength = static_cast<int>(wcsnlen(caps.szPname, MAXPNAMELEN));
+    int length = WideCharToMultiByte(CP_ACP, 0, caps.szPname, wideLength, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return std::string();
+    std::string name(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, caps.szPname, wideLength, &name[0], length, nullptr, nullptr);
+    return name;
+}
+
 }  // namespace
 
 std::vector<MidiPort> listMidiPorts() {
     std::vector<MidiPort> ports;
     UINT count = midiInGetNumDevs();
     for (UINT id = 0; id < count; ++id) {
-        MIDIINCAPSA caps = {};
-        if (midiInGetDevCapsA(id, &caps, sizeof caps) != MMSYSERR_NOERROR) continue;
-        ports.push_back({id, std::string(caps.szPname, strnlen(caps.szPname, sizeof caps.szPname))});
+        MIDIINCAPSW caps = {};
+        if (midiInGetDevCapsW(id, &caps, sizeof caps) != MMSYSERR_NOERROR) continue;
+        ports.push_back({id, deviceName(caps)});
     }
     return ports;
 }

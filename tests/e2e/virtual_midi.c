@@ -1,6 +1,7 @@
 /* The end-to-end tests' MIDI input: there is no MIDI hardware here, so this
- * winmm driver gives the program one input, "Virtual Pads", that plays what a
- * test sends it. Each UDP datagram to 127.0.0.1 at the port in the
+ * winmm driver gives the program one input, "Virtual Pads Ωμέγα 仮想パッド", that
+ * plays what a test sends it. Its name, 24 characters, takes 39 bytes in UTF-8,
+ * more than the 32 bytes of a device name in the ANSI caps. Each UDP datagram to 127.0.0.1 at the port in the
  * environment variable QUILLPAD_TEST_MIDI_PORT holds short messages of 4
  * bytes each, packed as winmm packs them (status in the low byte, little
  * endian); each is delivered as it is, well formed or not, as one MIM_DATA.
@@ -23,7 +24,7 @@
 BOOL WINAPI DriverCallback(DWORD_PTR callback, DWORD flags, HDRVR device, DWORD message, DWORD_PTR instance,
                            DWORD_PTR param1, DWORD_PTR param2);
 
-static const WCHAR InputName[] = L"Virtual Pads";
+static const WCHAR InputName[] = L"Virtual Pads \u03A9\u03BC\u03AD\u03B3\u03B1 \u4EEE\u60F3\u30D1\u30C3\u30C9";
 static const char UnplugDatagram[] = "unplug";
 
 /* The one input. The delivering thread reads it under the lock, so that

@@ -11,7 +11,7 @@ from .run_folder import RUN
 from .wine_prefix import WINE
 
 DRIVER = "qpmidi"  # installed as wine<DRIVER>.drv and named in Wine's "Audio" drivers
-INPUT_NAME = "Virtual Pads"
+INPUT_NAME = "Virtual Pads Ωμέγα 仮想パッド"  # too long in UTF-8 for the ANSI caps' 32 bytes
 PORT_VARIABLE = "QUILLPAD_TEST_MIDI_PORT"
 # Short messages in one datagram: a flood goes in few datagrams.
 MESSAGES_PER_DATAGRAM = 1000
