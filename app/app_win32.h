@@ -23,8 +23,11 @@ void waitShortly(HANDLE timer, LONG milliseconds);
 constexpr UINT OutputLostMessage = WM_APP + 1;  // wParam: the stream's generation
 constexpr UINT DefaultOutputChangedMessage = WM_APP + 2;
 constexpr UINT OutputEndpointsChangedMessage = WM_APP + 3;
-constexpr UINT MidiInputMessage = WM_APP + 4;  // wParam: the packed message; lParam: the input's tag
+// The MIDI inputs' messages: wParam's high 32 bits hold the message's number
+// (app/midi_ports.h), its low ones the packed message; lParam the input's tag.
+constexpr UINT MidiInputMessage = WM_APP + 4;
 constexpr UINT RecordingEndedMessage = WM_APP + 5;
+constexpr UINT MidiInputClosedMessage = WM_APP + 6;  // wParam, lParam: as MidiInputMessage's
 
 // The main window's timers.
 constexpr UINT_PTR OutputRetryTimer = 1;

@@ -89,6 +89,8 @@ bool holdsItem(HMENU menu, UINT id) {
     return false;
 }
 
+uint32_t midiMessageNumber(WPARAM wParam) { return static_cast<uint32_t>(static_cast<uint64_t>(wParam) >> 32); }
+
 }  // namespace
 
 void prepareMenu(HMENU menu) {
@@ -106,7 +108,10 @@ void prepareMenu(HMENU menu) {
 bool handleProgramMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case MidiInputMessage:
-        onMidiMessage(static_cast<uint32_t>(lParam), static_cast<uint32_t>(wParam));
+        onMidiMessage(static_cast<uint32_t>(lParam), static_cast<uint32_t>(wParam), midiMessageNumber(wParam));
+        return true;
+    case MidiInputClosedMessage:
+        onMidiInputClosed(static_cast<uint32_t>(lParam), midiMessageNumber(wParam));
         return true;
     case OutputLostMessage:
         if (isCurrentLowLatencyStream(static_cast<unsigned>(wParam))) onOutputLost();

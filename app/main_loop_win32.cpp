@@ -4,6 +4,7 @@
 
 #include "app/app_win32.h"
 #include "app/scoped_win32.h"
+#include "flows/midi_input.h"
 #include "keys/playing.h"
 
 namespace {
@@ -37,6 +38,7 @@ int runMainLoop(HACCEL accelerators) {
             if (TranslateAcceleratorA(mainWindow, accelerators, &message)) continue;
             DispatchMessageA(&message);  // key messages are never translated into characters
         }
+        recoverLostMidiMessages();
         waitForWork(pollTimer.get());
     }
 }

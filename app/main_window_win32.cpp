@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 
 #include <windows.h>
+#include <dbt.h>
 #include <shellapi.h>
 #include <vector>
 
@@ -122,6 +123,11 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_LBUTTONUP:
         ReleaseCapture();
         return 0;
+    case WM_DEVICECHANGE:
+        // Every top-level window hears of devices coming and going: the MIDI
+        // inputs follow them.
+        if (wParam == DBT_DEVNODES_CHANGED) onMidiDevicesChanged();
+        return DefWindowProcA(window, message, wParam, lParam);
     case WM_DROPFILES:
         openFirstDroppedFile(reinterpret_cast<HDROP>(wParam));
         return 0;

@@ -45,6 +45,9 @@ struct MidiInputState {
     uint32_t lastTag = 0;
     OpenInput inputs[MidiDeviceCapacity];
     std::vector<MidiPort> listed;  // as last listed
+    uint32_t lastHandled = 0;      // the number of the last message handled
+    bool lossPending = false;      // messages were lost and their keys not yet released
+    uint32_t lastBeforeLoss = 0;   // the number of the last message handed over before the loss
 };
 
 MidiInputState state;
@@ -111,15 +114,19 @@ void openPort(const MidiPort& port) {
     }
 }
 
+// Whether the input's device went: no port of its name is listed, or the
+// system says its handle no longer answers. Of two inputs of one name, only
+// the handle tells which one went; the list cannot.
+bool hasGone(const OpenInput& input) { return listedCount(input.name) == 0 || !isMidiPortPresent(input.tag); }
+
 // Closes the inputs that are not wanted or have gone, and opens the wanted
 // ones that are not open yet. The system names a port only by its name and
-// its place in the list, which shifts as devices come and go: an input is
-// taken to be open while as many inputs of its name are open as are listed.
+// its place in the list, which shifts as devices come and go: a listed port
+// is taken to be open while as many inputs of its name are open as are listed.
 void applyChoice() {
     for (int device = 0; device < MidiDeviceCapacity; ++device) {
         OpenInput& input = state.inputs[device];
-        if (input.open && (!wanted(input.name) || openCount(input.name) > listedCount(input.name)))
-            closeInput(input, device);
+        if (input.open && (!wanted(input.name) || hasGone(input))) closeInput(input, device);
     }
     for (const MidiPort& port : state.listed) {
         if (!wanted(port.name)) continue;
@@ -130,6 +137,24 @@ void applyChoice() {
 
 bool isPanicController(int controller) {
     return controller == AllSoundOff || (controller >= AllNotesOff && controller <= LastModeChange);
+}
+
+// Numbers wrap after 2^32 messages: the distance tells which came first.
+bool isHandledYet(uint32_t number) { return state.lastHandled - number < 0x80000000u; }
+
+// A message lost may be a note-off, leaving its key held for ever, so every
+// key is let go of, once every message handed over before the loss has been
+// handled (they may press keys whose note-offs were lost) and before any
+// handed over after it, which play as usual.
+void releaseAfterLoss() {
+    uint32_t lastBeforeLoss = 0;
+    if (takeLostMidiMessages(lastBeforeLoss)) {
+        state.lossPending = true;
+        state.lastBeforeLoss = lastBeforeLoss;
+    }
+    if (!state.lossPending || !isHandledYet(state.lastBeforeLoss)) return;
+    state.lossPending = false;
+    for (int device = 0; device < MidiDeviceCapacity; ++device) releaseDeviceNotes(device);
 }
 
 void playMidiEvent(int device, const MidiEvent& event) {
@@ -163,7 +188,8 @@ void stopMidiInput() {
     state = MidiInputState();
 }
 
-void onMidiMessage(uint32_t tag, uint32_t packed) {
+void onMidiMessage(uint32_t tag, uint32_t packed, uint32_t number) {
+    releaseAfterLoss();
     for (int device = 0; device < MidiDeviceCapacity; ++device) {
         OpenInput& input = state.inputs[device];
         if (!input.open || input.tag != tag) continue;
@@ -171,15 +197,27 @@ void onMidiMessage(uint32_t tag, uint32_t packed) {
         if (feedShortMessage(input.parser, packed, event)) playMidiEvent(device, event);
         break;
     }
-    // With messages lost, some key may wait for a note-off that never comes:
-    // none is left held.
-    if (takeLostMidiMessages())
-        for (int device = 0; device < MidiDeviceCapacity; ++device) releaseDeviceNotes(device);
+    state.lastHandled = number;
+    releaseAfterLoss();
+}
+
+void onMidiInputClosed(uint32_t tag, uint32_t number) {
+    releaseAfterLoss();
+    for (int device = 0; device < MidiDeviceCapacity; ++device)
+        if (state.inputs[device].open && state.inputs[device].tag == tag) closeInput(state.inputs[device], device);
+    state.lastHandled = number;
+    releaseAfterLoss();
+}
+
+void recoverLostMidiMessages() { releaseAfterLoss(); }
+
+void onMidiDevicesChanged() {
+    state.listed = listMidiPorts();
+    applyChoice();
 }
 
 void refreshMidiInputMenu() {
-    state.listed = listMidiPorts();
-    applyChoice();
+    onMidiDevicesChanged();
     std::vector<MenuListItem> items;
     if (state.listed.empty()) {
         items.push_back({NoInputText, false, false});

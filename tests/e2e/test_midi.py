@@ -1,6 +1,7 @@
 """Playing from a MIDI controller, through the rig's virtual MIDI input: notes
 play their keys as the computer keys do, at their velocity, learnt notes are
-kept, "None" ignores notes, panic messages and a flood leave nothing sounding."""
+kept, "None" ignores notes, panic messages, a flood and an unplugged controller
+leave nothing sounding."""
 
 import random
 import unittest
@@ -194,6 +195,14 @@ class MidiTest(PanelTestCase):
         panic = self.recorder.mark()
         self.midi.control(123)
         self.recorder.silence_within(panic, "All Notes Off")
+
+    def test_unplugging_the_controller_stops_the_note_it_held_at_once(self):
+        on = self.recorder.mark()
+        self.midi.note_on(GRAVE)  # a hold-and-stop key: it loops until its note-off
+        self.recorder.sound_within(on, "note 36 held")
+        pulled = self.recorder.mark()
+        self.midi.unplug()
+        self.recorder.silence_within(pulled, f"{INPUT_NAME} unplugged with note 36 held")
 
     def test_a_flood_of_ten_thousand_events_leaves_nothing_sounding_once_every_note_is_off(self):
         # Only the hold keys have sounds here: a latched toggle key would rightly sound on.

@@ -1,9 +1,14 @@
 /* The end-to-end tests' MIDI input: there is no MIDI hardware here, so this
- * winmm driver gives the program one input, "Virtual Pads", that plays what a
- * test sends it. Each UDP datagram to 127.0.0.1 at the port in the
+ * winmm driver gives the program one input, "Virtual Pads Ωμέγα 仮想パッド", that
+ * plays what a test sends it. Its name, 24 characters, takes 39 bytes in UTF-8,
+ * more than the 32 bytes of a device name in the ANSI caps. Each UDP datagram to 127.0.0.1 at the port in the
  * environment variable QUILLPAD_TEST_MIDI_PORT holds short messages of 4
  * bytes each, packed as winmm packs them (status in the low byte, little
  * endian); each is delivered as it is, well formed or not, as one MIM_DATA.
+ * The datagram "unplug" (its length no multiple of 4) pulls the cable: the
+ * input reports itself closed with MIM_CLOSE, as a driver does for a device
+ * that went, and from then on the device is gone for this process: it has no
+ * name, cannot be opened and delivers nothing.
  *
  * Wine's mmdevapi loads wine<name>.drv for each name of HKCU\Software\Wine\
  * Drivers "Audio", and winmm takes its MIDI from the driver mmdevapi keeps;
@@ -19,13 +24,14 @@
 BOOL WINAPI DriverCallback(DWORD_PTR callback, DWORD flags, HDRVR device, DWORD message, DWORD_PTR instance,
                            DWORD_PTR param1, DWORD_PTR param2);
 
-static const WCHAR InputName[] = L"Virtual Pads";
+static const WCHAR InputName[] = L"Virtual Pads \u03A9\u03BC\u03AD\u03B3\u03B1 \u4EEE\u60F3\u30D1\u30C3\u30C9";
+static const char UnplugDatagram[] = "unplug";
 
 /* The one input. The delivering thread reads it under the lock, so that
  * nothing is delivered once the program has closed the input. */
 static CRITICAL_SECTION lock;
 static struct {
-    BOOL open, started;
+    BOOL open, started, unplugged;
     volatile LONG stopping;
     DWORD_PTR callback, instance;
     DWORD callbackFlags;
@@ -34,6 +40,14 @@ static struct {
     HANDLE thread;
     DWORD openedAt;
 } input;
+
+static BOOL isUnplugged(void) {
+    BOOL unplugged;
+    EnterCriticalSection(&lock);
+    unplugged = input.unplugged;
+    LeaveCriticalSection(&lock);
+    return unplugged;
+}
 
 static void notify(DWORD message, DWORD_PTR param1, DWORD_PTR param2) {
     DriverCallback(input.callback, input.callbackFlags, (HDRVR)input.handle, message, input.instance, param1, param2);
@@ -51,7 +65,12 @@ static DWORD WINAPI deliver(void* unused) {
         int length = recv(input.socket, datagram, sizeof datagram, 0);
         if (length <= 0) continue;
         EnterCriticalSection(&lock);
-        for (int i = 0; input.open && input.started && i + 4 <= length; i += 4) {
+        if (length == sizeof UnplugDatagram - 1 && memcmp(datagram, UnplugDatagram, (size_t)length) == 0 &&
+            input.open && !input.unplugged) {
+            input.unplugged = TRUE;
+            notify(MIM_CLOSE, 0, 0);
+        }
+        for (int i = 0; input.open && input.started && !input.unplugged && i + 4 <= length; i += 4) {
             DWORD message;
             memcpy(&message, datagram + i, 4);
             notify(MIM_DATA, message, GetTickCount() - input.openedAt);
@@ -66,6 +85,7 @@ static DWORD openInput(const MIDIOPENDESC* desc, DWORD_PTR flags) {
     WSADATA wsa;
     struct sockaddr_in address;
     int buffer = 4 << 20;
+    if (isUnplugged()) return MMSYSERR_NODRIVER;
     if (input.open) return MMSYSERR_ALLOCATED;
     if (!GetEnvironmentVariableA("QUILLPAD_TEST_MIDI_PORT", port, sizeof port)) return MMSYSERR_NODRIVER;
     WSAStartup(MAKEWORD(2, 2), &wsa);
@@ -102,7 +122,7 @@ static DWORD closeInput(void) {
     WaitForSingleObject(input.thread, INFINITE);
     CloseHandle(input.thread);
     closesocket(input.socket);
-    notify(MIM_CLOSE, 0, 0);
+    if (!input.unplugged) notify(MIM_CLOSE, 0, 0); /* an unplugged input said so already */
     return MMSYSERR_NOERROR;
 }
 
@@ -122,9 +142,10 @@ DWORD WINAPI midMessage(UINT device, UINT message, DWORD_PTR user, DWORD_PTR par
     case DRVM_DISABLE:
         return MMSYSERR_NOERROR;
     case MIDM_GETNUMDEVS:
-        return 1;
+        return isUnplugged() ? 0 : 1;
     case MIDM_GETDEVCAPS: {
         MIDIINCAPSW caps;
+        if (isUnplugged()) return MMSYSERR_NODRIVER;
         memset(&caps, 0, sizeof caps);
         caps.wMid = 0xFF;
         caps.wPid = 1;

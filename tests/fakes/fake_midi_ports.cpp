@@ -10,9 +10,11 @@ FakeMidiPorts fakeMidiPorts;
 std::vector<MidiPort> listMidiPorts() { return fakeMidiPorts.ports; }
 
 bool openMidiPort(unsigned id, uint32_t tag) {
-    bool listed = false;
+    bool listed = false, open = false;
     for (const MidiPort& port : fakeMidiPorts.ports) listed = listed || port.id == id;
-    if (!listed || fakeMidiPorts.heldElsewhere.count(id)) {
+    for (auto [tag, openId] : fakeMidiPorts.openIds) open = open || openId == id;
+    // An input opens once, as winmm's drivers allow.
+    if (!listed || open || fakeMidiPorts.heldElsewhere.count(id)) {
         callLog.push_back("midi refused " + std::to_string(id));
         return false;
     }
@@ -26,8 +28,11 @@ void closeMidiPort(uint32_t tag) {
     fakeMidiPorts.openIds.erase(tag);
 }
 
-bool takeLostMidiMessages() {
+bool isMidiPortPresent(uint32_t tag) { return fakeMidiPorts.openIds.count(tag) && !fakeMidiPorts.gone.count(tag); }
+
+bool takeLostMidiMessages(uint32_t& lastNumberBeforeLoss) {
     bool lost = fakeMidiPorts.lost;
     fakeMidiPorts.lost = false;
+    if (lost) lastNumberBeforeLoss = fakeMidiPorts.lastNumberBeforeLoss;
     return lost;
 }

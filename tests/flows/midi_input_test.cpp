@@ -1,5 +1,6 @@
 // MIDI inputs: which are open, the MIDI Input menu, the choice remembered,
-// keys released when their input closes, panic controllers and velocity.
+// inputs following devices as they come and go, keys released when their
+// input closes, panic controllers and velocity.
 #include "flows/midi_input.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +39,16 @@ protected:
             if (openId == id) return tag;
         return 0;
     }
+    // As the inputs' callback hands them over, each with the next number.
+    void onMidiMessage(uint32_t tag, uint32_t packed) { ::onMidiMessage(tag, packed, ++lastNumber); }
+    void onMidiInputClosed(uint32_t tag) { ::onMidiInputClosed(tag, ++lastNumber); }
+    // A post failed after the message numbered `lastBefore` was handed over;
+    // the lost messages' numbers are skipped by raising lastNumber.
+    void noteLoss(uint32_t lastBefore) {
+        fakeMidiPorts.lost = true;
+        fakeMidiPorts.lastNumberBeforeLoss = lastBefore;
+    }
+    uint32_t lastNumber = 0;
 };
 
 using Items = std::vector<std::string>;
@@ -134,6 +145,85 @@ TEST_F(ChoosingMidiInputs, InputsPluggedInLaterOpenAsTheMenuOpensAndUnpluggedOne
     EXPECT_EQ(fakeMidiPorts.openIds.size(), 2u);
 }
 
+TEST_F(ChoosingMidiInputs, AnInputWhoseDeviceWentClosesAtOnceLettingGoOfItsKeysOnly) {
+    startWith({{0, "Pads"}, {1, "Keys"}});
+    giveEveryKeyAVoice();
+    uint32_t pads = tagOf(0), keys = tagOf(1);
+    onMidiMessage(pads, NoteOn36);
+    onMidiMessage(keys, 0x7F2590);  // note 37: key 1
+    callLog.clear();
+    onMidiInputClosed(pads);  // its cable pulled
+    EXPECT_EQ(callLog, (Calls{"midi close 1", "voice0 Stop", "panel drawMuteButton", capOf(0)}));
+    EXPECT_TRUE(voiceOf(1).playing) << "the other input's note";
+    onMidiMessage(pads, NoteOn36);  // queued before it went: not heard
+    EXPECT_FALSE(voiceOf(0).playing);
+
+    // The word of an input the program closed itself comes after the close: nothing more.
+    chooseMidiInput(3);  // None
+    callLog.clear();
+    onMidiInputClosed(keys);
+    EXPECT_TRUE(callLog.empty());
+}
+
+TEST_F(ChoosingMidiInputs, InputsFollowDevicesAsTheyComeAndGoWithoutTheMenu) {
+    startWith({{0, "Pads"}}, "Keys");  // the chosen device not plugged in
+    giveVoice(0);
+    fakeMidiPorts.ports = {{0, "Pads"}, {1, "Keys"}};
+    onMidiDevicesChanged();
+    EXPECT_EQ(callsStartingWith("midi"), (Calls{"midi open 1 1"}));
+    onMidiMessage(tagOf(1), NoteOn36);
+    ASSERT_TRUE(voiceOf(0).playing);
+
+    fakeMidiPorts.ports = {{0, "Pads"}};  // gone without a word from its driver
+    callLog.clear();
+    onMidiDevicesChanged();
+    EXPECT_EQ(callsStartingWith("midi"), (Calls{"midi close 1"}));
+    EXPECT_FALSE(voiceOf(0).playing);
+
+    fakeMidiPorts.ports = {{0, "Keys"}, {1, "Pads"}};  // plugged in again, listed first now
+    callLog.clear();
+    onMidiDevicesChanged();
+    EXPECT_EQ(callsStartingWith("midi"), (Calls{"midi open 0 2"}));
+    onMidiMessage(tagOf(0), NoteOn36);
+    EXPECT_TRUE(voiceOf(0).playing);
+
+    // With every device chosen, one plugged in opens too.
+    stopMidiInput();
+    callLog.clear();
+    startWith({}, "all");
+    fakeMidiPorts.ports = {{0, "Pads"}};
+    onMidiDevicesChanged();
+    EXPECT_EQ(callsStartingWith("midi"), (Calls{"midi open 0 1"}));
+}
+
+TEST_F(ChoosingMidiInputs, OfTwoInputsOfOneNameTheOneWhoseDeviceWentCloses) {
+    startWith({{0, "Pads"}, {1, "Pads"}});
+    giveEveryKeyAVoice();
+    uint32_t first = tagOf(0), second = tagOf(1);
+    onMidiMessage(first, NoteOn36);
+    onMidiMessage(second, 0x7F2590);      // note 37: key 1
+    fakeMidiPorts.ports = {{0, "Pads"}};  // the second unplugged, without a word from its driver
+    fakeMidiPorts.gone = {second};
+    callLog.clear();
+    onMidiDevicesChanged();
+    EXPECT_EQ(callsStartingWith("midi"), (Calls{"midi close 2"}));
+    EXPECT_TRUE(voiceOf(0).playing) << "the first, still plugged in";
+    EXPECT_FALSE(voiceOf(1).playing);
+
+    // Plugged in again; then the first goes and says so: the listing closes nothing more.
+    fakeMidiPorts.ports = {{0, "Pads"}, {1, "Pads"}};
+    onMidiDevicesChanged();
+    uint32_t again = tagOf(1);
+    onMidiMessage(again, 0x7F2590);
+    onMidiInputClosed(first);
+    fakeMidiPorts.ports = {{0, "Pads"}};
+    callLog.clear();
+    onMidiDevicesChanged();
+    EXPECT_TRUE(callsStartingWith("midi").empty());
+    EXPECT_FALSE(voiceOf(0).playing);
+    EXPECT_TRUE(voiceOf(1).playing);
+}
+
 TEST_F(ChoosingMidiInputs, ClosingAtTheEndReleasesEveryInput) {
     startWith({{0, "Pads"}, {1, "Keys"}});
     callLog.clear();
@@ -170,10 +260,59 @@ TEST_F(MidiMessages, LostMessagesLeaveNoKeyHeldFromMidi) {
     giveEveryKeyAVoice();
     onMidiMessage(tagOf(0), NoteOn36);
     onMidiMessage(tagOf(0), 0x7F2590);
-    fakeMidiPorts.lost = true;  // their note-offs may be among them
+    noteLoss(2);  // their note-offs may be among them
+    ++lastNumber;
     onMidiMessage(tagOf(0), 0x7FF8);
     EXPECT_FALSE(voiceOf(0).playing);
     EXPECT_FALSE(voiceOf(1).playing);
+}
+
+TEST_F(MidiMessages, AfterALossKeysAreReleasedOnceTheMessagesBeforeItAreHandledAndLaterOnesPlay) {
+    startWith({{0, "Pads"}, {1, "Keys"}});
+    giveEveryKeyAVoice();
+    uint32_t pads = tagOf(0), keys = tagOf(1);
+    onMidiMessage(pads, NoteOn36);
+    noteLoss(3);                    // 2 and 3 queued when the queue filled up; the note-offs after them lost
+    onMidiMessage(pads, 0x7F2590);  // note 37: key 1
+    onMidiMessage(keys, 0x7F2690);  // note 38: key 2
+    EXPECT_FALSE(voiceOf(0).playing);
+    EXPECT_FALSE(voiceOf(1).playing);
+    EXPECT_FALSE(voiceOf(2).playing);
+
+    lastNumber += 3;
+    onMidiMessage(pads, 0x7F2790);  // note 39, handed over after the loss: key 3
+    onMidiMessage(keys, 0x7F2890);  // note 40: key 4
+    recoverLostMidiMessages();
+    EXPECT_TRUE(voiceOf(3).playing);
+    EXPECT_TRUE(voiceOf(4).playing);
+    onMidiMessage(pads, 0x002780);
+    EXPECT_FALSE(voiceOf(3).playing);
+
+    noteLoss(lastNumber);  // lost with every message before it handled already
+    ++lastNumber;
+    onMidiMessage(pads, 0x7F2990);  // note 41, handed over after the loss: key 5
+    EXPECT_FALSE(voiceOf(4).playing);
+    EXPECT_TRUE(voiceOf(5).playing);
+}
+
+TEST_F(MidiMessages, ALossWithNothingHandedOverBehindItIsMadeGoodOnceTheQueueIsEmpty) {
+    startWith({{0, "Pads"}});
+    giveEveryKeyAVoice();
+    onMidiMessage(tagOf(0), NoteOn36);
+    onMidiMessage(tagOf(0), 0x7F2590);
+    noteLoss(2);  // every message after them lost
+    recoverLostMidiMessages();
+    EXPECT_FALSE(voiceOf(0).playing);
+    EXPECT_FALSE(voiceOf(1).playing);
+
+    lastNumber += 2;
+    onMidiMessage(tagOf(0), 0x7F2690);  // note 38: key 2
+    noteLoss(6);                        // 6 is still queued: it may press a key whose note-off was lost
+    recoverLostMidiMessages();
+    EXPECT_TRUE(voiceOf(2).playing);
+    onMidiMessage(tagOf(0), 0x7F2790);  // note 39: key 3
+    EXPECT_FALSE(voiceOf(2).playing);
+    EXPECT_FALSE(voiceOf(3).playing);
 }
 
 TEST_F(MidiMessages, WithVelocityOffEveryNotePlaysAtTheKeysOwnVolumeAndTheChoiceIsRemembered) {

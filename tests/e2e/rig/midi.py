@@ -11,10 +11,12 @@ from .run_folder import RUN
 from .wine_prefix import WINE
 
 DRIVER = "qpmidi"  # installed as wine<DRIVER>.drv and named in Wine's "Audio" drivers
-INPUT_NAME = "Virtual Pads"
+INPUT_NAME = "Virtual Pads Ωμέγα 仮想パッド"  # too long in UTF-8 for the ANSI caps' 32 bytes
 PORT_VARIABLE = "QUILLPAD_TEST_MIDI_PORT"
 # Short messages in one datagram: a flood goes in few datagrams.
 MESSAGES_PER_DATAGRAM = 1000
+# What the driver takes as its cable pulled: no whole number of messages.
+UNPLUG_DATAGRAM = b"unplug"
 
 
 def _free_udp_port():
@@ -65,6 +67,11 @@ class VirtualMidi:
 
     def control(self, controller, value=0, channel=0):
         self.send([0xB0 | channel, controller, value])
+
+    def unplug(self):
+        """The device goes as an unplugged one does: the driver reports the input
+        closed, and the program can neither list nor open it again."""
+        self.sender.sendto(UNPLUG_DATAGRAM, ("127.0.0.1", self.port))
 
     def close(self):
         self.sender.close()
