@@ -65,7 +65,7 @@ run() {
 
 # All C++ follows the root .clang-format; a file that does not fails the run.
 check_format() {
-    find app flows keys audio library setup panel edit tests tools \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print0 |
+    find shell flows midi panel edit setup library keys recording audio sound_files base resources tests tools \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print0 |
         xargs -0 -r clang-format-14 --dry-run --Werror --style=file
 }
 

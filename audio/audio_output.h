@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/sample_format.h"
+#include "sound_files/sample_format.h"
 
 class FrameRing;
 

@@ -8,12 +8,12 @@
 #include <memory>
 #include <utility>
 
-#include "app/app_win32.h"
-#include "app/scoped_win32.h"
 #include "audio/audio_device.h"
 #include "audio/direct_sound_voice_win32.h"
 #include "audio/wasapi_output_win32.h"
-#include "audio/wave_format.h"
+#include "base/scoped_win32.h"
+#include "shell/app_win32.h"
+#include "sound_files/wave_format.h"
 
 namespace {
 

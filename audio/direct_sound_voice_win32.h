@@ -4,8 +4,8 @@
 #include <mmsystem.h>
 #include <dsound.h>
 
-#include "app/scoped_win32.h"
 #include "audio/voice.h"
+#include "base/scoped_win32.h"
 
 class DirectSoundVoice : public Voice {
 public:

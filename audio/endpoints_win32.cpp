@@ -7,7 +7,7 @@
 #include <atomic>
 #include <string>
 
-#include "app/app_win32.h"
+#include "shell/app_win32.h"
 
 // The system calls it on threads of its own: all it does is post to the
 // program's thread.

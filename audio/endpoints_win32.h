@@ -6,8 +6,8 @@
 #include <mmdeviceapi.h>
 #include <vector>
 
-#include "app/scoped_win32.h"
 #include "audio/audio_output.h"
+#include "base/scoped_win32.h"
 
 class EndpointNotifications;
 

@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "audio/sample_format.h"
 #include "audio/snapshot_mailbox.h"
 #include "audio/voice.h"
+#include "sound_files/sample_format.h"
 
 class Mixer;
 

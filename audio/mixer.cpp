@@ -8,7 +8,7 @@
 
 #include "audio/frame_ring.h"
 #include "audio/mixed_voice.h"
-#include "audio/wave_format.h"
+#include "sound_files/wave_format.h"
 
 namespace {
 

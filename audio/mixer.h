@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "audio/audio_device.h"
-#include "audio/sample_format.h"
+#include "sound_files/sample_format.h"
 
 class FrameRing;
 class MixedVoice;

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "audio/sample_format.h"
+#include "sound_files/sample_format.h"
 
 class Mixer;
 

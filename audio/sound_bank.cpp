@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "app/dialogs.h"
-#include "app/joined_text.h"
 #include "audio/audio_device.h"
 #include "audio/voice.h"
-#include "audio/wave_reader.h"
+#include "base/dialogs.h"
+#include "base/joined_text.h"
+#include "sound_files/wave_reader.h"
 
 SoundBank soundBank;
 

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "app/app_win32.h"
-#include "app/scoped_win32.h"
 #include "audio/audio_device.h"
 #include "audio/endpoints_win32.h"
 #include "audio/mixer.h"
 #include "audio/render_loop.h"
-#include "audio/sample_format.h"
-#include "audio/wave_format.h"
+#include "base/scoped_win32.h"
+#include "shell/app_win32.h"
+#include "sound_files/sample_format.h"
+#include "sound_files/wave_format.h"
 
 namespace {
 

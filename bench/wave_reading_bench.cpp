@@ -2,19 +2,17 @@
 // the same file into memory: open, find the data, read it all, as the sound
 // bank does. Both read a file the page cache holds, so the ratio is the
 // reader's own cost.
-#include <benchmark/benchmark.h>
-
 #include <fcntl.h>
 #include <unistd.h>
-
+#include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "audio/wave_format.h"
-#include "audio/wave_reader.h"
+#include "sound_files/wave_format.h"
+#include "sound_files/wave_reader.h"
 #include "support/wave_bytes.h"
 
 using namespace wavetest;

@@ -1,11 +1,11 @@
 #include "edit/key_clipboard.h"
 
-#include "app/command_ids.h"
-#include "app/menu.h"
+#include "base/menu.h"
 #include "edit/undo.h"
 #include "keys/key_bank.h"
 #include "keys/key_voices.h"
 #include "panel/panel_redraw.h"
+#include "resources/command_ids.h"
 #include "setup/document.h"
 
 KeyClipboard keyClipboard;

@@ -1,12 +1,12 @@
 #include "edit/undo.h"
 
-#include "app/command_ids.h"
-#include "app/menu.h"
+#include "base/menu.h"
 #include "keys/key_bank.h"
 #include "keys/key_selection.h"
 #include "keys/key_voices.h"
 #include "keys/playing.h"
 #include "panel/panel_redraw.h"
+#include "resources/command_ids.h"
 
 UndoSnapshot undoSnapshot;
 

@@ -2,17 +2,17 @@
 
 #include <cctype>
 
-#include "app/command_ids.h"
-#include "app/menu.h"
-#include "app/registry.h"
 #include "audio/audio_device.h"
 #include "audio/audio_output.h"
 #include "audio/sound_bank.h"
+#include "base/menu.h"
+#include "base/registry.h"
 #include "flows/output_device.h"
 #include "flows/recording.h"
 #include "flows/sound_loading.h"
 #include "keys/key_voices.h"
 #include "keys/playing.h"
+#include "resources/command_ids.h"
 
 namespace {
 

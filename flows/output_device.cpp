@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "app/command_ids.h"
-#include "app/menu.h"
-#include "app/registry.h"
 #include "audio/audio_output.h"
+#include "base/menu.h"
+#include "base/registry.h"
+#include "resources/command_ids.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/dialogs.h"
-#include "app/utf8_text.h"
+#include "base/dialogs.h"
+#include "base/utf8_text.h"
 #include "flows/setup_commands.h"
 #include "library/external_file.h"
 #include "setup/setup_file.h"

@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/command_ids.h"
-#include "app/dialogs.h"
-#include "app/joined_text.h"
-#include "app/menu.h"
 #include "audio/audio_output.h"
-#include "audio/recording.h"
-#include "audio/recording_file.h"
+#include "base/dialogs.h"
+#include "base/joined_text.h"
+#include "base/menu.h"
+#include "recording/recording.h"
+#include "recording/recording_file.h"
+#include "resources/command_ids.h"
 #include "setup/document.h"
 
 namespace {

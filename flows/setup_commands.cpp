@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/dialogs.h"
-#include "app/joined_text.h"
-#include "app/utf8_text.h"
+#include "base/dialogs.h"
+#include "base/joined_text.h"
+#include "base/utf8_text.h"
 #include "flows/sound_loading.h"
 #include "library/sound_directory.h"
 #include "panel/panel_redraw.h"

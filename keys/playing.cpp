@@ -1,7 +1,7 @@
 #include "keys/playing.h"
 
-#include "app/input.h"
 #include "audio/voice.h"
+#include "base/input.h"
 #include "keys/key_bank.h"
 #include "keys/key_volume.h"
 #include "keys/pitch_volume.h"

@@ -3,7 +3,7 @@
 // in tests.
 #pragma once
 
-#include "app/text_sizes.h"
+#include "base/text_sizes.h"
 
 enum class ShortcutResult {
     Resolved,      // target holds the target's path in its short (8.3) form

@@ -2,7 +2,7 @@
 // dialog. Defined in library/sound_folder_win32.cpp, faked in tests.
 #pragma once
 
-#include "app/text_sizes.h"
+#include "base/text_sizes.h"
 
 bool getCurrentFolder(char folder[PathCapacity]);
 bool setCurrentFolder(const char* folder);

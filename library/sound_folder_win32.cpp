@@ -5,10 +5,10 @@
 #include <commdlg.h>
 #include <cstring>
 
-#include "app/file_dialog_win32.h"
-#include "app/scoped_win32.h"
-#include "app/utf8_text.h"
-#include "app/wide_text_win32.h"
+#include "base/file_dialog_win32.h"
+#include "base/scoped_win32.h"
+#include "base/utf8_text.h"
+#include "base/wide_text_win32.h"
 
 bool getCurrentFolder(char folder[PathCapacity]) {
     DWORD length = GetCurrentDirectoryA(PathCapacity, folder);

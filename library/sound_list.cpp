@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/utf8_text.h"
+#include "base/utf8_text.h"
 #include "library/sound_list_window.h"
 
 // The list is only ever filled through here, so it is in order and the place

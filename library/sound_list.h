@@ -2,7 +2,7 @@
 // by its position in the list, counted from 0.
 #pragma once
 
-#include "app/text_sizes.h"
+#include "base/text_sizes.h"
 
 // A row's number, two blanks and the name.
 constexpr int RowTextCapacity = PathCapacity + 16;

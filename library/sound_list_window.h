@@ -2,7 +2,7 @@
 // Defined in library/sound_list_window_win32.cpp, faked in tests.
 #pragma once
 
-#include "app/text_sizes.h"
+#include "base/text_sizes.h"
 
 constexpr int NoSelection = -1;
 

@@ -2,13 +2,13 @@
 
 #include <cstring>
 
-#include "app/app_win32.h"
-#include "app/command_ids.h"
-#include "app/scoped_win32.h"
+#include "base/scoped_win32.h"
 #include "flows/sound_loading.h"
 #include "library/sound_list.h"
 #include "library/sound_list_window.h"
 #include "panel/panel_graphics_win32.h"
+#include "resources/command_ids.h"
+#include "shell/app_win32.h"
 
 HWND soundListWindow = nullptr;
 

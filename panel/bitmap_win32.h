@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <cstdint>
 
-#include "app/scoped_win32.h"
+#include "base/scoped_win32.h"
 #include "panel/bitmap_layout.h"
 
 // A bitmap resource: its bytes in the loaded resource and its checked layout.

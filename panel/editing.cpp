@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/input.h"
+#include "base/input.h"
 #include "edit/undo.h"
 #include "keys/key_bank.h"
 #include "keys/key_volume.h"

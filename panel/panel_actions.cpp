@@ -1,6 +1,6 @@
 #include "panel/panel_actions.h"
 
-#include "app/input.h"
+#include "base/input.h"
 #include "keys/key_bank.h"
 #include "keys/key_selection.h"
 #include "keys/playing.h"

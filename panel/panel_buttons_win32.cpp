@@ -1,10 +1,10 @@
 #include "panel/panel_buttons_win32.h"
 
-#include "app/app_win32.h"
-#include "app/scoped_win32.h"
+#include "base/scoped_win32.h"
 #include "keys/key_bank.h"
 #include "panel/panel_actions.h"
 #include "panel/panel_layout.h"
+#include "shell/app_win32.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/scoped_win32.h"
+#include "base/scoped_win32.h"
 #include "panel/bitmap_win32.h"
 #include "panel/panel_meters.h"
 

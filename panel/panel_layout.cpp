@@ -1,7 +1,7 @@
 #include "panel/panel_layout.h"
 
-#include "app/command_ids.h"
 #include "keys/key_bank.h"
+#include "resources/command_ids.h"
 
 namespace {
 

@@ -2,8 +2,7 @@
 // key caps' labels, the master volume bar and the whole panel's repaint.
 #include "panel/panel_redraw.h"
 
-#include "app/app_win32.h"
-#include "app/scoped_win32.h"
+#include "base/scoped_win32.h"
 #include "keys/key_bank.h"
 #include "keys/pitch_volume.h"
 #include "keys/playing.h"
@@ -13,6 +12,7 @@
 #include "panel/panel_graphics_win32.h"
 #include "panel/panel_layout.h"
 #include "panel/panel_meters.h"
+#include "shell/app_win32.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/joined_text.h"
-#include "app/main_window.h"
+#include "base/joined_text.h"
+#include "base/main_window.h"
 #include "library/sound_directory.h"
 
 DocumentState document;

@@ -1,7 +1,7 @@
 // The one document: the setup's name, path and modified flag, and the title.
 #pragma once
 
-#include "app/text_sizes.h"
+#include "base/text_sizes.h"
 
 struct DocumentState {
     char setupName[PathCapacity] = "Untitled";

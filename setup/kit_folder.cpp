@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/joined_text.h"
+#include "base/joined_text.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // sound folder still finds that folder, although it stores the old place.
 #pragma once
 
-#include "app/text_sizes.h"
+#include "base/text_sizes.h"
 
 // The folder named like the stored folder's last component, in the setup
 // file's own folder: "D:\Kits\live.qpd" with "C:\Old\Drums" gives

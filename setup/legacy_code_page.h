@@ -3,7 +3,7 @@
 // setup/legacy_code_page_win32.cpp, faked in tests.
 #pragma once
 
-#include "app/text_sizes.h"
+#include "base/text_sizes.h"
 
 // The legacy text converted to the code page the program speaks. False, and
 // the text untouched, when that is the legacy code page itself (a Windows

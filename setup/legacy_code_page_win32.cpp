@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "app/wide_text_win32.h"
+#include "base/wide_text_win32.h"
 
 bool convertFromLegacyCodePage(const char* legacy, char text[PathCapacity]) {
     // GetACP() gives UTF-8 under the manifest: the legacy code page is the

@@ -2,7 +2,7 @@
 // setup/setup_dialogs_win32.cpp, faked in tests.
 #pragma once
 
-#include "app/text_sizes.h"
+#include "base/text_sizes.h"
 
 enum class FileChoice { Chosen, Cancelled, Failed };
 

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/file_dialog_win32.h"
-#include "app/utf8_text.h"
+#include "base/file_dialog_win32.h"
+#include "base/utf8_text.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/utf8_text.h"
+#include "base/utf8_text.h"
 #include "keys/key_bank.h"
 #include "keys/pitch_volume.h"
 #include "library/sound_directory.h"

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <string>
 
-#include "app/scoped_win32.h"
+#include "base/scoped_win32.h"
 #include "setup/save_path.h"
 
 namespace {

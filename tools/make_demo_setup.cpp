@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/main_window.h"
+#include "base/main_window.h"
 #include "keys/key_bank.h"
 #include "library/sound_directory.h"
 #include "setup/legacy_code_page.h"

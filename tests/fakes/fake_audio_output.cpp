@@ -1,7 +1,7 @@
 #include "fakes/fake_audio_output.h"
 
-#include "audio/wave_format.h"
 #include "fakes/call_log.h"
+#include "sound_files/wave_format.h"
 
 FakeAudio fakeAudio;
 

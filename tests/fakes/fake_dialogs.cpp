@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "fakes/call_log.h"
 
 FakeDialogs fakeDialogs;

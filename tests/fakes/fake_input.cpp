@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "app/input.h"
+#include "base/input.h"
 
 FakeInput fakeInput;
 

@@ -1,7 +1,7 @@
 // Caption changes recorded as "title <text>".
 #include "fakes/fake_main_window.h"
 
-#include "app/main_window.h"
+#include "base/main_window.h"
 #include "fakes/call_log.h"
 
 FakeMainWindow fakeMainWindow;

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/menu.h"
+#include "base/menu.h"
 #include "fakes/call_log.h"
 
 FakeMenu fakeMenu;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/menu.h"
+#include "base/menu.h"
 
 struct FakeMenu {
     std::map<int, bool> enabled;  // only items the program has set

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/midi_ports.h"
+#include "base/midi_ports.h"
 #include "fakes/call_log.h"
 
 FakeMidiPorts fakeMidiPorts;

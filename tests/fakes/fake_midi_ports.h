@@ -6,7 +6,7 @@
 #include <set>
 #include <vector>
 
-#include "app/midi_ports.h"
+#include "base/midi_ports.h"
 
 struct FakeMidiPorts {
     std::vector<MidiPort> ports;           // what listMidiPorts gives

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "audio/recording_file.h"
 #include "fakes/call_log.h"
+#include "recording/recording_file.h"
 
 FakeRecordingFile fakeRecordingFile;
 

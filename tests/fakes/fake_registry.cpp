@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/registry.h"
+#include "base/registry.h"
 #include "fakes/call_log.h"
 
 FakeRegistry fakeRegistry;

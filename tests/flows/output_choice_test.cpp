@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/command_ids.h"
 #include "audio/audio_device.h"
 #include "audio/sound_bank.h"
 #include "fakes/call_log.h"
@@ -19,6 +18,7 @@
 #include "flows/start_up.h"
 #include "keys/key_bank.h"
 #include "keys/playing.h"
+#include "resources/command_ids.h"
 #include "setup/document.h"
 #include "support/program_test.h"
 #include "support/temp_files.h"

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/command_ids.h"
 #include "fakes/call_log.h"
 #include "fakes/fake_audio_output.h"
 #include "fakes/fake_menu.h"
@@ -18,6 +17,7 @@
 #include "flows/start_up.h"
 #include "keys/key_bank.h"
 #include "keys/playing.h"
+#include "resources/command_ids.h"
 #include "support/program_test.h"
 
 using Calls = std::vector<std::string>;

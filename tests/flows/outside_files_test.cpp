@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "fakes/call_log.h"
 #include "fakes/fake_dialogs.h"
 #include "fakes/fake_external_file.h"

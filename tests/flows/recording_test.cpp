@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "app/command_ids.h"
 #include "audio/frame_ring.h"
 #include "fakes/call_log.h"
 #include "fakes/fake_audio_output.h"
@@ -15,6 +14,7 @@
 #include "fakes/fake_recording_file.h"
 #include "flows/output_choice.h"
 #include "flows/start_up.h"
+#include "resources/command_ids.h"
 #include "setup/document.h"
 #include "support/program_test.h"
 #include "support/recorded_frames.h"

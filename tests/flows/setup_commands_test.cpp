@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/dialogs.h"
 #include "audio/sound_bank.h"
+#include "base/dialogs.h"
 #include "edit/key_clipboard.h"
 #include "edit/undo.h"
 #include "fakes/call_log.h"

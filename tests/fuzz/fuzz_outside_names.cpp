@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "flows/outside_files.h"
 #include "library/external_file.h"
 #include "setup/document.h"

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "audio/wave_format.h"
-#include "audio/wave_reader.h"
+#include "sound_files/wave_format.h"
+#include "sound_files/wave_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     WaveFile* file = nullptr;

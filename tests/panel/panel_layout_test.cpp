@@ -6,8 +6,8 @@
 #include <set>
 #include <string>
 
-#include "app/command_ids.h"
 #include "keys/key_bank.h"
+#include "resources/command_ids.h"
 #include "support/program_test.h"
 
 namespace {

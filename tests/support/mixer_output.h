@@ -9,8 +9,8 @@
 
 #include "audio/mixed_voice.h"
 #include "audio/mixer.h"
-#include "audio/sample_format.h"
-#include "audio/wave_format.h"
+#include "sound_files/sample_format.h"
+#include "sound_files/wave_format.h"
 
 namespace mixertest {
 

@@ -25,15 +25,15 @@
 #include "fakes/fake_setup_storage.h"
 #include "fakes/fake_sound_folder.h"
 #include "fakes/fake_sound_list_window.h"
-#include "flows/midi_input.h"
-#include "flows/midi_learn.h"
 #include "flows/output_device.h"
 #include "flows/recording.h"
 #include "keys/key_bank.h"
 #include "keys/key_voices.h"
-#include "keys/note_map.h"
 #include "keys/pitch_volume.h"
 #include "library/sound_directory.h"
+#include "midi/midi_input.h"
+#include "midi/midi_learn.h"
+#include "midi/note_map.h"
 #include "setup/document.h"
 
 inline void resetProgramState() {

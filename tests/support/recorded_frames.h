@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "audio/wave_header.h"
+#include "sound_files/wave_header.h"
 
 namespace recordtest {
 

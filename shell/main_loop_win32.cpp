@@ -1,0 +1,44 @@
+#include "shell/main_loop_win32.h"
+
+#include <windows.h>
+
+#include "base/scoped_win32.h"
+#include "keys/playing.h"
+#include "midi/midi_input.h"
+#include "shell/app_win32.h"
+
+namespace {
+
+constexpr LONG PollMilliseconds = 10;
+
+// Until a message comes (input too that arrived while the last ones were
+// handled) or, while a key plays to its end, the next poll is due. With no key
+// to poll there is nothing to wake for but messages.
+void waitForWork(HANDLE pollTimer) {
+    if (!anyKeyFinishing()) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        return;
+    }
+    LARGE_INTEGER due = {};
+    due.QuadPart = -10000LL * PollMilliseconds;  // relative, in 100-nanosecond units
+    if (pollTimer && SetWaitableTimer(pollTimer, &due, 0, nullptr, nullptr, FALSE))
+        MsgWaitForMultipleObjectsEx(1, &pollTimer, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    else MsgWaitForMultipleObjectsEx(0, nullptr, PollMilliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+}  // namespace
+
+int runMainLoop(HACCEL accelerators) {
+    ScopedHandle pollTimer(createShortWaitTimer());
+    MSG message = {};
+    for (;;) {
+        pollFinishingKeys();
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+            if (TranslateAcceleratorA(mainWindow, accelerators, &message)) continue;
+            DispatchMessageA(&message);  // key messages are never translated into characters
+        }
+        recoverLostMidiMessages();
+        waitForWork(pollTimer.get());
+    }
+}
