@@ -1,5 +1,5 @@
 // The two outputs: DirectSound, with a buffer for every voice, and the
-// low-latency WASAPI stream of wasapi_output_win32.cpp.
+// low-latency WASAPI stream of low_latency_output_win32.cpp.
 #include "audio/audio_output.h"
 
 #include <windows.h>
@@ -10,9 +10,9 @@
 
 #include "audio/audio_device.h"
 #include "audio/direct_sound_voice_win32.h"
-#include "audio/wasapi_output_win32.h"
+#include "audio/low_latency_output.h"
+#include "base/app_handles_win32.h"
 #include "base/scoped_win32.h"
-#include "shell/app_win32.h"
 #include "sound_files/wave_format.h"
 
 namespace {
@@ -89,9 +89,4 @@ void closeAudioOutput() {
     audioDevice = nullptr;
     closeWasapiOutput();
     openedDevice.reset();  // releases the primary buffer, then the device
-}
-
-void scheduleOutputRetry(bool on) {
-    if (on) SetTimer(mainWindow, OutputRetryTimer, 1000, nullptr);
-    else KillTimer(mainWindow, OutputRetryTimer);
 }

@@ -7,7 +7,7 @@
 #include <atomic>
 #include <string>
 
-#include "shell/app_win32.h"
+#include "audio/output_events.h"
 
 // The system calls it on threads of its own: all it does is post to the
 // program's thread.
@@ -30,7 +30,7 @@ public:
     }
     // The stream opens the default of the console role; the others follow it.
     HRESULT STDMETHODCALLTYPE OnDefaultDeviceChanged(EDataFlow flow, ERole role, LPCWSTR) override {
-        if (flow == eRender && role == eConsole) PostMessageA(mainWindow, DefaultOutputChangedMessage, 0, 0);
+        if (flow == eRender && role == eConsole) tellDefaultOutputChanged();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE OnDeviceAdded(LPCWSTR) override { return endpointsChanged(); }
@@ -42,7 +42,7 @@ public:
 
 private:
     HRESULT endpointsChanged() {
-        PostMessageA(mainWindow, OutputEndpointsChangedMessage, 0, 0);
+        tellOutputEndpointsChanged();
         return S_OK;
     }
     virtual ~EndpointNotifications() = default;

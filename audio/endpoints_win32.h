@@ -6,7 +6,7 @@
 #include <mmdeviceapi.h>
 #include <vector>
 
-#include "audio/audio_output.h"
+#include "audio/output_endpoint.h"
 #include "base/scoped_win32.h"
 
 class EndpointNotifications;

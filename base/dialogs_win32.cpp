@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
+#include "base/app_handles_win32.h"
 #include "resources/command_ids.h"
-#include "shell/app_win32.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "base/file_dialog_win32.h"
 
-#include "shell/app_win32.h"
+#include "base/app_handles_win32.h"
 
 OPENFILENAMEA fileDialog(const char* title, const char* filter, const char* extension, DWORD flags,
                          char path[PathCapacity], char* name) {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "shell/app_win32.h"
+#include "base/short_wait_win32.h"
 
 bool isAltDown() { return (GetAsyncKeyState(VK_MENU) & 0x8000) != 0; }
 bool isCtrlDown() { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0; }

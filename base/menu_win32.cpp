@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "shell/app_win32.h"
+#include "base/app_handles_win32.h"
 
 void setMenuItemEnabled(int commandId, bool enabled) {
     EnableMenuItem(mainMenu, static_cast<UINT>(commandId),

@@ -8,8 +8,8 @@
 #include <list>
 #include <string>
 
+#include "base/midi_port_events.h"
 #include "base/scoped_win32.h"
-#include "shell/app_win32.h"
 
 namespace {
 
@@ -30,22 +30,21 @@ std::atomic<uint32_t> lastPosted{0};
 constexpr uint64_t LossNoted = uint64_t{1} << 32;
 std::atomic<uint64_t> loss{0};
 
-static_assert(sizeof(WPARAM) >= sizeof(uint64_t), "a message's number goes in the high half of wParam");
-
-void post(UINT message, uint32_t packed, DWORD_PTR tag) {
+void handOver(bool (*tell)(uint32_t, uint32_t, uint32_t), uint32_t packed, DWORD_PTR tag) {
     uint32_t number = lastNumber.fetch_add(1) + 1;
-    WPARAM wParam = static_cast<WPARAM>(number) << 32 | packed;
-    if (PostMessageA(mainWindow, message, wParam, static_cast<LPARAM>(tag))) lastPosted.store(number);
+    if (tell(static_cast<uint32_t>(tag), packed, number)) lastPosted.store(number);
     else loss.store(LossNoted | lastPosted.load());
 }
+
+bool tellClosed(uint32_t tag, uint32_t, uint32_t number) { return tellMidiInputClosed(tag, number); }
 
 // Runs on winmm's thread: it only hands each message over to the program's
 // thread, so that the key logic stays on one thread. Sysex buffers are never
 // given to an input, so no long message comes. MIM_CLOSE comes when the
 // program closes an input and when its device goes (a cable pulled).
 void CALLBACK midiInputCallback(HMIDIIN, UINT message, DWORD_PTR tag, DWORD_PTR packed, DWORD_PTR) {
-    if (message == MIM_DATA || message == MIM_MOREDATA) post(MidiInputMessage, static_cast<uint32_t>(packed), tag);
-    else if (message == MIM_CLOSE) post(MidiInputClosedMessage, 0, tag);
+    if (message == MIM_DATA || message == MIM_MOREDATA) handOver(tellMidiMessage, static_cast<uint32_t>(packed), tag);
+    else if (message == MIM_CLOSE) handOver(tellClosed, 0, tag);
 }
 
 // The name whole in the active code page, UTF-8 under the program's manifest,

@@ -3,8 +3,8 @@
 #include "base/menu.h"
 #include "edit/undo.h"
 #include "keys/key_bank.h"
+#include "keys/key_display.h"
 #include "keys/key_voices.h"
-#include "panel/panel_redraw.h"
 #include "resources/command_ids.h"
 #include "setup/document.h"
 

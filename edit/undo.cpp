@@ -2,10 +2,10 @@
 
 #include "base/menu.h"
 #include "keys/key_bank.h"
+#include "keys/key_display.h"
 #include "keys/key_selection.h"
 #include "keys/key_voices.h"
 #include "keys/playing.h"
-#include "panel/panel_redraw.h"
 #include "resources/command_ids.h"
 
 UndoSnapshot undoSnapshot;

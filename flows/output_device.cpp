@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "audio/audio_output.h"
+#include "audio/low_latency_output.h"
 #include "base/menu.h"
 #include "base/registry.h"
+#include "flows/output_retry.h"
 #include "resources/command_ids.h"
 
 namespace {

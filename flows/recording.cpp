@@ -3,10 +3,11 @@
 #include <cstdio>
 #include <memory>
 
-#include "audio/audio_output.h"
+#include "audio/low_latency_output.h"
 #include "base/dialogs.h"
 #include "base/joined_text.h"
 #include "base/menu.h"
+#include "flows/recording_dialog.h"
 #include "recording/recording.h"
 #include "recording/recording_file.h"
 #include "resources/command_ids.h"

@@ -7,13 +7,13 @@
 #include "audio/sound_bank.h"
 #include "edit/undo.h"
 #include "keys/key_bank.h"
+#include "keys/key_display.h"
 #include "keys/key_voices.h"
 #include "keys/playing.h"
 #include "library/sound_directory.h"
 #include "library/sound_folder.h"
 #include "library/sound_list.h"
 #include "library/sound_list_window.h"
-#include "panel/panel_redraw.h"
 #include "setup/document.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "flows/output_choice.h"
 #include "keys/key_bank.h"
-#include "panel/panel_redraw.h"
+#include "keys/key_display.h"
 
 void startInstrument() {
     openAudioDevice();

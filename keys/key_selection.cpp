@@ -1,7 +1,7 @@
 #include "keys/key_selection.h"
 
 #include "keys/key_bank.h"
-#include "panel/panel_redraw.h"
+#include "keys/key_display.h"
 
 void selectKeyFromPanel(int key) {
     if (!isKeyIndex(key)) return;

@@ -7,7 +7,7 @@
 #include "audio/sound_bank.h"
 #include "audio/voice.h"
 #include "keys/key_bank.h"
-#include "panel/panel_redraw.h"
+#include "keys/key_display.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include "audio/voice.h"
 #include "base/input.h"
 #include "keys/key_bank.h"
+#include "keys/key_display.h"
 #include "keys/key_volume.h"
 #include "keys/pitch_volume.h"
-#include "panel/panel_redraw.h"
 
 namespace {
 

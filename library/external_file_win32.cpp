@@ -5,10 +5,10 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include "base/app_handles_win32.h"
 #include "base/scoped_win32.h"
 #include "base/utf8_text.h"
 #include "base/wide_text_win32.h"
-#include "shell/app_win32.h"
 
 ShortcutResult resolveShortcut(const char* shortcutPath, char target[PathCapacity]) {
     // Initialised around each resolution only: nothing else uses the library.

@@ -2,19 +2,18 @@
 
 #include <cstring>
 
+#include "base/app_handles_win32.h"
 #include "base/scoped_win32.h"
-#include "flows/sound_loading.h"
-#include "library/sound_list.h"
+#include "library/sound_list_rows.h"
 #include "library/sound_list_window.h"
-#include "panel/panel_graphics_win32.h"
 #include "resources/command_ids.h"
-#include "shell/app_win32.h"
 
 HWND soundListWindow = nullptr;
 
 namespace {
 
 WNDPROC listBoxProc = nullptr;
+HFONT rowFont = nullptr;
 
 constexpr COLORREF SelectedBack = RGB(155, 155, 155);
 constexpr COLORREF SelectedText = RGB(44, 44, 44);
@@ -36,7 +35,9 @@ LRESULT CALLBACK soundListProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         forwardKeyToMainWindow(message, wParam, lParam);
         break;
     case WM_LBUTTONUP:
-        assignSelectedSoundFromList();
+        // The entry under the click is selected by now: the owner gives it to the key.
+        SendMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(SOUND_LIST_ID, SoundListClicked),
+                     reinterpret_cast<LPARAM>(window));
         break;
     default:
         break;
@@ -46,7 +47,8 @@ LRESULT CALLBACK soundListProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 }  // namespace
 
-void createSoundList() {
+void createSoundList(HFONT font, HBRUSH background) {
+    rowFont = font;
     soundListWindow =
         CreateWindowExA(0, "LISTBOX", "soundList",
                         WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT | LBS_OWNERDRAWFIXED |
@@ -54,15 +56,15 @@ void createSoundList() {
                         461, 2, 141, 323, mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(SOUND_LIST_ID)),
                         appInstance, nullptr);
     SetClassLongPtrA(soundListWindow, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(LoadCursorA(appInstance, "LISTCUR")));
-    SetClassLongPtrA(soundListWindow, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(panelBackBrush));
+    SetClassLongPtrA(soundListWindow, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(background));
     listBoxProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(soundListWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(soundListProc)));
-    insertSoundSorted("No Sounds Loaded.wav");
+    soundListInsertAt(0, "No Sounds Loaded.wav");
 }
 
 void drawSoundListItem(const DRAWITEMSTRUCT* item) {
     HDC dc = item->hDC;
-    ScopedSelectObject font(dc, listFont);
+    ScopedSelectObject font(dc, rowFont);
     if (!(item->itemAction & (ODA_DRAWENTIRE | ODA_SELECT))) return;  // no focus rectangle, ever
     int index = static_cast<int>(item->itemID);
     char name[PathCapacity];

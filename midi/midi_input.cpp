@@ -11,6 +11,7 @@
 #include "midi/midi_learn.h"
 #include "midi/midi_parser.h"
 #include "midi/note_map.h"
+#include "midi/note_playing.h"
 #include "resources/command_ids.h"
 
 namespace {

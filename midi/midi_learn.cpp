@@ -1,12 +1,12 @@
 #include "midi/midi_learn.h"
 
 #include "base/dialogs.h"
-#include "base/main_window.h"
 #include "base/menu.h"
 #include "keys/key_bank.h"
 #include "midi/note_map.h"
 #include "resources/command_ids.h"
 #include "setup/document.h"
+#include "setup/window_title.h"
 
 namespace {
 

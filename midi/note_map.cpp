@@ -4,7 +4,6 @@
 #include <string>
 
 #include "base/registry.h"
-#include "keys/playing.h"
 
 NoteMap noteMap = defaultNoteMap();
 
@@ -16,7 +15,6 @@ constexpr char MapSetting[] = "MidiMap";
 constexpr size_t MapTextCapacity = 1024;
 
 bool isNote(int note) { return note >= 0 && note < MidiNoteCount; }
-bool isDevice(int device) { return device >= 0 && device < MidiDeviceCapacity; }
 
 // A whole number of at most three digits at text, moving text past it; -1 when there is none.
 int readNumber(const char*& text) {
@@ -83,33 +81,4 @@ void bindNoteToKey(int note, int key) {
 void resetNoteMap() {
     noteMap = defaultNoteMap();
     writeNoteMap();
-}
-
-void onNoteOn(int device, int note, int velocity) {
-    if (!isDevice(device) || !isNote(note)) return;
-    int key = keyIndexForNote(note);
-    uint8_t& held = keyBank.keyOfHeldNote[device][note];
-    if (held != 0 && held - 1 == key) {
-        // The same note again without its note-off: a press again, if the note alone holds the key.
-        if (keyBank.midiHolds[key] == 1 && !keyBank.held[key]) pressKey(key, velocity);
-        return;
-    }
-    if (held != 0) onNoteOff(device, note);  // learn moved the note to another key meanwhile
-    if (key < 0) return;
-    held = static_cast<uint8_t>(key + 1);
-    if (keyBank.midiHolds[key]++ == 0 && !keyBank.held[key]) pressKey(key, velocity);
-}
-
-void onNoteOff(int device, int note) {
-    if (!isDevice(device) || !isNote(note)) return;
-    uint8_t& held = keyBank.keyOfHeldNote[device][note];
-    if (held == 0) return;
-    int key = held - 1;
-    held = 0;
-    if (keyBank.midiHolds[key] > 0 && --keyBank.midiHolds[key] == 0 && !keyBank.held[key]) releaseKey(key);
-}
-
-void releaseDeviceNotes(int device) {
-    if (!isDevice(device)) return;
-    for (int note = 0; note < MidiNoteCount; ++note) onNoteOff(device, note);
 }

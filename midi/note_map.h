@@ -1,5 +1,4 @@
-// Which MIDI note plays which key, and what the notes of a MIDI input do to
-// the keys. The map is the controller's, not the setup's: it is kept under
+// Which MIDI note plays which key. The map is the controller's, not the setup's: it is kept under
 // HKEY_CURRENT_USER\Software\Quillpad ("MidiMap"), so a pad plays the same
 // key whatever setup is open.
 #pragma once
@@ -28,16 +27,3 @@ void loadNoteMap();
 void bindNoteToKey(int note, int key);
 // Back to the default map, written at once.
 void resetNoteMap();
-
-// A note-on of an input (device 0..MidiDeviceCapacity-1) presses its key as
-// the key's computer key does, without the Alt gestures, unless the computer
-// keyboard or another note holds the key already: then it is one press. A
-// note-on of a note that holds its key already presses again, as an
-// auto-repeated key-down does.
-void onNoteOn(int device, int note, int velocity);
-// Releases the key that the note's note-on pressed, once nothing else holds
-// it; a note that holds no key does nothing.
-void onNoteOff(int device, int note);
-// Every key the device's notes hold is let go of, as their note-offs would:
-// All Notes Off, All Sound Off, and the device closed.
-void releaseDeviceNotes(int device);

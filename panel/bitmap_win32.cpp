@@ -2,9 +2,9 @@
 
 #include <vector>
 
+#include "base/app_handles_win32.h"
 #include "base/dialogs.h"
 #include "base/scoped_win32.h"
-#include "shell/app_win32.h"
 
 ScopedGdiObject<HPALETTE> panelPalette;
 PanelBitmap backgroundBitmap;

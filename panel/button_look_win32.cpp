@@ -1,9 +1,11 @@
 #include "panel/button_look_win32.h"
 
 #include "keys/key_bank.h"
+#include "keys/key_display.h"
 #include "panel/panel_buttons_win32.h"
 #include "panel/panel_layout.h"
 #include "panel/panel_redraw.h"
+#include "panel/value_display.h"
 
 namespace {
 

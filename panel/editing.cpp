@@ -5,9 +5,10 @@
 #include "base/input.h"
 #include "edit/undo.h"
 #include "keys/key_bank.h"
+#include "keys/key_display.h"
 #include "keys/key_volume.h"
 #include "keys/pitch_volume.h"
-#include "panel/panel_redraw.h"
+#include "panel/value_display.h"
 #include "setup/document.h"
 
 namespace {

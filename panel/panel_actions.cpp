@@ -6,7 +6,6 @@
 #include "keys/playing.h"
 #include "panel/editing.h"
 #include "panel/panel_layout.h"
-#include "panel/panel_redraw.h"
 
 void performPanelAction(int id) {
     if (isKeyCapId(id)) {

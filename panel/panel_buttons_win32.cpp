@@ -1,10 +1,11 @@
 #include "panel/panel_buttons_win32.h"
 
+#include "base/app_handles_win32.h"
 #include "base/scoped_win32.h"
 #include "keys/key_bank.h"
 #include "panel/panel_actions.h"
+#include "panel/panel_graphics_win32.h"
 #include "panel/panel_layout.h"
-#include "shell/app_win32.h"
 
 namespace {
 

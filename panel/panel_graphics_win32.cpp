@@ -6,6 +6,7 @@
 #include "panel/bitmap_win32.h"
 #include "panel/panel_meters.h"
 
+HBRUSH panelBackBrush;
 HBRUSH frameBrush, volumeHotBrush, barEmptyBrush, noteBarBrush, fineTuneBarBrush, volumeBarBrush;
 HFONT listFont, readoutFont, keyCapFont;
 TextStyle readoutStyle, readoutHotStyle, keyIdleStyle, keyPlayingStyle, keyRunningStyle, keyMutedStyle;
@@ -18,6 +19,9 @@ HFONT makePanelFont(int height, const char* face) {
 }
 
 }  // namespace
+
+// Made once and kept for the whole run, as are the graphics below.
+void createPanelBackBrush() { panelBackBrush = CreateSolidBrush(RGB(0, 51, 0)); }
 
 // Made once and kept for the whole run; Windows frees them with the process.
 void createPanelGraphics() {

@@ -9,6 +9,11 @@ struct TextStyle {
     UINT alignment;  // TA_LEFT, TA_RIGHT or TA_CENTER
 };
 
+// RGB(0, 51, 0): the window's, the list's and the controls' background; made
+// before the main window's class, which paints with it.
+extern HBRUSH panelBackBrush;
+void createPanelBackBrush();
+
 extern HBRUSH frameBrush, volumeHotBrush, barEmptyBrush, noteBarBrush, fineTuneBarBrush, volumeBarBrush;
 extern HFONT listFont, readoutFont, keyCapFont;  // listFont: the sound list's rows
 extern TextStyle readoutStyle, readoutHotStyle, keyIdleStyle, keyPlayingStyle, keyRunningStyle, keyMutedStyle;

@@ -2,8 +2,10 @@
 // key caps' labels, the master volume bar and the whole panel's repaint.
 #include "panel/panel_redraw.h"
 
+#include "base/app_handles_win32.h"
 #include "base/scoped_win32.h"
 #include "keys/key_bank.h"
+#include "keys/key_display.h"
 #include "keys/pitch_volume.h"
 #include "keys/playing.h"
 #include "library/sound_list_window.h"
@@ -12,7 +14,7 @@
 #include "panel/panel_graphics_win32.h"
 #include "panel/panel_layout.h"
 #include "panel/panel_meters.h"
-#include "shell/app_win32.h"
+#include "panel/value_display.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <system_error>
 
+#include "recording/recording_events.h"
 #include "recording/recording_file.h"
 #include "sound_files/wave_header.h"
 

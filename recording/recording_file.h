@@ -1,11 +1,8 @@
-// Platform seam: the WAV file a recording is written to, the Record to WAV
-// dialog that names it, and the word from the recording's writer thread to the
-// program's. Defined in audio/recording_file_win32.cpp, faked in tests.
+// Platform seam: the WAV file a recording is written to. Defined in
+// recording/recording_file_win32.cpp, faked in tests.
 #pragma once
 #include <cstddef>
 #include <memory>
-
-#include "base/text_sizes.h"
 
 // Used by the recording's writer thread alone.
 class RecordingFile {
@@ -22,9 +19,3 @@ public:
 
 // The file made empty, replacing one of that name; empty when it cannot be made.
 std::unique_ptr<RecordingFile> createRecordingFile(const char* path);
-// The "Record to WAV" dialog: the common Save dialog for WAV files, an
-// existing file replaced only when the user confirms. False when cancelled.
-bool askRecordingPath(char path[PathCapacity]);
-// Called on the writer's thread when the recording ended by itself; the
-// program's thread is then told (flows/recording.h onRecordingEnded).
-void tellRecordingEnded();

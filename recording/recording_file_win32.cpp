@@ -1,19 +1,14 @@
 // The file of a recording, written through a handle of its own by the
-// recording's writer thread, and the Record to WAV dialog.
+// recording's writer thread.
 #include "recording/recording_file.h"
 
 #include <windows.h>
-#include <commdlg.h>
 #include <algorithm>
 #include <string>
 
-#include "base/file_dialog_win32.h"
 #include "base/scoped_win32.h"
-#include "shell/app_win32.h"
 
 namespace {
-
-const char WaveFilter[] = "WAV files (*.wav)\0*.wav\0";
 
 // Every write says where it goes: appends at the end the file has reached,
 // the header at the start.
@@ -68,12 +63,3 @@ std::unique_ptr<RecordingFile> createRecordingFile(const char* path) {
     if (file == INVALID_HANDLE_VALUE) return nullptr;
     return std::make_unique<WindowsRecordingFile>(file, path);
 }
-
-bool askRecordingPath(char path[PathCapacity]) {
-    path[0] = '\0';
-    OPENFILENAMEA dialog = fileDialog("Record to WAV", WaveFilter, "wav",
-                                      OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, path);
-    return GetSaveFileNameA(&dialog) != 0;
-}
-
-void tellRecordingEnded() { PostMessageA(mainWindow, RecordingEndedMessage, 0, 0); }

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "base/joined_text.h"
-#include "base/main_window.h"
 #include "library/sound_directory.h"
+#include "setup/window_title.h"
 
 DocumentState document;
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "audio/wasapi_output_win32.h"
+#include "base/app_handles_win32.h"
 #include "base/dialogs.h"
 #include "base/menu.h"
 #include "edit/key_clipboard.h"
@@ -13,15 +13,19 @@
 #include "flows/setup_commands.h"
 #include "flows/sound_loading.h"
 #include "keys/playing.h"
+#include "library/sound_list_window_win32.h"
 #include "midi/midi_input.h"
 #include "midi/midi_learn.h"
 #include "resources/command_ids.h"
 #include "setup/document.h"
-#include "shell/app_win32.h"
 
 void runCommand(UINT id, WPARAM wParam, LPARAM lParam) {
     if (id >= CMD_OUTPUT_DEVICE_FIRST && id <= CMD_OUTPUT_DEVICE_LAST) {
         chooseOutputDevice(static_cast<int>(id - CMD_OUTPUT_DEVICE_FIRST));
+        return;
+    }
+    if (id == SOUND_LIST_ID) {
+        if (HIWORD(wParam) == SoundListClicked) assignSelectedSoundFromList();
         return;
     }
     if (id >= CMD_MIDI_INPUT_FIRST && id <= CMD_MIDI_INPUT_LAST) {
@@ -89,8 +93,6 @@ bool holdsItem(HMENU menu, UINT id) {
     return false;
 }
 
-uint32_t midiMessageNumber(WPARAM wParam) { return static_cast<uint32_t>(static_cast<uint64_t>(wParam) >> 32); }
-
 }  // namespace
 
 void prepareMenu(HMENU menu) {
@@ -103,32 +105,4 @@ void prepareMenu(HMENU menu) {
     // prepare it, never wait for a listing.
     if (holdsItem(menu, CMD_OUTPUT_DEVICE_FIRST)) refreshOutputDeviceMenu();
     if (holdsItem(menu, CMD_MIDI_RESET_MAP)) refreshMidiInputMenu();
-}
-
-bool handleProgramMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case MidiInputMessage:
-        onMidiMessage(static_cast<uint32_t>(lParam), static_cast<uint32_t>(wParam), midiMessageNumber(wParam));
-        return true;
-    case MidiInputClosedMessage:
-        onMidiInputClosed(static_cast<uint32_t>(lParam), midiMessageNumber(wParam));
-        return true;
-    case OutputLostMessage:
-        if (isCurrentLowLatencyStream(static_cast<unsigned>(wParam))) onOutputLost();
-        return true;
-    case DefaultOutputChangedMessage:
-        onDefaultOutputChanged();
-        return true;
-    case OutputEndpointsChangedMessage:
-        onOutputEndpointsChanged();
-        return true;
-    case RecordingEndedMessage:
-        onRecordingEnded();
-        return true;
-    case WM_TIMER:
-        if (wParam == OutputRetryTimer) onOutputRetryDue();
-        return true;
-    default:
-        return false;
-    }
 }

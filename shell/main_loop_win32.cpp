@@ -2,10 +2,11 @@
 
 #include <windows.h>
 
+#include "base/app_handles_win32.h"
 #include "base/scoped_win32.h"
+#include "base/short_wait_win32.h"
 #include "keys/playing.h"
 #include "midi/midi_input.h"
-#include "shell/app_win32.h"
 
 namespace {
 

@@ -1,12 +1,11 @@
 // The entry point and the main window with its message table.
-#include "base/main_window.h"
-
 #include <windows.h>
 #include <dbt.h>
 #include <shellapi.h>
 #include <vector>
 
 #include "audio/audio_output.h"
+#include "base/app_handles_win32.h"
 #include "base/menu.h"
 #include "base/scoped_win32.h"
 #include "flows/outside_files.h"
@@ -25,17 +24,17 @@
 #include "panel/panel_redraw.h"
 #include "resources/command_ids.h"
 #include "setup/document.h"
-#include "shell/app_win32.h"
+#include "setup/window_title.h"
 #include "shell/commands_win32.h"
 #include "shell/file_type.h"
 #include "shell/main_loop_win32.h"
+#include "shell/program_messages_win32.h"
 
 namespace {
 
 constexpr int ClientWidth = 604;
 constexpr int ClientHeight = 327;
 
-constexpr COLORREF PanelBackColour = RGB(0, 51, 0);
 constexpr COLORREF ListTextColour = RGB(0, 200, 0);
 constexpr int RowHeight = 14;
 
@@ -188,7 +187,7 @@ void createPanelResources() {
     for (int id :
          {CMD_SAVE_SETUP, CMD_UNDO, CMD_PASTE, CMD_ALL_KEYS_MONO, CMD_ALL_KEYS_VOLUME_100, CMD_ALL_KEYS_PITCH_ZERO})
         setMenuItemEnabled(id, false);
-    createSoundList();
+    createSoundList(listFont, panelBackBrush);
     createPanel();
 }
 
@@ -199,7 +198,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showSta
     // The program's thread lists and watches the output endpoints for the whole run.
     ScopedComLibrary comLibrary;
     HCURSOR mainCursor = LoadCursorA(instance, "MAINCUR");
-    panelBackBrush = CreateSolidBrush(PanelBackColour);  // kept for the whole run
+    createPanelBackBrush();
     // A start that could not make its window is no success: the exit code says
     // which step failed.
     if (!registerMainWindowClass(mainCursor)) return ExitNoWindowClass;

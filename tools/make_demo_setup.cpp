@@ -5,11 +5,11 @@
 #include <cstring>
 #include <vector>
 
-#include "base/main_window.h"
 #include "keys/key_bank.h"
 #include "library/sound_directory.h"
 #include "setup/legacy_code_page.h"
 #include "setup/setup_file.h"
+#include "setup/window_title.h"
 
 // This tool has no window: the title it would set goes nowhere.
 void setMainWindowTitle(const char*) {}

@@ -9,6 +9,7 @@
 
 #include "audio/audio_device.h"
 #include "audio/audio_output.h"
+#include "audio/low_latency_output.h"
 #include "fakes/fake_voice.h"
 
 class FakeAudioDevice : public AudioDevice {

@@ -1,8 +1,8 @@
 // Caption changes recorded as "title <text>".
 #include "fakes/fake_main_window.h"
 
-#include "base/main_window.h"
 #include "fakes/call_log.h"
+#include "setup/window_title.h"
 
 FakeMainWindow fakeMainWindow;
 

@@ -2,7 +2,8 @@
 #include <string>
 
 #include "fakes/call_log.h"
-#include "panel/panel_redraw.h"
+#include "keys/key_display.h"
+#include "panel/value_display.h"
 
 void refreshSelectedKey() { callLog.push_back("panel refreshSelectedKey"); }
 void redrawKeyCap(int key) { callLog.push_back("panel redrawKeyCap " + std::to_string(key)); }

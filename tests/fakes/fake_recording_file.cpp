@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "fakes/call_log.h"
+#include "flows/recording_dialog.h"
+#include "recording/recording_events.h"
 #include "recording/recording_file.h"
 
 FakeRecordingFile fakeRecordingFile;

@@ -1,5 +1,4 @@
-// The sound list: names kept in order as the search finds them, and the rows
-// it shows.
+// The sound list: names kept in order as the search finds them.
 #include "library/sound_list.h"
 
 #include <strings.h>
@@ -13,14 +12,7 @@
 
 namespace {
 
-class ListingSounds : public ProgramTest {
-protected:
-    std::string row(int index, const char* name) {
-        char text[PathCapacity + 16];
-        soundListRowText(index, name, text);
-        return text;
-    }
-};
+class ListingSounds : public ProgramTest {};
 
 TEST_F(ListingSounds, NamesAreSortedWithoutRegardToCaseWhateverTheSearchOrder) {
     for (const char* name : {"c.WAV", "b.wav", "A.wav"}) insertSoundSorted(name);
@@ -41,16 +33,6 @@ TEST_F(ListingSounds, ThousandsOfNamesAreSortedWithoutComparingEachWithAll) {
                      [](const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) < 0; });
     EXPECT_EQ(fakeSoundList.entries, sorted);
     EXPECT_LT(fakeSoundList.textQueries, 4000 * 13) << "each name looked at every entry before it";
-}
-
-TEST_F(ListingSounds, RowsShowATwoDigitNumberAndTheNameWithoutItsExtension) {
-    EXPECT_EQ(row(0, "kick.wav"), " 01  kick");
-    EXPECT_EQ(row(8, "A.wav"), " 09  A");
-    EXPECT_EQ(row(9, "b.wav"), " 10  b");
-    EXPECT_EQ(row(99, "c.WAV"), " 100  c");
-    EXPECT_EQ(row(0, "No Sounds Loaded.wav"), " 01  No Sounds Loaded");
-    EXPECT_EQ(row(2, "ab"), " 03  ab");  // too short to have ".wav": shown whole
-    EXPECT_EQ(row(2, ".wav"), " 03  ");
 }
 
 }  // namespace

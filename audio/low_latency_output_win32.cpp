@@ -1,4 +1,4 @@
-#include "audio/wasapi_output_win32.h"
+#include "audio/low_latency_output.h"
 
 #include <windows.h>
 #include <audioclient.h>
@@ -11,9 +11,9 @@
 #include "audio/audio_device.h"
 #include "audio/endpoints_win32.h"
 #include "audio/mixer.h"
+#include "audio/output_events.h"
 #include "audio/render_loop.h"
 #include "base/scoped_win32.h"
-#include "shell/app_win32.h"
 #include "sound_files/sample_format.h"
 #include "sound_files/wave_format.h"
 
@@ -75,7 +75,7 @@ struct StreamObjects : RenderStream {
         return outcome(client->Start());
     }
     void stop() override { client->Stop(); }
-    void tellLost() override { PostMessageA(mainWindow, OutputLostMessage, generation, 0); }
+    void tellLost() override { tellOutputLost(generation); }
     uint64_t microseconds() override {
         LARGE_INTEGER now = {};
         QueryPerformanceCounter(&now);
