@@ -484,11 +484,11 @@ protected:
     // the ring holds, and lose frames.
     void startRecording() {
         bool isLong = chance(10);
-        recordingEnds = Clock::now() + std::chrono::milliseconds(isLong ? 1500 + below(1500) : 50 + below(350));
+        recordingEnds = Clock::now() + std::chrono::milliseconds(isLong ? 2000 + below(1000) : 50 + below(350));
         StressFile::Faults faults;
         if (chance(8)) faults.appendsBeforeFailure = 1 + below(20);
         if (chance(8)) faults.keepsBeforeGone = 1 + below(10);
-        if (chance(15)) {
+        if (chance(isLong ? 50 : 15)) {
             faults.stallAtAppend = 1 + below(3);
             faults.stallMilliseconds = isLong ? 2500 : 20 + below(200);
         }
@@ -738,7 +738,7 @@ protected:
             ASSERT_TRUE(loadSoundDirectory());
         } else if (roll < 843) {
             moveOutput(randomShape(), randomFaults());
-        } else if (roll < 844) {
+        } else if (roll < 844 && chance(25)) {
             ++tally.unplugs;
             output->stream.unplugged = true;
         } else if (roll < 846) {
