@@ -73,6 +73,10 @@ run_tests() {
     check_format
     python3 tools/include_layers.py
     ctest --preset native -j"$(nproc)"
+    # The same suite under ThreadSanitizer: the live path's threads (docs/robustness.md).
+    cmake --preset tsan >/dev/null
+    cmake --build --preset tsan -j"$(nproc)"
+    ctest --preset tsan -j"$(nproc)"
     tools/fuzz.sh 30
     # The package as far as it is quick; its proof of reproducibility is
     # tools/prove_reproducible.sh.

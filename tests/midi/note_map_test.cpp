@@ -4,16 +4,9 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "keys/key_volume.h"
-#include "keys/keyboard_map.h"
 #include "support/key_bank_fixture.h"
 
 namespace {
-
-constexpr unsigned GraveKey = 0xC0;          // the computer key of key 0
-constexpr uint32_t FirstPress = 0x00290001;  // its key-down's flags: no repeat
-const Calls StartKey0 = restartCalls(0, 22050, -5000, -890);
-const Calls StopKey0 = {"voice0 Stop", "panel drawMuteButton", capOf(0)};
 
 class MidiMap : public KeyBankFixture {};
 
