@@ -35,6 +35,8 @@ public:
         return result;
     }
 
+    SoundResult DuplicateSoundBufferPart(Voice*, uint32_t, uint32_t, Voice**) override { return DSERR_INVALIDPARAM; }
+
     SoundResult DuplicateSoundBuffer(Voice* original, Voice** duplicate) override {
         IDirectSoundBuffer* copy = nullptr;
         HRESULT result = device->DuplicateSoundBuffer(static_cast<DirectSoundVoice*>(original)->buffer.get(), &copy);

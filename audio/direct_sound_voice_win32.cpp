@@ -38,6 +38,10 @@ SoundResult DirectSoundVoice::Unlock(void* area, uint32_t areaBytes) {
     return buffer->Unlock(area, areaBytes, nullptr, 0);
 }
 
+SoundResult DirectSoundVoice::SetFades(uint32_t, uint32_t) { return DS_OK; }
+
+SoundResult DirectSoundVoice::FadeOut() { return Stop(); }
+
 SoundResult DirectSoundVoice::Release() {
     delete this;  // the buffer's holder releases it
     return DS_OK;

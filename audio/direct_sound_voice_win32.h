@@ -24,6 +24,8 @@ public:
     SoundResult Unlock(void* area, uint32_t areaBytes) override;
     // Releases the DirectSound buffer and deletes this wrapper.
     SoundResult Release() override;
+    SoundResult SetFades(uint32_t fadeInMilliseconds, uint32_t fadeOutMilliseconds) override;
+    SoundResult FadeOut() override;
 
     const ScopedComPtr<IDirectSoundBuffer> buffer;
 

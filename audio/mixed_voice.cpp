@@ -262,6 +262,10 @@ SoundResult MixedVoice::Lock(uint32_t offset, uint32_t bytes, void** area, uint3
 // The mixer reads the bytes where they are: nothing to hand back.
 SoundResult MixedVoice::Unlock(void*, uint32_t) { return DS_OK; }
 
+SoundResult MixedVoice::SetFades(uint32_t, uint32_t) { return DS_OK; }
+
+SoundResult MixedVoice::FadeOut() { return Stop(); }
+
 SoundResult MixedVoice::Release() {
     mixer.release(this);
     return DS_OK;

@@ -101,6 +101,8 @@ public:
     SoundResult Lock(uint32_t offset, uint32_t bytes, void** area, uint32_t* areaBytes, uint32_t flags) override;
     SoundResult Unlock(void* area, uint32_t areaBytes) override;
     SoundResult Release() override;
+    SoundResult SetFades(uint32_t fadeInMilliseconds, uint32_t fadeOutMilliseconds) override;
+    SoundResult FadeOut() override;
 
     // The render thread's part of a mix: the voice brought up to the latest
     // published settings, mixed, and a pass that ended told back.

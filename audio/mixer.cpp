@@ -77,6 +77,8 @@ SoundResult Mixer::DuplicateSoundBuffer(Voice* original, Voice** duplicate) {
     return DS_OK;
 }
 
+SoundResult Mixer::DuplicateSoundBufferPart(Voice*, uint32_t, uint32_t, Voice**) { return DSERR_INVALIDPARAM; }
+
 void Mixer::render(uint32_t frames, void* destination) {
     auto* out = static_cast<uint8_t*>(destination);
     while (frames > 0) {

@@ -37,6 +37,8 @@ public:
     // sample_format.h, fewer than 4 or more than 0x0FFFFFFF bytes.
     SoundResult CreateSoundBuffer(const SoundBufferDesc& desc, Voice** buffer) override;
     SoundResult DuplicateSoundBuffer(Voice* original, Voice** duplicate) override;
+    SoundResult DuplicateSoundBufferPart(Voice* original, uint32_t startMilliseconds, uint32_t endMilliseconds,
+                                         Voice** duplicate) override;
 
     // The render thread's call: the next `frames` frames of the output.
     void render(uint32_t frames, void* destination);
