@@ -75,7 +75,7 @@ struct KeySlot : KeySettings {
 struct KeyBank {
     KeySlot slots[KeyCount];
     int16_t selectedKey = 0;
-    uint8_t finishing[KeyCount] = {};
+    uint8_t finishing[KeyCount] = {};  // 1 while a released key plays to its end or fades out
     // 1 from a key's key-down to its key-up: the keys the player holds now.
     uint8_t held[KeyCount] = {};
     // A key held from the computer keyboard and from MIDI notes is one press:
