@@ -334,9 +334,17 @@ class Quillpad:
     def close_menus(self):
         """Escape out of every open menu and the menu bar, until the main window has the keyboard."""
         s = self.session
+        menus = s.untitled_windows()
         for _ in range(4):
             s.xdotool("key", "Escape")
+        self._wait_closed(menus)
         s.main.wait_focus()
+
+    def _wait_closed(self, menus):
+        """Until the menus that were open are off the screen. Wine shows a menu
+        opened again in the window it showed it in before: a menu still closing
+        as the next one opens would be taken for one that was there already."""
+        wait_until(lambda: not set(menus) & set(self.session.untitled_windows()), 10, "the menus to close")
 
     def choose_submenu_item(self, menu_name, submenu_name, item_name):
         """Opens the submenu as open_submenu does and chooses the item with the
@@ -345,10 +353,14 @@ class Quillpad:
         shown = [text for text, _, _ in self.open_submenu(menu_name, submenu_name)]
         for _ in range(shown.index(item_name)):
             s.xdotool("key", "Down")
+        menus = s.untitled_windows()
         s.xdotool("key", "Return")
+        self._wait_closed(menus)
         s.main.wait_focus()
 
     def choose_menu_item(self, menu_name, item_name):
         """Walks to the item with the keyboard and chooses it with Enter."""
         self._walk_to_item(menu_name, item_name)
+        menus = self.session.untitled_windows()
         self.session.xdotool("key", "Return")
+        self._wait_closed(menus)
