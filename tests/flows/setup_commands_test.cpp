@@ -335,7 +335,7 @@ TEST_F(OpeningSetups, ASetupFromANewerVersionOpensWithAWarning) {
     setSoundDirectory("C:\\Sounds\\Drums");
     Bytes newer = setupFileWith("C:\\Sounds\\Pads", 64);
     newer[0] = 0x1F;
-    newer[1] = 0x40;  // 8000
+    newer[1] = 0x3C;  // 7996
     fakeSetupStorage.files["C:\\Setups\\newer.qpd"] = newer;
     openSetupFile("C:\\Setups\\newer.qpd");
     EXPECT_EQ(dialogCalls(),
