@@ -525,8 +525,8 @@ TEST_F(ChokeGroups, AKeyThatStartsStopsTheOtherSoundingKeysOfItsGroupAndPutsThem
     callLog.clear();
 
     keyDown(28);
-    Calls choked = {"voice13 Stop", "panel drawMuteButton", capOf(13), "voice26 Stop", "panel drawMuteButton",
-                    capOf(26)};
+    Calls choked = {"voice13 Stop", "panel drawMuteButton", capOf(13),
+                    "voice26 Stop", "panel drawMuteButton", capOf(26)};
     EXPECT_EQ(Calls(callLog.begin(), callLog.begin() + 6), choked) << "key 0 was silent: nothing to stop";
     EXPECT_EQ(Calls(callLog.begin() + 6, callLog.end()), joined(restartCalls(28, 44100, 0, -890), {capOf(28)}));
     EXPECT_EQ(keyBank.finishing[13], 0);
