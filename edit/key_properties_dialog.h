@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "edit/key_properties.h"
+#include "edit/key_property_fields.h"
 
 // The dialog for the key of that name, showing the values. True at OK, with
 // the values as entered, each checked with readKeyPropertyText before the
