@@ -21,6 +21,12 @@ class AudioDevice {
 public:
     virtual SoundResult CreateSoundBuffer(const SoundBufferDesc& desc, Voice** buffer) = 0;
     virtual SoundResult DuplicateSoundBuffer(Voice* original, Voice** duplicate) = 0;
+    // The program's own: a duplicate that plays only the part of the sound
+    // between the points (audio/sound_part.h), its loops looping between them
+    // and a pass played once ending at the end point. DSERR_INVALIDPARAM when
+    // the part holds no frame.
+    virtual SoundResult DuplicateSoundBufferPart(Voice* original, uint32_t startMilliseconds, uint32_t endMilliseconds,
+                                                 Voice** duplicate) = 0;
 
 protected:
     virtual ~AudioDevice() = default;

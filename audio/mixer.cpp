@@ -8,6 +8,7 @@
 
 #include "audio/frame_ring.h"
 #include "audio/mixed_voice.h"
+#include "audio/sound_part.h"
 #include "sound_files/wave_format.h"
 
 namespace {
@@ -56,25 +57,48 @@ SoundResult Mixer::CreateSoundBuffer(const SoundBufferDesc& desc, Voice** buffer
     if (desc.bufferBytes < SmallestBufferBytes || desc.bufferBytes > LargestBufferBytes) return DSERR_INVALIDPARAM;
     std::shared_ptr<SoundData> sound = makeSoundData(layout, desc.bufferBytes);
     if (!sound) return DSERR_OUTOFMEMORY;
-    *buffer = new MixedVoice(*this, std::move(sound));
+    const FrameSpan whole = {0, sound->frames};
+    *buffer = new MixedVoice(*this, std::move(sound), whole, false);
     return DS_OK;
 }
 
 SoundResult Mixer::DuplicateSoundBuffer(Voice* original, Voice** duplicate) {
     freeReleasedVoices();
     if (!original || !duplicate) return DSERR_INVALIDPARAM;
-    // A duplicate starts stopped at the first frame, with the original's rate,
-    // volume and pan.
     auto* source = static_cast<MixedVoice*>(original);
-    auto* copy = new MixedVoice(*this, source->sound);
-    copy->volume = source->volume;
-    copy->pan = source->pan;
-    copy->settings.frequency = source->settings.frequency;
-    copy->settings.gains[0] = source->settings.gains[0];
-    copy->settings.gains[1] = source->settings.gains[1];
-    copy->published.publish(copy->settings);
-    *duplicate = copy;
+    *duplicate = duplicateOf(*source, source->span, source->isPart);
     return DS_OK;
+}
+
+// The points count whole frames of the original's data: a bank buffer holds
+// one byte past its last whole frame, a part exactly its frames. The part's
+// frames are read where the sound holds them.
+SoundResult Mixer::DuplicateSoundBufferPart(Voice* original, uint32_t startMilliseconds, uint32_t endMilliseconds,
+                                            Voice** duplicate) {
+    freeReleasedVoices();
+    if (!original || !duplicate) return DSERR_INVALIDPARAM;
+    auto* source = static_cast<MixedVoice*>(original);
+    const SoundData& sound = *source->sound;
+    const uint32_t frames = source->isPart ? source->span.count : (sound.byteCount - 1) / sound.layout.blockAlign;
+    FrameSpan part;
+    if (!soundPartFrames(sound.layout.rate, frames, startMilliseconds, endMilliseconds, part.first, part.count))
+        return DSERR_INVALIDPARAM;
+    part.first += source->span.first;
+    *duplicate = duplicateOf(*source, part, true);
+    return DS_OK;
+}
+
+// A duplicate starts stopped at the first frame of its span, with the
+// original's rate, volume and pan, and no fades.
+MixedVoice* Mixer::duplicateOf(const MixedVoice& source, const FrameSpan& span, bool isPart) {
+    auto* copy = new MixedVoice(*this, source.sound, span, isPart);
+    copy->volume = source.volume;
+    copy->pan = source.pan;
+    copy->settings.frequency = source.settings.frequency;
+    copy->settings.gains[0] = source.settings.gains[0];
+    copy->settings.gains[1] = source.settings.gains[1];
+    copy->published.publish(copy->settings);
+    return copy;
 }
 
 void Mixer::render(uint32_t frames, void* destination) {

@@ -22,6 +22,7 @@
 
 class FrameRing;
 class MixedVoice;
+struct FrameSpan;
 
 // More than the 47 keys can ever sound at once.
 constexpr int MaxMixedVoices = 256;
@@ -36,7 +37,12 @@ public:
     // Refuses what a DirectSound buffer refuses: formats other than those of
     // sample_format.h, fewer than 4 or more than 0x0FFFFFFF bytes.
     SoundResult CreateSoundBuffer(const SoundBufferDesc& desc, Voice** buffer) override;
+    // A duplicate of a part keeps the part.
     SoundResult DuplicateSoundBuffer(Voice* original, Voice** duplicate) override;
+    // Shares the sound's bytes, as a duplicate does; the points are the
+    // original's (a part's within the part).
+    SoundResult DuplicateSoundBufferPart(Voice* original, uint32_t startMilliseconds, uint32_t endMilliseconds,
+                                         Voice** duplicate) override;
 
     // The render thread's call: the next `frames` frames of the output.
     void render(uint32_t frames, void* destination);
@@ -81,6 +87,7 @@ public:
     uint32_t rampFrames = 1;  // a few milliseconds of output; set with the output
 
 private:
+    MixedVoice* duplicateOf(const MixedVoice& source, const FrameSpan& span, bool isPart);
     void writeOutput(uint32_t frames, uint8_t* destination) const;
     void record(uint32_t frames, FrameRing& ring) const;
     float outputValue(uint32_t frame, uint16_t channel) const;

@@ -52,6 +52,16 @@ public:
     // Gives up this reference; the object must not be used afterwards.
     virtual SoundResult Release() = 0;
 
+    // The program's own, beyond DirectSound's buffer: an envelope over the
+    // level, linear in amplitude, that volume and pan act through. Every
+    // start from now on rises from silence over fadeIn; FadeOut falls to
+    // silence over fadeOut. 0: at once, as DirectSound starts and stops.
+    virtual SoundResult SetFades(uint32_t fadeInMilliseconds, uint32_t fadeOutMilliseconds) = 0;
+    // Stops over the fade-out: GetStatus reports the voice playing until the
+    // fade has ended. A fade under way goes on as it is; without a fade-out,
+    // or while not playing, it is Stop.
+    virtual SoundResult FadeOut() = 0;
+
 protected:
     virtual ~Voice() = default;
 };

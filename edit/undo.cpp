@@ -5,6 +5,7 @@
 #include "keys/key_display.h"
 #include "keys/key_selection.h"
 #include "keys/key_voices.h"
+#include "keys/key_volume.h"
 #include "keys/playing.h"
 #include "resources/command_ids.h"
 
@@ -22,22 +23,55 @@ void exchangeKeySettings(KeySettings& key, KeySettings& saved) {
     copyKeySettings(held, saved);
 }
 
-}  // namespace
+KeyLevels levelsOf(const KeySettings& key) { return {key.volume, key.pan, key.fineTune}; }
 
-void takeUndoSnapshot() {
-    const KeySlot* slot = selectedKeySlot();
-    if (!slot) return;
+void exchangeAllKeysLevels() {
+    for (int k = 0; k < KeyCount; ++k) {
+        KeySlot& slot = keyBank.slots[k];
+        KeyLevels held = levelsOf(slot);
+        slot.volume = undoSnapshot.levels[k].volume;
+        slot.pan = undoSnapshot.levels[k].pan;
+        slot.fineTune = undoSnapshot.levels[k].fineTune;
+        undoSnapshot.levels[k] = held;
+    }
+    applyMasterVolume();
+}
+
+void makeUndoAvailable() {
     setMenuItemEnabled(CMD_UNDO, true);
-    copyKeySettings(*slot, undoSnapshot.settings);
-    undoSnapshot.keyIndex = keyBank.selectedKey;
     setMenuItemText(CMD_UNDO, UndoItemText);
     undoSnapshot.redo = false;
     undoSnapshot.empty = false;
 }
 
+}  // namespace
+
+void takeUndoSnapshot() {
+    const KeySlot* slot = selectedKeySlot();
+    if (!slot) return;
+    copyKeySettings(*slot, undoSnapshot.settings);
+    undoSnapshot.keyIndex = keyBank.selectedKey;
+    undoSnapshot.allKeys = false;
+    makeUndoAvailable();
+}
+
+void takeAllKeysUndoSnapshot() {
+    for (int k = 0; k < KeyCount; ++k) undoSnapshot.levels[k] = levelsOf(keyBank.slots[k]);
+    undoSnapshot.allKeys = true;
+    makeUndoAvailable();
+}
+
 void undoRedo() {
     // The greyed item keeps the command away until there is a snapshot.
-    if (undoSnapshot.empty || !isKeyIndex(undoSnapshot.keyIndex)) return;
+    if (undoSnapshot.empty) return;
+    if (undoSnapshot.allKeys) {
+        exchangeAllKeysLevels();
+        undoSnapshot.redo = !undoSnapshot.redo;
+        setMenuItemText(CMD_UNDO, undoSnapshot.redo ? RedoItemText : UndoItemText);
+        refreshSelectedKey();
+        return;
+    }
+    if (!isKeyIndex(undoSnapshot.keyIndex)) return;
     invalidateKeyCap(keyBank.selectedKey);
     selectKey(undoSnapshot.keyIndex);
     KeySlot& slot = keyBank.slots[undoSnapshot.keyIndex];

@@ -1,14 +1,23 @@
-// One level of Undo for the key edited last. Each Undo command exchanges the
-// key's settings with the saved ones, so repeating it alternates between
-// undo and redo.
+// One level of Undo for the key edited last, or for the levels of every key
+// that an All Keys command changed. Each Undo command exchanges the settings
+// with the saved ones, so repeating it alternates between undo and redo.
 #pragma once
 #include <cstdint>
 
 #include "keys/key_bank.h"
 
+// What an All Keys command changes of every key.
+struct KeyLevels {
+    int16_t volume;
+    int16_t pan;
+    int16_t fineTune;
+};
+
 struct UndoSnapshot {
     int16_t keyIndex = 0;  // the key whose settings were saved
     KeySettings settings;
+    bool allKeys = false;  // the levels of every key were saved instead
+    KeyLevels levels[KeyCount] = {};
     bool redo = false;  // the next Undo command redoes, and its item reads "Redo\tCtrl+Z"
     bool empty = true;  // nothing saved yet: the Undo item is greyed
 };
@@ -19,7 +28,12 @@ extern UndoSnapshot undoSnapshot;
 // Saves the selected key's settings just before an edit changes them, and
 // makes the Undo item available as "Undo\tCtrl+Z".
 void takeUndoSnapshot();
+// Saves every key's volume, pan and fine tune just before an All Keys command
+// changes them, as one step.
+void takeAllKeysUndoSnapshot();
 // The Undo command: selects the saved key and exchanges its settings with
-// the saved ones; the key gets a fresh voice of its restored sound. The
-// modified flag stays as it is.
+// the saved ones; the key gets a fresh voice of its restored sound. Of an All
+// Keys command, every key's levels are exchanged instead: a volume is heard
+// at once, pan and fine tune from each key's next start, no sound is cut and
+// the selected key stays selected. The modified flag stays as it is.
 void undoRedo();

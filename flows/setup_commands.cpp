@@ -50,20 +50,34 @@ void writeSetup(const char* path, SaveTarget target) {
     else showMessage("problem.");
 }
 
+// Shows what the reader met, one message for each thing the user must know:
+// the version first, then what became of the settings after the old layout.
 void readSetup(const char* path) {
     std::vector<uint8_t> bytes;
-    if (!readSetupFile(path, MaxSetupSize, bytes)) {
+    // One byte past the limit tells a file that is too large from one that fits.
+    if (!readSetupFile(path, MaxSetupSize + 1, bytes) || bytes.size() > MaxSetupSize) {
         showMessage(ErrorReadingFileText);
         return;
     }
-    switch (readSetupBytes(bytes.data(), bytes.size())) {
+    SetupExtensionResult extension = SetupExtensionResult::Read;
+    switch (readSetupBytes(bytes.data(), bytes.size(), extension)) {
     case SetupReadResult::TooShort:
         showMessage(ErrorReadingFileText);
-        break;
+        return;
     case SetupReadResult::ReadNewerVersion:
         showMessage(NewerVersionText);
         break;
     case SetupReadResult::Read:
+        break;
+    }
+    switch (extension) {
+    case SetupExtensionResult::Damaged:
+        showMessage(UnreadableSettingsText);
+        break;
+    case SetupExtensionResult::UnknownSections:
+        showMessage(DroppedSettingsText);
+        break;
+    case SetupExtensionResult::Read:
         break;
     }
 }

@@ -25,6 +25,11 @@ constexpr KeyGroup StartGroups[] = {
 
 void copyKeySettings(const KeySettings& source, KeySettings& destination) { destination = source; }
 
+bool hasDefaultProperties(const KeySettings& key) {
+    return key.chokeGroup == 0 && key.fadeInMilliseconds == 0 && key.fadeOutMilliseconds == 0 &&
+           key.startMilliseconds == 0 && key.endMilliseconds == 0;
+}
+
 bool isKeyIndex(int key) { return key >= 0 && key < KeyCount; }
 
 KeySlot* selectedKeySlot() { return isKeyIndex(keyBank.selectedKey) ? &keyBank.slots[keyBank.selectedKey] : nullptr; }

@@ -29,7 +29,9 @@ enum TriggerMode : int16_t {
 // voice. extraA..extraD change nothing that is heard or shown: they are kept
 // because setup files hold them, so that a file opened and saved again keeps
 // its bytes (extraA alone is set to -1 whenever a file is read). The reserved
-// bytes are always 0 and never saved.
+// bytes are always 0 and never saved. The key's properties after them are
+// saved only where one differs from its default, which leaves a key as
+// every older version played it.
 struct KeySettings {
     int16_t extraA = -1;
     uint8_t reservedByte1 = 0;
@@ -44,7 +46,23 @@ struct KeySettings {
     int16_t extraB = 10;
     int16_t extraC = 0;
     int16_t extraD = 1;
+    // Sounding keys of the same group (1..16) stop when this one starts; 0: none.
+    int16_t chokeGroup = 0;
+    int16_t fadeInMilliseconds = 0;   // every start rises from silence over it, 0..10000
+    int16_t fadeOutMilliseconds = 0;  // a stop that cuts falls to silence over it, 0..10000
+    // The part of the sound played, in milliseconds of the sound at its own
+    // rate, 0..3,600,000; an end of 0 is the sound's end. Kept as set when
+    // past the sound's length, which may change; clamped when played.
+    int32_t startMilliseconds = 0;
+    int32_t endMilliseconds = 0;
 };
+
+constexpr int ChokeGroupCount = 16;
+constexpr int LongestFadeMilliseconds = 10000;
+constexpr int32_t LatestPointMilliseconds = 3600000;
+
+// Whether the key's properties are all at their defaults.
+bool hasDefaultProperties(const KeySettings& key);
 
 // Every settings field, field by field in their order; when the destination
 // is a KeySlot its voice stays as it was.
@@ -57,7 +75,7 @@ struct KeySlot : KeySettings {
 struct KeyBank {
     KeySlot slots[KeyCount];
     int16_t selectedKey = 0;
-    uint8_t finishing[KeyCount] = {};
+    uint8_t finishing[KeyCount] = {};  // 1 while a released key plays to its end or fades out
     // 1 from a key's key-down to its key-up: the keys the player holds now.
     uint8_t held[KeyCount] = {};
     // A key held from the computer keyboard and from MIDI notes is one press:

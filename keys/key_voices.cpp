@@ -11,11 +11,22 @@
 
 namespace {
 
-// The result is ignored: a failed duplicate leaves the key without a voice.
+// The key's own part of the sound and its fades, where it has them. The
+// result is ignored: a failed duplicate leaves the key without a voice, as a
+// part that holds no frame does.
 void giveVoice(KeySlot& slot, Voice* bankBuffer) {
     if (!bankBuffer || !audioDevice) return;
     Voice* duplicate = nullptr;
-    if (audioDevice->DuplicateSoundBuffer(bankBuffer, &duplicate) == DS_OK) slot.voice = duplicate;
+    bool part = slot.startMilliseconds != 0 || slot.endMilliseconds != 0;
+    SoundResult made =
+        part ? audioDevice->DuplicateSoundBufferPart(bankBuffer, static_cast<uint32_t>(slot.startMilliseconds),
+                                                     static_cast<uint32_t>(slot.endMilliseconds), &duplicate)
+             : audioDevice->DuplicateSoundBuffer(bankBuffer, &duplicate);
+    if (made != DS_OK) return;
+    slot.voice = duplicate;
+    if (slot.fadeInMilliseconds != 0 || slot.fadeOutMilliseconds != 0)
+        duplicate->SetFades(static_cast<uint32_t>(slot.fadeInMilliseconds),
+                            static_cast<uint32_t>(slot.fadeOutMilliseconds));
 }
 
 }  // namespace

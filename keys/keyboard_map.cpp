@@ -16,7 +16,15 @@ constexpr uint8_t VirtualKeyOfKey[KeyCount] = {
 // In a key-down message's flags: the key was down before this message.
 constexpr uint32_t KeyWasDownFlag = 1u << 30;
 
+constexpr const char* KeyNames[KeyCount] = {
+    "`", "1", "2", "3", "4", "5", "6", "7", "8", "9",  "0", "-", "=", "Q", "W", "E",
+    "R", "T", "Y", "U", "I", "O", "P", "[", "]", "\\", "A", "S", "D", "F", "G", "H",
+    "J", "K", "L", ";", "'", "Z", "X", "C", "V", "B",  "N", "M", ",", ".", "/",
+};
+
 }  // namespace
+
+const char* keyName(int key) { return isKeyIndex(key) ? KeyNames[key] : ""; }
 
 int keyIndexForVirtualKey(unsigned virtualKey) {
     for (int k = 0; k < KeyCount; ++k)

@@ -4,6 +4,9 @@
 
 // Key index 0..46 for a virtual-key code, or -1 for a code that is no performance key.
 int keyIndexForVirtualKey(unsigned virtualKey);
+// The legend of key k's computer key, as a US keyboard prints it ("`", "Q",
+// "\\"); "" for no key.
+const char* keyName(int key);
 // keyFlags: the key-down message's lParam, whose previous-key-state bit marks
 // the keyboard's auto-repeat of a key held, which is no press.
 void onKeyDownMessage(unsigned virtualKey, uint32_t keyFlags);

@@ -38,10 +38,40 @@ void letVoiceFinish(int key) {
     redrawKeyCap(key);
 }
 
+// With a fade-out the key sounds on, lit, until its fade has ended: the
+// poll of finishing keys puts it back then.
 void stopVoice(int key) {
-    keyBank.slots[key].voice->Stop();
+    KeySlot& slot = keyBank.slots[key];
+    if (slot.fadeOutMilliseconds > 0 && isKeyPlaying(key)) {
+        slot.voice->FadeOut();
+        keyBank.finishing[key] = 1;
+        redrawKeyCap(key);
+        return;
+    }
+    slot.voice->Stop();
     clearMuteFlag(key);
     redrawKeyCap(key);
+}
+
+bool isKeySounding(int key) {
+    return isKeyPlaying(key) || keyBank.finishing[key] || keyBank.slots[key].triggerMode == ToggleStopRunning ||
+           keyBank.slots[key].triggerMode == ToggleFinishRunning;
+}
+
+// A key that starts stops the other sounding keys of its choke group at once
+// (the mixer ramps them out without a click) and puts them back to idle.
+void chokeOthers(int key) {
+    int group = keyBank.slots[key].chokeGroup;
+    if (group == 0) return;
+    for (int k = 0; k < KeyCount; ++k) {
+        KeySlot& other = keyBank.slots[k];
+        if (k == key || other.chokeGroup != group || !other.voice || !isKeySounding(k)) continue;
+        other.voice->Stop();
+        setIdleTriggerMode(other);
+        keyBank.finishing[k] = 0;
+        clearMuteFlag(k);
+        redrawKeyCap(k);
+    }
 }
 
 }  // namespace
@@ -88,6 +118,7 @@ void pressKey(int key, int velocity) {
         return;
     }
     keyBank.pressAttenuation[key] = static_cast<int16_t>(velocityAttenuation(velocity));
+    chokeOthers(key);
     restartVoice(key);
     if (slot.triggerMode == ToggleFinish) slot.triggerMode = ToggleFinishRunning;
     else if (slot.triggerMode == ToggleStop) slot.triggerMode = ToggleStopRunning;

@@ -12,7 +12,9 @@ void keyUp(int key);
 // for Alt+Tab), and unmuted if Alt and the key muted it, as their key-up would.
 void keyUpElsewhere(int key);
 // A press and a release without the Alt gestures, as a MIDI note makes them;
-// a start is scaled by the velocity (MaxVelocity: the key's own level).
+// a start is scaled by the velocity (MaxVelocity: the key's own level). A
+// start stops the other sounding keys of its choke group; a release that
+// stops a key with a fade-out fades it, the key sounding until the fade ends.
 void pressKey(int key, int velocity);
 void releaseKey(int key);
 void muteKey(int key);
@@ -25,8 +27,8 @@ void muteButton(int key);
 // Stops every key, and forgets every key's MIDI holds: a note held through it
 // gives a fresh press next time.
 void killAllSounds();
-// The main loop's poll, every 10 ms while a key plays to its end: clears the
-// keys whose play-to-end has finished. It returns at once.
+// The main loop's poll, every 10 ms while a key plays to its end or fades
+// out: clears the keys whose pass or fade has finished. It returns at once.
 void pollFinishingKeys();
-// Whether any key plays to its end: only then is there anything to poll.
+// Whether any key plays to its end or fades out: only then is there anything to poll.
 bool anyKeyFinishing();

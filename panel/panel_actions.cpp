@@ -1,11 +1,18 @@
 #include "panel/panel_actions.h"
 
 #include "base/input.h"
+#include "edit/key_properties.h"
 #include "keys/key_bank.h"
 #include "keys/key_selection.h"
 #include "keys/playing.h"
 #include "panel/editing.h"
 #include "panel/panel_layout.h"
+
+void performPanelRightClick(int id) {
+    if (!isKeyCapId(id)) return;
+    selectKeyFromPanel(keyOfKeyCapId(id));
+    editKeyProperties();
+}
 
 void performPanelAction(int id) {
     if (isKeyCapId(id)) {

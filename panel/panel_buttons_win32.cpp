@@ -110,6 +110,9 @@ LRESULT CALLBACK panelButtonProc(HWND window, UINT message, WPARAM wParam, LPARA
                 SendMessageA(window, WM_COMMAND, static_cast<WPARAM>(button->id), 0);
         }
         break;
+    case WM_RBUTTONUP:
+        if (button) performPanelRightClick(button->id);
+        break;
     case WM_LBUTTONDBLCLK:
         // A double click is a second press; the standard procedure never sees it.
         SendMessageA(window, WM_LBUTTONDOWN, wParam, lParam);

@@ -17,6 +17,7 @@
 #define CMD_ALL_KEYS_MONO 40019
 #define CMD_LOW_LATENCY_OUTPUT 40020
 #define CMD_RECORD 40021
+#define CMD_KEY_PROPERTIES 40022
 // The Output Device submenu: "Default Device", then one item per endpoint.
 #define CMD_OUTPUT_DEVICE_FIRST 40100
 #define CMD_OUTPUT_DEVICE_LAST 40163
@@ -31,5 +32,19 @@
 #define IDC_ABOUT_PICTURE 1006
 #define IDC_SAVE 1007
 #define IDC_DONT_SAVE 3
+// The Key Properties dialog's fields in their tab order (edit/key_properties.h),
+// and the up-down control of each.
+#define IDC_KEY_PROPERTY_FIRST 1100
+#define IDC_KEY_CHOKE_GROUP 1100
+#define IDC_KEY_FADE_IN 1101
+#define IDC_KEY_FADE_OUT 1102
+#define IDC_KEY_START 1103
+#define IDC_KEY_END 1104
+#define IDC_KEY_PROPERTY_SPIN_FIRST 1110
+#define IDC_KEY_CHOKE_GROUP_SPIN 1110
+#define IDC_KEY_FADE_IN_SPIN 1111
+#define IDC_KEY_FADE_OUT_SPIN 1112
+#define IDC_KEY_START_SPIN 1113
+#define IDC_KEY_END_SPIN 1114
 
 #define SOUND_LIST_ID 104

@@ -11,6 +11,10 @@
 
 const char* const ErrorReadingFileText = "Error reading file.";
 const char* const NewerVersionText = "WARNING: This setup is from a newer version! Do you want to force it open?";
+const char* const UnreadableSettingsText =
+    "Some settings of this setup could not be read; the keys use their defaults.";
+const char* const DroppedSettingsText =
+    "This setup holds settings of a newer Quillpad; saving it here leaves them out.";
 
 namespace {
 
@@ -23,10 +27,27 @@ constexpr int16_t ExtraDSince = 7597;
 
 constexpr int16_t DefaultPan = 100;
 
+// The extension: sections of a four-character id, a 32-bit length and that
+// many bytes, closed by an empty end section, so that a file cut between two
+// sections is known to be cut. A reader passes over the ids it does not know,
+// so a later Quillpad adds sections without a new version.
+constexpr size_t SectionIdSize = 4;
+constexpr size_t SectionHeaderSize = SectionIdSize + 4;
+constexpr char EndId[SectionIdSize + 1] = "END ";
+constexpr char KeyPropertiesId[SectionIdSize + 1] = "KEYP";
+// Per key, in key order: choke group, fade in, fade out (words), start and end
+// points (32-bit). A later property of keys comes in a section of its own.
+constexpr size_t KeyPropertiesRecordSize = 3 * 2 + 2 * 4;
+constexpr size_t KeyPropertiesSize = KeyCount * KeyPropertiesRecordSize;
+
 void putWord(std::vector<uint8_t>& out, int16_t value) {
     uint16_t bits = static_cast<uint16_t>(value);
     out.push_back(static_cast<uint8_t>(bits >> 8));
     out.push_back(static_cast<uint8_t>(bits & 0xFF));
+}
+
+void putLong(std::vector<uint8_t>& out, uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
 }
 
 // Hands out the file's bytes in order and notices when it runs short, so
@@ -42,6 +63,13 @@ public:
         position_ += 2;
         return true;
     }
+    bool longWord(uint32_t& value) {
+        if (size_ - position_ < 4) return false;
+        const uint8_t* at = bytes_ + position_;
+        value = (uint32_t{at[0]} << 24) | (uint32_t{at[1]} << 16) | (uint32_t{at[2]} << 8) | at[3];
+        position_ += 4;
+        return true;
+    }
     bool byte(uint8_t& value) {
         if (size_ - position_ < 1) return false;
         value = bytes_[position_++];
@@ -53,6 +81,14 @@ public:
         position_ += count;
         return true;
     }
+    // The next count bytes as a reader of their own, passed over here.
+    bool part(size_t count, SetupBytes& bytes) {
+        if (size_ - position_ < count) return false;
+        bytes = SetupBytes(bytes_ + position_, count);
+        position_ += count;
+        return true;
+    }
+    size_t remaining() const { return size_ - position_; }
 
 private:
     const uint8_t* bytes_;
@@ -143,6 +179,81 @@ bool parseSetup(SetupBytes& in, StagedSetup& setup) {
     return readFineTunes(in, setup) && readExtraBC(in, setup) && readSoundDirectory(in, setup) && readExtraD(in, setup);
 }
 
+// Every file opens with the properties it holds and no others: what the keys
+// had before is no part of it.
+void takeDefaultProperties(KeySettings& key) {
+    const KeySettings defaults;
+    key.chokeGroup = defaults.chokeGroup;
+    key.fadeInMilliseconds = defaults.fadeInMilliseconds;
+    key.fadeOutMilliseconds = defaults.fadeOutMilliseconds;
+    key.startMilliseconds = defaults.startMilliseconds;
+    key.endMilliseconds = defaults.endMilliseconds;
+}
+
+bool inRange(int32_t value, int32_t highest) { return value >= 0 && value <= highest; }
+
+bool readKeyProperties(SetupBytes& section, KeySettings keys[KeyCount]) {
+    if (section.remaining() != KeyPropertiesSize) return false;
+    for (int k = 0; k < KeyCount; ++k) {
+        KeySettings& key = keys[k];
+        uint32_t start = 0;
+        uint32_t end = 0;
+        if (!section.word(key.chokeGroup) || !section.word(key.fadeInMilliseconds) ||
+            !section.word(key.fadeOutMilliseconds) || !section.longWord(start) || !section.longWord(end))
+            return false;
+        key.startMilliseconds = static_cast<int32_t>(start);
+        key.endMilliseconds = static_cast<int32_t>(end);
+        if (!inRange(key.chokeGroup, ChokeGroupCount) || !inRange(key.fadeInMilliseconds, LongestFadeMilliseconds) ||
+            !inRange(key.fadeOutMilliseconds, LongestFadeMilliseconds) ||
+            !inRange(key.startMilliseconds, LatestPointMilliseconds) ||
+            !inRange(key.endMilliseconds, LatestPointMilliseconds))
+            return false;
+    }
+    return true;
+}
+
+// Printable ASCII, as every id is: anything else is no section's start.
+bool isSectionId(const char id[SectionIdSize]) {
+    for (size_t i = 0; i < SectionIdSize; ++i)
+        if (id[i] < 0x20 || id[i] > 0x7E) return false;
+    return true;
+}
+
+bool isId(const char id[SectionIdSize], const char known[SectionIdSize + 1]) {
+    return std::memcmp(id, known, SectionIdSize) == 0;
+}
+
+// The sections up to the end section, into keys of their own, so that the
+// staged keys take none of a damaged extension. Bytes after the end section
+// are ignored, as bytes after any older layout are.
+SetupExtensionResult readExtension(SetupBytes& in, StagedSetup& setup) {
+    if (setup.version < ExtendedSetupVersion) return SetupExtensionResult::Read;
+    KeySettings keys[KeyCount];
+    for (int k = 0; k < KeyCount; ++k) keys[k] = setup.keys[k];
+    bool hasKeyProperties = false;
+    bool hasUnknownSections = false;
+    for (;;) {
+        char id[SectionIdSize];
+        uint32_t length = 0;
+        SetupBytes section(nullptr, 0);
+        if (!in.run(id, SectionIdSize) || !in.longWord(length) || !isSectionId(id) || !in.part(length, section))
+            return SetupExtensionResult::Damaged;
+        if (isId(id, EndId)) {
+            if (length != 0) return SetupExtensionResult::Damaged;
+            break;
+        }
+        if (!isId(id, KeyPropertiesId)) {
+            hasUnknownSections = true;
+            continue;
+        }
+        // A second one would leave it to chance which of the two the keys take.
+        if (hasKeyProperties || !readKeyProperties(section, keys)) return SetupExtensionResult::Damaged;
+        hasKeyProperties = true;
+    }
+    for (int k = 0; k < KeyCount; ++k) setup.keys[k] = keys[k];
+    return hasUnknownSections ? SetupExtensionResult::UnknownSections : SetupExtensionResult::Read;
+}
+
 void commitSetup(const StagedSetup& setup) {
     // The staged keys began as copies of the slots, so the reserved bytes,
     // which no file holds, come back as they were; the voices are untouched.
@@ -151,18 +262,9 @@ void commitSetup(const StagedSetup& setup) {
     if (setup.hasSoundDirectory) std::memcpy(soundDirectory, setup.soundDirectory, sizeof soundDirectory);
 }
 
-}  // namespace
-
-bool soundDirectoryFitsSetup() { return std::strlen(soundDirectory) <= static_cast<size_t>(MaxStoredDirectoryLength); }
-
-std::vector<uint8_t> composeSetupBytes() {
-    std::vector<uint8_t> out;
-    // A length byte that disagreed with the bytes after it would spoil the file.
-    if (!soundDirectoryFitsSetup()) return out;
+void putBase(std::vector<uint8_t>& out, int16_t version) {
     size_t pathBytes = std::strlen(soundDirectory);
-    out.reserve(SetupBaseSize + pathBytes);
-
-    putWord(out, SetupVersion);
+    putWord(out, version);
     for (const KeySlot& key : keyBank.slots) {
         putWord(out, key.note);
         putWord(out, key.triggerMode);
@@ -183,15 +285,69 @@ std::vector<uint8_t> composeSetupBytes() {
     out.push_back(static_cast<uint8_t>(pathBytes + 1));
     out.insert(out.end(), soundDirectory, soundDirectory + pathBytes);
     for (const KeySlot& key : keyBank.slots) putWord(out, key.extraD);
+}
+
+void putSectionHeader(std::vector<uint8_t>& out, const char id[SectionIdSize], size_t length) {
+    out.insert(out.end(), id, id + SectionIdSize);
+    putLong(out, static_cast<uint32_t>(length));
+}
+
+void putKeyProperties(std::vector<uint8_t>& out) {
+    putSectionHeader(out, KeyPropertiesId, KeyPropertiesSize);
+    for (const KeySlot& key : keyBank.slots) {
+        putWord(out, key.chokeGroup);
+        putWord(out, key.fadeInMilliseconds);
+        putWord(out, key.fadeOutMilliseconds);
+        putLong(out, static_cast<uint32_t>(key.startMilliseconds));
+        putLong(out, static_cast<uint32_t>(key.endMilliseconds));
+    }
+}
+
+bool allKeysHaveDefaultProperties() {
+    for (const KeySlot& key : keyBank.slots)
+        if (!hasDefaultProperties(key)) return false;
+    return true;
+}
+
+}  // namespace
+
+bool soundDirectoryFitsSetup() { return std::strlen(soundDirectory) <= static_cast<size_t>(MaxStoredDirectoryLength); }
+
+std::vector<uint8_t> composeSetupBytes() {
+    std::vector<uint8_t> out;
+    // A length byte that disagreed with the bytes after it would spoil the file.
+    if (!soundDirectoryFitsSetup()) return out;
+    // Keys as every older version played them are written in the layout they read.
+    if (allKeysHaveDefaultProperties()) {
+        out.reserve(SetupBaseSize + std::strlen(soundDirectory));
+        putBase(out, SetupVersion);
+        return out;
+    }
+    out.reserve(SetupBaseSize + std::strlen(soundDirectory) + 2 * SectionHeaderSize + KeyPropertiesSize);
+    putBase(out, ExtendedSetupVersion);
+    putKeyProperties(out);
+    putSectionHeader(out, EndId, 0);
     return out;
 }
 
-SetupReadResult readSetupBytes(const uint8_t* bytes, size_t size) {
+SetupReadResult readSetupBytes(const uint8_t* bytes, size_t size, SetupExtensionResult& extension) {
+    extension = SetupExtensionResult::Read;
     SetupBytes in(bytes, size);
     StagedSetup setup;
-    for (int k = 0; k < KeyCount; ++k) setup.keys[k] = keyBank.slots[k];
+    for (int k = 0; k < KeyCount; ++k) {
+        setup.keys[k] = keyBank.slots[k];
+        takeDefaultProperties(setup.keys[k]);
+    }
     if (!parseSetup(in, setup)) return SetupReadResult::TooShort;
+    extension = readExtension(in, setup);
     document.modified = false;
     commitSetup(setup);
-    return setup.version > SetupVersion ? SetupReadResult::ReadNewerVersion : SetupReadResult::Read;
+    // 7996 to 7999 were never this program's: they warn, as before.
+    bool newer = setup.version > SetupVersion && setup.version != ExtendedSetupVersion;
+    return newer ? SetupReadResult::ReadNewerVersion : SetupReadResult::Read;
+}
+
+SetupReadResult readSetupBytes(const uint8_t* bytes, size_t size) {
+    SetupExtensionResult extension = SetupExtensionResult::Read;
+    return readSetupBytes(bytes, size, extension);
 }

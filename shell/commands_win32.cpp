@@ -5,7 +5,9 @@
 #include "base/app_handles_win32.h"
 #include "base/dialogs.h"
 #include "base/menu.h"
+#include "edit/all_keys.h"
 #include "edit/key_clipboard.h"
+#include "edit/key_properties.h"
 #include "edit/undo.h"
 #include "flows/output_choice.h"
 #include "flows/output_device.h"
@@ -56,6 +58,18 @@ void runCommand(UINT id, WPARAM wParam, LPARAM lParam) {
         break;
     case CMD_PASTE:
         pasteKey();
+        break;
+    case CMD_KEY_PROPERTIES:
+        editKeyProperties();
+        break;
+    case CMD_ALL_KEYS_MONO:
+        allKeysMono();
+        break;
+    case CMD_ALL_KEYS_VOLUME_100:
+        allKeysVolume100();
+        break;
+    case CMD_ALL_KEYS_PITCH_ZERO:
+        allKeysPitchZero();
         break;
     case CMD_KILL_ALL_SOUNDS:
         killAllSounds();

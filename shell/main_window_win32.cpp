@@ -1,5 +1,6 @@
 // The entry point and the main window with its message table.
 #include <windows.h>
+#include <commctrl.h>
 #include <dbt.h>
 #include <shellapi.h>
 #include <vector>
@@ -184,9 +185,7 @@ bool centreMainWindow(HWND window) {
 void createPanelResources() {
     createPanelGraphics();
     mainMenu = GetMenu(mainWindow);  // the class's "MAINMENU"
-    for (int id :
-         {CMD_SAVE_SETUP, CMD_UNDO, CMD_PASTE, CMD_ALL_KEYS_MONO, CMD_ALL_KEYS_VOLUME_100, CMD_ALL_KEYS_PITCH_ZERO})
-        setMenuItemEnabled(id, false);
+    for (int id : {CMD_SAVE_SETUP, CMD_UNDO, CMD_PASTE}) setMenuItemEnabled(id, false);
     createSoundList(listFont, panelBackBrush);
     createPanel();
 }
@@ -195,6 +194,9 @@ void createPanelResources() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showState) {
     appInstance = instance;
+    // The up-down arrows of the Key Properties dialog.
+    INITCOMMONCONTROLSEX commonControls = {sizeof commonControls, ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&commonControls);
     // The program's thread lists and watches the output endpoints for the whole run.
     ScopedComLibrary comLibrary;
     HCURSOR mainCursor = LoadCursorA(instance, "MAINCUR");

@@ -2,9 +2,10 @@
 // QUILLPAD_STRESS_SECONDS says: a render thread plays the mixer on a fake
 // stream paced by a fake period clock, sleeping through silence until a start
 // wakes it; the program's thread plays keys in every trigger mode through the
-// key logic, gives keys sounds, loads the folder again, kills all, records and
-// moves the output to other layouts; a MIDI callback's thread posts notes into
-// a bounded queue the program drains. Failures are injected at every step.
+// key logic, gives keys sounds and parts of sounds, fades and fades out their
+// voices, loads the folder again, kills all, records and moves the output to
+// other layouts; a MIDI callback's thread posts notes into a bounded queue
+// the program drains. Failures are injected at every step.
 // Under the thread sanitizer (the tsan preset) and the address sanitizer (the
 // native one) any race, read after free or overrun fails it; so does a state
 // left stuck at the end. The seed of the random choices is printed and
@@ -651,12 +652,18 @@ protected:
         int key = below(KeyCount);
         Voice* voice = keyBank.slots[key].voice;
         if (!voice) return;
-        switch (below(3)) {
+        switch (below(5)) {
         case 0:
             setVoiceVolume(key, below(401));
             break;
         case 1:
             voice->SetPan(below(20001) - 10000);
+            break;
+        case 2:
+            voice->SetFades(static_cast<uint32_t>(below(3) * below(40)), static_cast<uint32_t>(below(3) * below(40)));
+            break;
+        case 3:
+            voice->FadeOut();  // as a release in a stop mode, with a fade-out or without
             break;
         default:
             voice->SetFrequency(4000 + static_cast<uint32_t>(below(90000)));
@@ -675,8 +682,24 @@ protected:
     }
 
     void giveAKeyASound() {
-        keyBank.selectedKey = static_cast<int16_t>(below(KeyCount));
+        int key = below(KeyCount);
+        keyBank.selectedKey = static_cast<int16_t>(key);
         assignSoundToSelectedKey(below(SoundCount + 1));  // one past the bank leaves the key silent
+        if (chance(40)) giveAKeyAPart(key);
+    }
+
+    // As a key with start and end points plays: a part of its sound in place
+    // of its idle voice.
+    void giveAKeyAPart(int key) {
+        KeySlot& slot = keyBank.slots[key];
+        if (!slot.voice || isKeyPlaying(key) || !isSoundInBank(slot.soundIndex)) return;
+        Voice* part = nullptr;
+        Voice* bankBuffer = soundBank.soundBuffers[static_cast<size_t>(slot.soundIndex)];
+        uint32_t start = static_cast<uint32_t>(below(30));
+        uint32_t end = chance(30) ? 0 : start + static_cast<uint32_t>(below(40));
+        if (audioDevice->DuplicateSoundBufferPart(bankBuffer, start, end, &part) != DS_OK) return;
+        releaseVoice(slot.voice);
+        slot.voice = part;
     }
 
     void startOrCheckTheProbe() {

@@ -25,6 +25,19 @@ class VoicePlayback : public VoiceOnTheMixer {};
 class Resampling : public VoiceOnTheMixer {};
 class VoiceLevels : public VoiceOnTheMixer {};
 
+// At 48000 frames a second a millisecond is 48 frames.
+class VoiceFades : public ProgramTest {
+protected:
+    Mixer mixer{floatStereo(48000), 4096};
+    // A steady half of full scale, looping.
+    Voice* startSteadyVoice(uint32_t fadeIn, uint32_t fadeOut) {
+        Voice* voice = makeSound(mixer, std::vector<int16_t>(4800, 16384));
+        voice->SetFades(fadeIn, fadeOut);
+        voice->Play(0, 0, DSBPLAY_LOOPING);
+        return voice;
+    }
+};
+
 TEST_F(VoicePlayback, ALoopingVoicePlaysOnAcrossTheEndOfItsData) {
     Voice* voice = makeSound(mixer, countingSamples(10));
     voice->Play(0, 0, DSBPLAY_LOOPING);
@@ -230,6 +243,85 @@ TEST_F(VoiceLevels, VolumeStepsMutesAndStopsRampInsteadOfJumping) {
     expectRamp(0.0f, 0.5f, "an unmute");
     voice->Stop();
     expectRamp(0.5f, 0.0f, "a stop");
+    voice->Release();
+}
+
+TEST_F(VoiceFades, EveryStartRisesFromSilenceAndAFadeOutFallsToSilenceBeforeTheVoiceStops) {
+    Voice* voice = makeSound(mixer, std::vector<int16_t>(4800, 16384));
+    voice->SetVolume(-600);  // the envelope scales the level the volume gives
+    voice->SetFades(10, 2);
+    voice->Play(0, 0, DSBPLAY_LOOPING);
+    const float level = 0.5f * std::pow(10.0f, -0.3f);
+    Stereo out = renderFrames(mixer, 481);
+    EXPECT_EQ(out.left[0], 0.0f);
+    EXPECT_NEAR(out.left[1], level / 480, 1e-7);
+    EXPECT_NEAR(out.right[479], level * 479 / 480, 1e-6);
+    EXPECT_FLOAT_EQ(out.left[480], level);
+
+    EXPECT_EQ(voice->FadeOut(), DS_OK);
+    EXPECT_EQ(statusOf(voice), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+    out = renderFrames(mixer, 96);
+    EXPECT_FLOAT_EQ(out.left[0], level);
+    EXPECT_NEAR(out.left[95], level / 96, 1e-7);
+    EXPECT_EQ(statusOf(voice), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);  // the last frame mixed, not yet past it
+    out = renderFrames(mixer, 10);
+    EXPECT_EQ(soundingLength(out.left), 0u);
+    EXPECT_EQ(statusOf(voice), 0u);
+
+    voice->Play(0, 0, DSBPLAY_LOOPING);
+    EXPECT_EQ(renderFrames(mixer, 1).left[0], 0.0f) << "a start after the fade-out fades in again";
+    voice->SetFades(10, 0);
+    EXPECT_EQ(voice->FadeOut(), DS_OK);
+    EXPECT_EQ(statusOf(voice), 0u) << "without a fade-out, FadeOut stops at once";
+    voice->Release();
+}
+
+TEST_F(VoiceFades, AFadeOutFallsFromWhereTheFadeInIsAndASecondOneChangesNothing) {
+    Voice* voice = startSteadyVoice(10, 2);
+    renderFrames(mixer, 240);  // half way up
+    voice->FadeOut();
+    Stereo out = renderFrames(mixer, 48);
+    EXPECT_FLOAT_EQ(out.left[0], 0.25f);
+    EXPECT_NEAR(out.left[47], 0.25f * 49 / 96, 1e-6);
+    voice->FadeOut();
+    out = renderFrames(mixer, 48);
+    EXPECT_NEAR(out.left[0], 0.125f, 1e-6);
+    EXPECT_NEAR(out.left[47], 0.25f / 96, 1e-7);
+    EXPECT_EQ(statusOf(voice), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+    EXPECT_EQ(renderFrames(mixer, 1).left[0], 0.0f);
+    EXPECT_EQ(statusOf(voice), 0u);
+    voice->Release();
+}
+
+TEST_F(VoiceFades, AStopDuringAFadeOutRampsOutAtOnce) {
+    Voice* voice = startSteadyVoice(0, 100);
+    renderFrames(mixer, 10);
+    voice->FadeOut();
+    renderFrames(mixer, 2400);  // half way down
+    voice->Stop();
+    EXPECT_EQ(statusOf(voice), 0u);
+    Stereo out = renderFrames(mixer, mixer.rampFrames + 5);
+    EXPECT_NEAR(out.left[0], 0.25f, 1e-6);
+    EXPECT_EQ(soundingLength(out.left), mixer.rampFrames);
+    voice->Release();
+}
+
+TEST_F(VoiceFades, APlayDuringAFadeOutStartsAfreshWhileTheFadingPassRampsOut) {
+    Voice* voice = startSteadyVoice(10, 100);
+    renderFrames(mixer, 480);
+    voice->FadeOut();
+    renderFrames(mixer, 2400);  // half way down
+    voice->Play(0, 0, DSBPLAY_LOOPING);
+    const uint32_t ramp = mixer.rampFrames;
+    Stereo out = renderFrames(mixer, ramp + 5);
+    for (uint32_t n = 0; n < ramp + 5; ++n) {
+        float rising = 0.5f * static_cast<float>(n) / 480;
+        float rampingOut = n < ramp ? 0.25f * (1.0f - static_cast<float>(n) / ramp) : 0.0f;
+        EXPECT_NEAR(out.left[n], rising + rampingOut, 1e-6) << n;
+    }
+    out = renderFrames(mixer, 4800);  // longer than the fade-out: the new pass does not fall
+    EXPECT_FLOAT_EQ(out.left[4799], 0.5f);
+    EXPECT_EQ(statusOf(voice), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
     voice->Release();
 }
 

@@ -3,10 +3,12 @@
 // its own clock: every render() call is one period of the render thread.
 #include "audio/mixer.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "audio/frame_ring.h"
@@ -67,6 +69,92 @@ TEST_F(Mixing, ADuplicateSharesTheSoundButNotItsPlaying) {
     duplicate->Play(0, 0, 0);
     EXPECT_FLOAT_EQ(renderFrames(mixer, 1).left[0], 5000.0f / 32768.0f);
     duplicate->Release();
+}
+
+// A sound of 1000 frames a second played into an output of as many: a
+// millisecond is a frame, and every frame of the output one of the sound.
+class SoundParts : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        bank = makeBankSound(slow, countingSamples(100), 1000);
+    }
+    void TearDown() override {
+        bank->Release();
+        ProgramTest::TearDown();
+    }
+    Mixer slow{floatStereo(1000), 64};
+    Voice* bank = nullptr;
+};
+
+TEST_F(SoundParts, APartPlaysFromItsStartPointToItsEndPointAndLoopsBetweenThem) {
+    Voice* part = nullptr;
+    ASSERT_EQ(slow.DuplicateSoundBufferPart(bank, 10, 20, &part), DS_OK);
+    part->Play(0, 0, 0);
+    Stereo out = renderFrames(slow, 12);
+    for (int n = 0; n < 10; ++n) EXPECT_FLOAT_EQ(out.left[n], countingValue(10 + n)) << n;
+    EXPECT_EQ(soundingLength(out.left), 10u);
+    EXPECT_EQ(statusOf(part), 0u);
+    // Positions and Lock are the part's: 0 is the start point.
+    ASSERT_EQ(part->SetCurrentPosition(2 * 3), DS_OK);
+    part->Play(0, 0, DSBPLAY_LOOPING);
+    EXPECT_FLOAT_EQ(renderFrames(slow, 1).left[0], countingValue(13));
+    part->Stop();
+    renderFrames(slow, slow.rampFrames);
+    part->SetCurrentPosition(0);
+    part->Play(0, 0, DSBPLAY_LOOPING);
+    out = renderFrames(slow, 25);
+    for (int n = 0; n < 25; ++n) EXPECT_FLOAT_EQ(out.left[n], countingValue(10 + n % 10)) << n;
+    EXPECT_EQ(part->SetCurrentPosition(2 * 10), DSERR_INVALIDPARAM);
+    void* area = nullptr;
+    uint32_t areaBytes = 0;
+    ASSERT_EQ(part->Lock(0, 0, &area, &areaBytes, DSBLOCK_ENTIREBUFFER), DS_OK);
+    EXPECT_EQ(areaBytes, 20u);
+    EXPECT_EQ(static_cast<int16_t*>(area)[0], 30 * 11);
+    part->Unlock(area, areaBytes);
+    // A duplicate of the part keeps it.
+    Voice* copy = nullptr;
+    ASSERT_EQ(slow.DuplicateSoundBuffer(part, &copy), DS_OK);
+    part->Release();
+    copy->Play(0, 0, 0);
+    out = renderFrames(slow, 12);
+    EXPECT_FLOAT_EQ(out.left[0], countingValue(10));
+    EXPECT_EQ(soundingLength(out.left), 10u);
+    copy->Release();
+}
+
+TEST_F(SoundParts, ALoopSeamInterpolatesWithinThePart) {
+    // Steady inside the part, loud outside it: any frame read from outside
+    // the part would show between samples.
+    std::vector<int16_t> samples(100, 30000);
+    std::fill(samples.begin() + 10, samples.begin() + 20, 8192);
+    Voice* sound = makeBankSound(slow, samples, 1000);
+    Voice* part = nullptr;
+    ASSERT_EQ(slow.DuplicateSoundBufferPart(sound, 10, 20, &part), DS_OK);
+    part->SetFrequency(700);  // between frames nearly everywhere
+    part->Play(0, 0, DSBPLAY_LOOPING);
+    Stereo out = renderFrames(slow, 200);
+    for (int n = 0; n < 200; ++n) ASSERT_EQ(out.left[n], 0.25f) << n;
+    part->Release();
+    sound->Release();
+}
+
+TEST_F(SoundParts, PointsRoundToTheNearestFramePastTheEndAreTheEndAndAPartWithoutFramesIsRefused) {
+    Mixer mixer(floatStereo(), 512);
+    Voice* longer = makeBankSound(mixer, countingSamples(1000));
+    Voice* part = nullptr;
+    ASSERT_EQ(mixer.DuplicateSoundBufferPart(longer, 17, 100000, &part), DS_OK);  // from frame 749.7
+    part->Play(0, 0, 0);
+    Stereo out = renderFrames(mixer, 300);
+    EXPECT_FLOAT_EQ(out.left[0], countingValue(750));
+    EXPECT_EQ(soundingLength(out.left), 250u);
+    part->Release();
+    for (auto [start, end] : {std::pair{23u, 0u}, std::pair{10u, 10u}, std::pair{12u, 11u}}) {
+        Voice* none = nullptr;
+        EXPECT_EQ(mixer.DuplicateSoundBufferPart(longer, start, end, &none), DSERR_INVALIDPARAM) << start << " " << end;
+        EXPECT_EQ(none, nullptr);
+    }
+    longer->Release();
 }
 
 TEST_F(Mixing, TheUnwrittenByteOfABankBufferIsSilenceInItsFormat) {

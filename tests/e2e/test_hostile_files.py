@@ -91,7 +91,7 @@ class HostileFilesTest(QuillpadTestCase):
         self.assertIsNone(self.heard_frequency("d"), "a data chunk of 1 GB in 1 KB sounded")
         self.assertIsNone(self.heard_frequency("f"), "a setup file named .wav sounded")
 
-    def test_a_sound_named_as_a_setup_opens_as_a_newer_setup_and_nothing_breaks(self):
+    def test_a_sound_named_as_a_setup_opens_as_a_newer_damaged_setup_and_nothing_breaks(self):
         q, s = self.quillpad, self.session
         sound = make_sine(self.root / "sound.qpd", 440.0, seconds=0.5)
         short = make_sine(self.root / "short.qpd", 440.0, seconds=0.005)
@@ -109,6 +109,11 @@ class HostileFilesTest(QuillpadTestCase):
         warning = q.wait_dialog("NOTE:")
         self.assertTrue(q.dialog_texts("NOTE:").get(MESSAGE_TEXT).startswith("WARNING: This setup is from a newer"))
         q.press_in(warning, "Return")
+        # After the old layout a newer version has tagged sections: here samples, no section at all.
+        damaged = q.wait_dialog("NOTE:")
+        self.assertEqual(q.dialog_texts("NOTE:").get(MESSAGE_TEXT),
+                         "Some settings of this setup could not be read; the keys use their defaults.")
+        q.press_in(damaged, "Return")
         question = q.wait_dialog("NOTE:")  # its "sound folder" is sample bytes: not there
         self.assertTrue(q.dialog_texts("NOTE:").get(MESSAGE_TEXT).startswith("Problem locating sound directory:"))
         q.dismiss(question, "Escape")

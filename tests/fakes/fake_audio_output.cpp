@@ -81,6 +81,18 @@ SoundResult FakeAudioDevice::CreateSoundBuffer(const SoundBufferDesc& desc, Voic
     return DS_OK;
 }
 
+SoundResult FakeAudioDevice::DuplicateSoundBufferPart(Voice* original, uint32_t startMilliseconds,
+                                                      uint32_t endMilliseconds, Voice** duplicate) {
+    auto* source = static_cast<FakeVoice*>(original);
+    callLog.push_back("device DuplicateSoundBufferPart " + (source ? source->name : std::string("none")) + " " +
+                      std::to_string(startMilliseconds) + " " + std::to_string(endMilliseconds));
+    if (duplicateResult != DS_OK || !source) return duplicateResult != DS_OK ? duplicateResult : -1;
+    if (endMilliseconds != 0 && endMilliseconds <= startMilliseconds) return DSERR_INVALIDPARAM;
+    buffers.push_back(std::make_unique<FakeVoice>(source->name + ".part" + std::to_string(buffers.size())));
+    *duplicate = buffers.back().get();
+    return DS_OK;
+}
+
 SoundResult FakeAudioDevice::DuplicateSoundBuffer(Voice* original, Voice** duplicate) {
     auto* source = static_cast<FakeVoice*>(original);
     callLog.push_back("device DuplicateSoundBuffer " + (source ? source->name : std::string("none")));

@@ -17,6 +17,10 @@ public:
     ~FakeAudioDevice() override = default;
     SoundResult CreateSoundBuffer(const SoundBufferDesc& desc, Voice** buffer) override;
     SoundResult DuplicateSoundBuffer(Voice* original, Voice** duplicate) override;
+    // Logged as "device DuplicateSoundBufferPart <original> <start> <end>";
+    // an end at or before a nonzero start holds no frame.
+    SoundResult DuplicateSoundBufferPart(Voice* original, uint32_t startMilliseconds, uint32_t endMilliseconds,
+                                         Voice** duplicate) override;
 
     // Every buffer made, in order; they stay alive after Release for inspection.
     std::deque<std::unique_ptr<FakeVoice>> buffers;

@@ -43,6 +43,17 @@ SoundResult FakeVoice::GetStatus(uint32_t* status) {
     *status = playing ? DSBSTATUS_PLAYING : 0;
     return statusResult;
 }
+SoundResult FakeVoice::SetFades(uint32_t fadeInMilliseconds, uint32_t fadeOutMilliseconds) {
+    log("SetFades " + std::to_string(fadeInMilliseconds) + " " + std::to_string(fadeOutMilliseconds));
+    fadeIn = fadeInMilliseconds;
+    fadeOut = fadeOutMilliseconds;
+    return DS_OK;
+}
+SoundResult FakeVoice::FadeOut() {
+    log("FadeOut");
+    if (fadeOut == 0) playing = false;
+    return DS_OK;
+}
 SoundResult FakeVoice::Restore() {
     log("Restore");
     return restoreResult;

@@ -22,6 +22,10 @@ public:
     SoundResult Lock(uint32_t offset, uint32_t bytes, void** area, uint32_t* areaBytes, uint32_t flags) override;
     SoundResult Unlock(void* area, uint32_t areaBytes) override;
     SoundResult Release() override;
+    SoundResult SetFades(uint32_t fadeInMilliseconds, uint32_t fadeOutMilliseconds) override;
+    // Logged; the voice plays on until a test ends the fade (playing = false),
+    // unless it has no fade-out.
+    SoundResult FadeOut() override;
 
     std::string name;
     std::vector<uint8_t> memory;  // what Lock hands out
@@ -35,6 +39,8 @@ public:
     int32_t volume = 0;
     uint32_t frequency = 0;
     int32_t pan = 0;
+    uint32_t fadeIn = 0;
+    uint32_t fadeOut = 0;
     int statusQueries = 0;  // GetStatus is not logged, only counted
 
 private:

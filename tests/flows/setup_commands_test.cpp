@@ -38,6 +38,19 @@ using Bytes = std::vector<uint8_t>;
 using Calls = std::vector<std::string>;
 
 const char* const LivePath = "C:\\Setups\\live.qpd";
+const char* const NewerPath = "C:\\Setups\\newer.qpd";
+const std::string NewerWarning =
+    "dialog message WARNING: This setup is from a newer version! Do you want to force it open?";
+const std::string UnreadableSettings =
+    "dialog message Some settings of this setup could not be read; the keys use their defaults.";
+const std::string DroppedSettings =
+    "dialog message This setup holds settings of a newer Quillpad; saving it here leaves them out.";
+
+Bytes withVersion(Bytes file, int version) {
+    file[0] = static_cast<uint8_t>(version >> 8);
+    file[1] = static_cast<uint8_t>(version & 0xFF);
+    return file;
+}
 
 std::vector<std::string> dialogCalls() { return callsStartingWith("dialog "); }
 
@@ -67,6 +80,9 @@ protected:
 class SaveChangesPrompt : public SetupFixture {};
 class SavingSetups : public SetupFixture {};
 class OpeningSetups : public SetupFixture {};
+// Setups that hold settings after the old layout: the keys' properties and
+// whatever a newer Quillpad adds.
+class OpeningExtendedSetups : public SetupFixture {};
 // Kits that travel: a setup moved with its sound folder beside it.
 class OpeningMovedKits : public SetupFixture {};
 // Undo and the clipboard belong to the program, not to the setup.
@@ -335,7 +351,7 @@ TEST_F(OpeningSetups, ASetupFromANewerVersionOpensWithAWarning) {
     setSoundDirectory("C:\\Sounds\\Drums");
     Bytes newer = setupFileWith("C:\\Sounds\\Pads", 64);
     newer[0] = 0x1F;
-    newer[1] = 0x40;  // 8000
+    newer[1] = 0x3C;  // 7996
     fakeSetupStorage.files["C:\\Setups\\newer.qpd"] = newer;
     openSetupFile("C:\\Setups\\newer.qpd");
     EXPECT_EQ(dialogCalls(),
@@ -360,6 +376,90 @@ TEST_F(OpeningSetups, APathTooLongToHoldIsNotOpened) {
     EXPECT_EQ(dialogCalls(), (Calls{"dialog message Error reading file."}));
     EXPECT_TRUE(callsStartingWith("file ").empty());
     EXPECT_STREQ(document.setupName, "Untitled");
+}
+
+TEST_F(OpeningExtendedSetups, EveryVersionAbove7995WarnsButQuillpadsOwn8000) {
+    const Bytes file = setupFileWith("C:\\Sounds\\Pads", 64, 3);
+    for (int version : {7996, 7999, 8000, 8001, 32767}) {
+        callLog.clear();
+        keyBank.slots[13].note = 30;
+        fakeSetupStorage.files[NewerPath] = withVersion(file, version);
+        openSetupFile(NewerPath);
+        EXPECT_EQ(dialogCalls(), version == 8000 ? Calls{} : Calls{NewerWarning}) << version;
+        EXPECT_EQ(keyBank.slots[13].note, 64) << version;
+        EXPECT_EQ(keyBank.slots[13].chokeGroup, version >= 8000 ? 3 : 0) << version;
+    }
+}
+
+TEST_F(OpeningExtendedSetups, ADamagedExtensionOpensTheOldPartWithDefaultPropertiesSayingSoAndLeavesTheFile) {
+    Bytes file = setupFileWith("C:\\Sounds\\Pads", 64, 3);
+    file.pop_back();  // the end section cut short
+    for (int version : {8000, 8001}) {
+        callLog.clear();
+        const Bytes damaged = withVersion(file, version);
+        fakeSetupStorage.files[NewerPath] = damaged;
+        keyBank.slots[20].fadeInMilliseconds = 50;
+        document.modified = true;
+        openSetupFile(NewerPath);
+        EXPECT_EQ(dialogCalls(),
+                  version == 8000 ? Calls{UnreadableSettings} : (Calls{NewerWarning, UnreadableSettings}));
+        EXPECT_EQ(keyBank.slots[13].note, 64);
+        EXPECT_STREQ(soundDirectory, "C:\\Sounds\\Pads");
+        EXPECT_EQ(keyBank.slots[13].chokeGroup, 0);
+        EXPECT_EQ(keyBank.slots[20].fadeInMilliseconds, 0);
+        EXPECT_FALSE(document.modified);
+        EXPECT_EQ(fakeSetupStorage.files[NewerPath], damaged);
+        EXPECT_TRUE(callsStartingWith("file store").empty());
+    }
+}
+
+TEST_F(OpeningExtendedSetups, SectionsOfANewerQuillpadAreNamedOnceAndLeftOutOfTheNextSave) {
+    const Bytes known = setupFileWith("C:\\Sounds\\Pads", 64, 3);
+    Bytes sections = setupSection("BANK", Bytes(40, 1));
+    Bytes second = setupSection("FILE", {});
+    sections.insert(sections.end(), second.begin(), second.end());
+    const Bytes file = withSectionsBeforeEnd(known, sections);
+    fakeSetupStorage.files[LivePath] = file;
+    openSetupFile(LivePath);
+    EXPECT_EQ(dialogCalls(), (Calls{DroppedSettings}));
+    EXPECT_EQ(keyBank.slots[13].chokeGroup, 3);
+    EXPECT_EQ(fakeSetupStorage.files[LivePath], file);
+    EXPECT_FALSE(document.modified);
+
+    saveSetup();
+    EXPECT_EQ(fakeSetupStorage.files[LivePath], known);
+    callLog.clear();
+    openSetupFile(LivePath);
+    EXPECT_TRUE(dialogCalls().empty());
+    EXPECT_EQ(keyBank.slots[13].chokeGroup, 3);
+
+    callLog.clear();
+    fakeSetupStorage.files[NewerPath] = withVersion(file, 8001);
+    openSetupFile(NewerPath);
+    EXPECT_EQ(dialogCalls(), (Calls{NewerWarning, DroppedSettings}));
+}
+
+TEST_F(OpeningExtendedSetups, ASetupLargerThanTheLimitIsRefusedAndOneOfTheLimitOpens) {
+    setSoundDirectory("C:\\Sounds\\Drums");
+    const Bytes known = setupFileWith("C:\\Sounds\\Pads", 64, 3);
+    const Bytes largest =
+        withSectionsBeforeEnd(known, setupSection("BANK", Bytes(MaxSetupSize - known.size() - 8, 0x55)));
+    ASSERT_EQ(largest.size(), MaxSetupSize);
+    Bytes tooLarge = largest;
+    tooLarge.push_back(0);  // after the end section, where a byte is ignored
+    fakeSetupStorage.files[NewerPath] = tooLarge;
+    keyBank.slots[13].note = 30;
+    openSetupFile(NewerPath);
+    EXPECT_EQ(dialogCalls(), (Calls{"dialog message Error reading file."}));
+    EXPECT_EQ(keyBank.slots[13].note, 30);
+    EXPECT_STREQ(soundDirectory, "C:\\Sounds\\Drums");
+
+    callLog.clear();
+    fakeSetupStorage.files[NewerPath] = largest;
+    openSetupFile(NewerPath);
+    EXPECT_EQ(dialogCalls(), (Calls{DroppedSettings}));
+    EXPECT_EQ(keyBank.slots[13].note, 64);
+    EXPECT_EQ(keyBank.slots[13].chokeGroup, 3);
 }
 
 TEST_F(OpeningMovedKits, AStoredFolderThatExistsIsLoadedEvenWithAFolderOfItsNameBesideTheSetup) {

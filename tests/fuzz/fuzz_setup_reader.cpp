@@ -1,24 +1,46 @@
 // Any bytes as a setup file. Reading must never touch anything when the file
-// is short, and what is read, written again and read back must be the same
-// file: the writer's output is the reader's fixed point.
+// is short; a file before version 8000 or with a damaged extension leaves every
+// key at its default properties; and what is read, written and read back must
+// be the same file: the writer's output is the reader's fixed point.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
+#include "keys/key_bank.h"
 #include "setup/setup_file.h"
 #include "support/program_state.h"
 
+namespace {
+
+bool everyKeyHasDefaultProperties() {
+    for (const KeySlot& key : keyBank.slots)
+        if (!hasDefaultProperties(key)) return false;
+    return true;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     resetProgramState();
+    // Properties of the keys before: a short file keeps them, any other replaces them.
+    keyBank.slots[0].chokeGroup = 5;
+    keyBank.slots[46].endMilliseconds = 1234;
     std::vector<uint8_t> before = composeSetupBytes();
-    SetupReadResult result = readSetupBytes(bytes, size);
+    SetupExtensionResult extension = SetupExtensionResult::Read;
+    SetupReadResult result = readSetupBytes(bytes, size, extension);
     if (result == SetupReadResult::TooShort) {
         if (composeSetupBytes() != before) std::abort();  // a short file changes nothing
         return 0;
     }
+    int16_t version = static_cast<int16_t>(static_cast<uint16_t>((bytes[0] << 8) | bytes[1]));
+    bool takesNoProperties = version < ExtendedSetupVersion || extension == SetupExtensionResult::Damaged;
+    if (takesNoProperties && !everyKeyHasDefaultProperties()) std::abort();
     std::vector<uint8_t> written = composeSetupBytes();
     if (written.empty()) return 0;  // a sound folder too long to be saved is refused by the writer
-    if (readSetupBytes(written.data(), written.size()) != SetupReadResult::Read) std::abort();
+    SetupExtensionResult writtenExtension = SetupExtensionResult::Damaged;
+    if (readSetupBytes(written.data(), written.size(), writtenExtension) != SetupReadResult::Read ||
+        writtenExtension != SetupExtensionResult::Read)
+        std::abort();
     if (composeSetupBytes() != written) std::abort();
     return 0;
 }

@@ -10,6 +10,7 @@
 #include "flows/start_up.h"
 #include "setup/setup_file.h"
 #include "support/program_state.h"
+#include "support/setup_file_bytes.h"
 #include "support/wave_bytes.h"
 
 using namespace wavetest;
@@ -63,22 +64,36 @@ std::vector<std::pair<std::string, Bytes>> setupSeeds() {
     keyBank.slots[7].pan = 250;
     masterVolume = 7;
     Bytes full = composeSetupBytes();
-    auto version = [&](int number, size_t length) {
-        Bytes older(full.begin(), full.begin() + static_cast<long>(length < full.size() ? length : full.size()));
+    keyBank.slots[2].chokeGroup = 3;
+    keyBank.slots[2].fadeOutMilliseconds = 250;
+    keyBank.slots[9].fadeInMilliseconds = 10000;
+    keyBank.slots[9].startMilliseconds = 1500;
+    keyBank.slots[9].endMilliseconds = 3600000;
+    Bytes extended = composeSetupBytes();
+    auto version = [&](const Bytes& file, int number, size_t length) {
+        Bytes older(file.begin(), file.begin() + static_cast<long>(length < file.size() ? length : file.size()));
         older[0] = static_cast<uint8_t>(static_cast<uint16_t>(number) >> 8);
         older[1] = static_cast<uint8_t>(number & 0xFF);
         return older;
     };
+    Bytes unknown = setupSection("BANK", countingBytes(30));
+    Bytes empty = setupSection("FILE", {});
+    unknown.insert(unknown.end(), empty.begin(), empty.end());
     return {
         {"v7995", full},
-        {"v7095", version(7095, 568)},
-        {"v7096", version(7096, 756)},
-        {"v7500", version(7500, 944)},
-        {"v7596", version(7596, 951)},
-        {"v7597", version(7597, 1045)},
-        {"v8000_newer", version(8000, full.size())},
-        {"v_negative", version(-32768, full.size())},
+        {"v7095", version(full, 7095, 568)},
+        {"v7096", version(full, 7096, 756)},
+        {"v7500", version(full, 7500, 944)},
+        {"v7596", version(full, 7596, 951)},
+        {"v7597", version(full, 7597, 1045)},
+        {"v7996_newer", version(full, 7996, full.size())},
+        {"v_negative", version(full, -32768, full.size())},
         {"cut", Bytes(full.begin(), full.begin() + 700)},
+        {"v8000_properties", extended},
+        {"v8000_unknown_sections", withSectionsBeforeEnd(extended, unknown)},
+        {"v8000_cut_extension", Bytes(extended.begin(), extended.end() - 300)},
+        {"v7999_extension_unread", version(extended, 7999, extended.size())},
+        {"v8001_newer", version(extended, 8001, extended.size())},
     };
 }
 

@@ -35,6 +35,29 @@ TEST_F(GivingKeysVoices, FiveSoundsLeaveKeysPastTheListWithoutAVoice) {
     EXPECT_EQ(callsStartingWith("device DuplicateSoundBuffer").size(), 25u + 3u);
 }
 
+TEST_F(GivingKeysVoices, AKeyWithPointsPlaysItsPartAndOneWithFadesHasThemFromItsFirstStart) {
+    addWaves(5);
+    keyBank.slots[26].startMilliseconds = 120;
+    keyBank.slots[26].endMilliseconds = 900;
+    keyBank.slots[26].fadeOutMilliseconds = 250;
+    keyBank.slots[27].startMilliseconds = 900;  // past its end: a part of no frame
+    keyBank.slots[27].endMilliseconds = 100;
+    keyBank.slots[28].fadeInMilliseconds = 40;
+    loadSoundBank();
+    Calls parts = callsStartingWith("device DuplicateSoundBufferPart");
+    ASSERT_EQ(parts.size(), 2u);
+    EXPECT_EQ(parts[0].substr(parts[0].rfind(' ', parts[0].rfind(' ') - 1)), " 120 900");
+    EXPECT_EQ(parts[1].substr(parts[1].rfind(' ', parts[1].rfind(' ') - 1)), " 900 100");
+    EXPECT_EQ(voiceOf(27), nullptr) << "a part with no frame leaves the key silent";
+    ASSERT_NE(voiceOf(26), nullptr);
+    EXPECT_EQ(voiceOf(26)->fadeOut, 250u);
+    EXPECT_EQ(voiceOf(28)->fadeIn, 40u);
+    EXPECT_EQ(callsStartingWith("device DuplicateSoundBuffer ").size(), 26u + 1u) << "the others as before";
+    size_t fades = 0;
+    for (const std::string& call : callLog) fades += call.find(" SetFades ") != std::string::npos;
+    EXPECT_EQ(fades, 2u);
+}
+
 TEST_F(ReleasingAllSounds, ReleasingAllSoundsReleasesBuffersAndVoicesWithoutStoppingThem) {
     addWaves(23);
     loadSoundBank();

@@ -25,6 +25,8 @@ class Muting : public KeyBankFixture {};
 class MuteButton : public KeyBankFixture {};
 class KillAll : public KeyBankFixture {};
 class IdlePoll : public KeyBankFixture {};
+class ChokeGroups : public KeyBankFixture {};
+class FadingOut : public KeyBankFixture {};
 
 TEST_F(HoldKeys, HoldStopKeyLoopsWhileHeldAndStopsAtRelease) {
     FakeVoice& voice = giveVoice(0);
@@ -509,6 +511,77 @@ TEST_F(IdlePoll, ReturnsAtOnceWithoutReadingTheClock) {
     fakeInput.tickReadLimit = 1;  // a second read would be a wait
     pollFinishingKeys();
     EXPECT_EQ(fakeInput.tickReads, 0);
+}
+
+TEST_F(ChokeGroups, AKeyThatStartsStopsTheOtherSoundingKeysOfItsGroupAndPutsThemBackToIdle) {
+    for (int k : {0, 13, 26, 27, 28, 1}) giveVoice(k);
+    keyDown(13);
+    keyUp(13);    // finishing
+    keyDown(26);  // latched
+    keyDown(27);  // latched, put in another group below
+    keyDown(1);   // held, in no group
+    for (int k : {0, 13, 26, 28}) keyBank.slots[k].chokeGroup = 3;
+    keyBank.slots[27].chokeGroup = 4;
+    callLog.clear();
+
+    keyDown(28);
+    Calls choked = {"voice13 Stop", "panel drawMuteButton", capOf(13),
+                    "voice26 Stop", "panel drawMuteButton", capOf(26)};
+    EXPECT_EQ(Calls(callLog.begin(), callLog.begin() + 6), choked) << "key 0 was silent: nothing to stop";
+    EXPECT_EQ(Calls(callLog.begin() + 6, callLog.end()), joined(restartCalls(28, 44100, 0, -890), {capOf(28)}));
+    EXPECT_EQ(keyBank.finishing[13], 0);
+    EXPECT_EQ(keyBank.slots[26].triggerMode, ToggleStop);
+    EXPECT_TRUE(voiceOf(27).playing);
+    EXPECT_TRUE(voiceOf(1).playing);
+
+    // Its own retrigger follows its mode: the latched key pressed again stops.
+    callLog.clear();
+    keyDown(28);
+    EXPECT_EQ(callLog, (Calls{"voice28 Stop", "panel drawMuteButton", capOf(28)}));
+}
+
+TEST_F(FadingOut, AStopWithAFadeOutFadesTheKeyWhichStaysLitUntilTheFadeEnds) {
+    FakeVoice& voice = giveVoice(0);
+    keyBank.slots[0].fadeOutMilliseconds = 500;
+    voice.fadeOut = 500;  // given when the voice was made
+    keyDown(0);
+    callLog.clear();
+    keyUp(0);
+    EXPECT_EQ(callLog, (Calls{"voice0 FadeOut", capOf(0)}));
+    EXPECT_EQ(keyBank.finishing[0], 1);
+    EXPECT_TRUE(anyKeyFinishing());
+
+    callLog.clear();
+    pollFinishingKeys();
+    EXPECT_TRUE(callLog.empty()) << "still fading";
+    voice.playing = false;
+    pollFinishingKeys();
+    EXPECT_EQ(callLog, (Calls{"panel drawMuteButton", capOf(0)}));
+    EXPECT_EQ(keyBank.finishing[0], 0);
+
+    // A key already silent stops as it always did.
+    callLog.clear();
+    keyUp(0);
+    EXPECT_EQ(callLog, (Calls{"voice0 Stop", "panel drawMuteButton", capOf(0)}));
+}
+
+TEST_F(FadingOut, TheSecondPressOfAStopToggleFadesAndAFinishModeStillPlaysToItsEnd) {
+    FakeVoice& toggle = giveVoice(26);
+    toggle.fadeOut = 300;
+    keyBank.slots[26].fadeOutMilliseconds = 300;
+    keyDown(26);
+    keyUp(26);
+    callLog.clear();
+    keyDown(26);
+    EXPECT_EQ(callLog, (Calls{"voice26 FadeOut", capOf(26)}));
+    EXPECT_EQ(keyBank.slots[26].triggerMode, ToggleStop);
+
+    giveVoice(13);
+    keyBank.slots[13].fadeOutMilliseconds = 300;
+    keyDown(13);
+    callLog.clear();
+    keyUp(13);
+    EXPECT_EQ(callLog, (Calls{"voice13 Play 0", capOf(13)}));
 }
 
 }  // namespace

@@ -17,11 +17,13 @@
 #include "library/sound_directory.h"
 #include "setup/document.h"
 #include "support/program_test.h"
+#include "support/setup_file_bytes.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 using Fields = std::array<int, 13>;
+using Properties = std::array<int32_t, 5>;
 
 // Layout offsets of a version-7995 file.
 constexpr size_t MasterVolumeAt = 566;
@@ -38,6 +40,22 @@ std::array<Fields, KeyCount> allKeyFields() {
     std::array<Fields, KeyCount> all;
     for (int k = 0; k < KeyCount; ++k) all[k] = fieldsOf(keyBank.slots[k]);
     return all;
+}
+
+std::array<Properties, KeyCount> allKeyProperties() {
+    std::array<Properties, KeyCount> all;
+    for (int k = 0; k < KeyCount; ++k) {
+        const KeySlot& key = keyBank.slots[k];
+        all[k] = {key.chokeGroup, key.fadeInMilliseconds, key.fadeOutMilliseconds, key.startMilliseconds,
+                  key.endMilliseconds};
+    }
+    return all;
+}
+
+bool everyKeyHasDefaultProperties() {
+    for (const KeySlot& key : keyBank.slots)
+        if (!hasDefaultProperties(key)) return false;
+    return true;
 }
 
 int wordAt(const Bytes& bytes, size_t offset) {
@@ -333,6 +351,236 @@ TEST_F(SetupFileBytes, AFileCutShortAnywhereChangesNothing) {
     }
     EXPECT_EQ(readSetupBytes(nullptr, 0), SetupReadResult::TooShort);
     EXPECT_TRUE(callLog.empty()) << "the reader itself shows nothing";
+}
+
+// Version 8000: the version-7995 layout, then the extension that holds the
+// keys' properties.
+class SetupFileExtension : public SetupFileBytes {
+protected:
+    using Outcome = std::pair<SetupReadResult, SetupExtensionResult>;
+    static constexpr size_t KeyRecordSize = 14;
+    static constexpr size_t KeyPropertiesSectionSize = 8 + KeyCount * KeyRecordSize;
+    static constexpr size_t EndSectionSize = 8;
+
+    void SetUp() override {
+        SetupFileBytes::SetUp();
+        giveEveryKeyDistinctFields();
+        masterVolume = 7;
+        setSoundDirectory("C:\\Sounds\\Drums");
+        giveEveryKeyDistinctProperties(0);
+        extended = composeSetupBytes();
+        saved = allKeyProperties();
+    }
+
+    // Unlike the defaults and one another, but for key 1 at its defaults and
+    // the last key at the highest of every range; shifted, unlike the saved ones.
+    static void giveEveryKeyDistinctProperties(int shift) {
+        for (int k = 0; k < KeyCount; ++k) {
+            KeySlot& key = keyBank.slots[k];
+            key.chokeGroup = static_cast<int16_t>((k + shift) % ChokeGroupCount + 1);
+            key.fadeInMilliseconds = static_cast<int16_t>(200 * k + shift + 1);
+            key.fadeOutMilliseconds = static_cast<int16_t>(10000 - 200 * k - shift);
+            key.startMilliseconds = 78000 * k + shift;
+            key.endMilliseconds = 1000 * k + 7 + shift;  // before the start from key 1 on: kept as set
+        }
+        clearProperties(keyBank.slots[1]);
+        KeySlot& last = keyBank.slots[KeyCount - 1];
+        last.chokeGroup = ChokeGroupCount;
+        last.fadeInMilliseconds = last.fadeOutMilliseconds = LongestFadeMilliseconds;
+        last.startMilliseconds = last.endMilliseconds = LatestPointMilliseconds;
+    }
+
+    static void clearProperties(KeySettings& key) {
+        key.chokeGroup = key.fadeInMilliseconds = key.fadeOutMilliseconds = 0;
+        key.startMilliseconds = key.endMilliseconds = 0;
+    }
+
+    static Outcome readBoth(const Bytes& bytes) {
+        SetupExtensionResult extension = SetupExtensionResult::Read;
+        SetupReadResult result = readSetupBytes(bytes.data(), bytes.size(), extension);
+        EXPECT_TRUE(callsStartingWith("dialog").empty());
+        return {result, extension};
+    }
+
+    size_t extensionAt() const { return extended.size() - KeyPropertiesSectionSize - EndSectionSize; }
+    size_t recordAt(int key) const { return extensionAt() + 8 + KeyRecordSize * static_cast<size_t>(key); }
+    Bytes keyPropertiesBody() const {
+        return Bytes(extended.begin() + static_cast<long>(recordAt(0)), extended.end() - EndSectionSize);
+    }
+    // The file's version-7995 part (with the version word 8000) followed by the sections and an end section.
+    Bytes fileOf(std::initializer_list<Bytes> sections) const {
+        Bytes file(extended.begin(), extended.begin() + static_cast<long>(extensionAt()));
+        for (const Bytes& section : sections) file.insert(file.end(), section.begin(), section.end());
+        Bytes end = setupSection("END ", {});
+        file.insert(file.end(), end.begin(), end.end());
+        return file;
+    }
+
+    Bytes extended;
+    std::array<Properties, KeyCount> saved;
+};
+
+const std::pair<SetupReadResult, SetupExtensionResult> Whole = {SetupReadResult::Read, SetupExtensionResult::Read};
+const std::pair<SetupReadResult, SetupExtensionResult> Damaged = {SetupReadResult::Read, SetupExtensionResult::Damaged};
+
+TEST_F(SetupFileExtension, KeyPropertiesAreWrittenAfterTheVersion7995FileOfTheSameKeysUnderVersion8000) {
+    for (KeySlot& key : keyBank.slots) clearProperties(key);
+    Bytes base = composeSetupBytes();  // the same keys, every property at its default
+    ASSERT_EQ(base.size(), 1039u + 15);
+    EXPECT_EQ(wordAt(base, 0), 7995);
+    ASSERT_EQ(extended.size(), base.size() + KeyPropertiesSectionSize + EndSectionSize);
+    EXPECT_EQ(wordAt(extended, 0), 8000);
+    EXPECT_EQ(Bytes(extended.begin() + 2, extended.begin() + static_cast<long>(base.size())),
+              Bytes(base.begin() + 2, base.end()));
+
+    auto at = extended.begin() + static_cast<long>(base.size());
+    EXPECT_EQ(Bytes(at, at + 8), (Bytes{'K', 'E', 'Y', 'P', 0x00, 0x00, 0x02, 0x92}));
+    EXPECT_EQ(Bytes(at + 8, at + 22), (Bytes{0x00, 0x01, 0x00, 0x01, 0x27, 0x10, 0, 0, 0, 0, 0, 0, 0, 0x07}));
+    EXPECT_EQ(Bytes(at + 22, at + 36), Bytes(14, 0));  // key 1, at its defaults
+    EXPECT_EQ(Bytes(extended.end() - 22, extended.end()),
+              (Bytes{0x00, 0x10, 0x27, 0x10, 0x27, 0x10, 0x00, 0x36, 0xEE, 0x80, 0x00,
+                     0x36, 0xEE, 0x80, 'E',  'N',  'D',  ' ',  0,    0,    0,    0}));
+
+    // Read over other properties: the fields its version-7995 file gives, and the properties.
+    read(base);
+    auto fieldsOfBase = allKeyFields();
+    giveEveryKeyDistinctFields();
+    giveEveryKeyDistinctProperties(3);
+    document.modified = true;
+    EXPECT_EQ(readBoth(extended), Whole);
+    EXPECT_EQ(allKeyFields(), fieldsOfBase);
+    EXPECT_EQ(allKeyProperties(), saved);
+    EXPECT_FALSE(document.modified);
+}
+
+TEST_F(SetupFileExtension, OpeningAnySetupGivesEveryKeyItsDefaultPropertiesFirst) {
+    for (KeySlot& key : keyBank.slots) clearProperties(key);
+    Bytes base = composeSetupBytes();
+    Bytes onlyUnknown = fileOf({setupSection("BANK", {1, 2, 3})});
+    for (const Bytes& file : {base, olderFile(base, 6066, 568), onlyUnknown}) {
+        giveEveryKeyDistinctProperties(2);
+        EXPECT_TRUE(read(file));
+        EXPECT_TRUE(everyKeyHasDefaultProperties()) << wordAt(file, 0);
+    }
+}
+
+TEST_F(SetupFileExtension, SectionsOfANewerQuillpadArePassedOverWhereverTheyStand) {
+    Bytes unknownFirst = extended;
+    Bytes first = setupSection("BANK", Bytes(300, 0xEE));
+    Bytes empty = setupSection("file", {});
+    unknownFirst.insert(unknownFirst.begin() + static_cast<long>(extensionAt()), empty.begin(), empty.end());
+    unknownFirst.insert(unknownFirst.begin() + static_cast<long>(extensionAt()), first.begin(), first.end());
+    // Ids are matched exactly: this is no key properties section of the wrong length.
+    Bytes unknownAfter = withSectionsBeforeEnd(extended, setupSection("keyp", {1, 2, 3}));
+    for (const Bytes* file : {&unknownFirst, &unknownAfter}) {
+        giveEveryKeyDistinctProperties(5);
+        EXPECT_EQ(readBoth(*file), (Outcome{SetupReadResult::Read, SetupExtensionResult::UnknownSections}));
+        EXPECT_EQ(allKeyProperties(), saved);
+    }
+}
+
+TEST_F(SetupFileExtension, AFileCutShortAnywhereInItsExtensionOpensItsOldPartWithDefaultProperties) {
+    Bytes file = withSectionsBeforeEnd(extended, setupSection("BANK", Bytes(20, 0x42)));
+    read(file);
+    auto fieldsRead = allKeyFields();
+
+    startInstrument();
+    masterVolume = 8;
+    setSoundDirectory("C:\\Current");
+    giveEveryKeyDistinctProperties(1);
+    document.modified = true;
+    auto fieldsBefore = allKeyFields();
+    auto propertiesBefore = allKeyProperties();
+    for (size_t length = 0; length < file.size(); ++length) {
+        Bytes cut(file.begin(), file.begin() + static_cast<long>(length));
+        if (length < extensionAt()) {
+            // Ascending, so nothing has been read yet: a short file changes nothing, properties neither.
+            ASSERT_EQ(readBoth(cut).first, SetupReadResult::TooShort) << length;
+            ASSERT_EQ(allKeyFields(), fieldsBefore) << length;
+            ASSERT_EQ(allKeyProperties(), propertiesBefore) << length;
+            ASSERT_TRUE(document.modified) << length;
+            continue;
+        }
+        giveEveryKeyDistinctProperties(1);
+        ASSERT_EQ(readBoth(cut), Damaged) << length;
+        ASSERT_EQ(allKeyFields(), fieldsRead) << length;
+        ASSERT_TRUE(everyKeyHasDefaultProperties()) << length;
+        ASSERT_EQ(masterVolume, 7) << length;
+        ASSERT_STREQ(soundDirectory, "C:\\Sounds\\Drums") << length;
+    }
+}
+
+TEST_F(SetupFileExtension, AValueOutOfRangeOrAMalformedSectionOpensTheOldPartWithDefaultProperties) {
+    auto withWord = [&](size_t offset, int value) {
+        Bytes file = extended;
+        putWordAt(file, offset, value);
+        return file;
+    };
+    auto withLong = [&](size_t offset, uint32_t value) {
+        Bytes file = extended;
+        for (int i = 0; i < 4; ++i) file[offset + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (24 - 8 * i));
+        return file;
+    };
+    Bytes body = keyPropertiesBody();
+    Bytes shortBody(body.begin(), body.end() - 1);
+    Bytes longBody = body;
+    longBody.push_back(0);
+    Bytes noEnd(extended.begin(), extended.end() - EndSectionSize);
+    Bytes fullEnd = noEnd;
+    Bytes endWithAByte = setupSection("END ", {0});
+    fullEnd.insert(fullEnd.end(), endWithAByte.begin(), endWithAByte.end());
+    const std::pair<const char*, Bytes> damaged[] = {
+        {"choke group 17", withWord(recordAt(0), 17)},
+        {"choke group -1", withWord(recordAt(5), -1)},
+        {"fade in 10001", withWord(recordAt(7) + 2, 10001)},
+        {"fade out -1", withWord(recordAt(46) + 4, -1)},
+        {"start 3600001", withLong(recordAt(9) + 6, 3600001)},
+        {"end 2^31", withLong(recordAt(9) + 10, 0x80000000u)},
+        {"a section a byte short", fileOf({setupSection("KEYP", shortBody)})},
+        {"a section a byte long", fileOf({setupSection("KEYP", longBody)})},
+        {"a length past the file's end", fileOf({setupSection("KEYP", body, 0xFFFFFFFFu)})},
+        {"an id that is no text", fileOf({setupSection("BA\x01K", {}), setupSection("KEYP", body)})},
+        {"the section twice", fileOf({setupSection("KEYP", body), setupSection("KEYP", body)})},
+        {"an end section that is not empty", fullEnd},
+        {"no end section", noEnd},
+    };
+    for (const auto& [what, file] : damaged) {
+        giveEveryKeyDistinctProperties(1);
+        masterVolume = 3;
+        keyBank.slots[13].note = 0;
+        EXPECT_EQ(readBoth(file), Damaged) << what;
+        EXPECT_TRUE(everyKeyHasDefaultProperties()) << what;
+        EXPECT_EQ(masterVolume, 7) << what;
+        EXPECT_EQ(keyBank.slots[13].note, 19) << what;
+    }
+    // The same files, made whole, read.
+    EXPECT_EQ(readBoth(fileOf({setupSection("KEYP", body)})), Whole);
+    EXPECT_EQ(allKeyProperties(), saved);
+}
+
+TEST_F(SetupFileExtension, VersionsFrom7996To7999WarnAndSkipIt8000TakesItQuietlyAndNewerOnesWarnAndTakeIt) {
+    struct Case {
+        int version;
+        SetupReadResult result;
+        bool takesProperties;
+    };
+    const Case cases[] = {
+        {7996, SetupReadResult::ReadNewerVersion, false},
+        {7999, SetupReadResult::ReadNewerVersion, false},
+        {8000, SetupReadResult::Read, true},
+        {8001, SetupReadResult::ReadNewerVersion, true},
+        {32767, SetupReadResult::ReadNewerVersion, true},
+    };
+    for (const Case& c : cases) {
+        giveEveryKeyDistinctProperties(4);
+        masterVolume = 3;
+        EXPECT_EQ(readBoth(olderFile(extended, c.version, extended.size())),
+                  (Outcome{c.result, SetupExtensionResult::Read}))
+            << c.version;
+        EXPECT_EQ(masterVolume, 7) << c.version;
+        if (c.takesProperties) EXPECT_EQ(allKeyProperties(), saved) << c.version;
+        else EXPECT_TRUE(everyKeyHasDefaultProperties()) << c.version;
+    }
 }
 
 }  // namespace

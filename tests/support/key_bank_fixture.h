@@ -40,8 +40,24 @@ inline Calls joined(Calls first, const Calls& second) {
 
 // The settings fields in their order, for comparing whole keys.
 inline std::vector<int> fieldsOf(const KeySettings& s) {
-    return {s.extraA, s.reservedByte1, s.reservedByte2, s.note,   s.triggerMode, s.soundIndex, s.volume,
-            s.pan,    s.fineTune,      s.muted,         s.extraB, s.extraC,      s.extraD};
+    return {s.extraA,
+            s.reservedByte1,
+            s.reservedByte2,
+            s.note,
+            s.triggerMode,
+            s.soundIndex,
+            s.volume,
+            s.pan,
+            s.fineTune,
+            s.muted,
+            s.extraB,
+            s.extraC,
+            s.extraD,
+            s.chokeGroup,
+            s.fadeInMilliseconds,
+            s.fadeOutMilliseconds,
+            s.startMilliseconds,
+            s.endMilliseconds};
 }
 
 inline std::string capOf(int key) { return "panel redrawKeyCap " + std::to_string(key); }

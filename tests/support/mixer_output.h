@@ -92,6 +92,14 @@ inline Voice* makeSound(Mixer& mixer, const std::vector<int16_t>& samples, uint1
     return makeSoundOfBytes(mixer, formatRecord(WaveFormatPcm, channels, rate, 16), bytes);
 }
 
+// The same as the sound bank makes it: one byte past its last frame.
+inline Voice* makeBankSound(Mixer& mixer, const std::vector<int16_t>& samples, uint32_t rate = 44100) {
+    std::vector<uint8_t> bytes(samples.size() * 2);
+    std::memcpy(bytes.data(), samples.data(), bytes.size());
+    return makeSoundOfBytes(mixer, formatRecord(WaveFormatPcm, 1, rate, 16), bytes,
+                            static_cast<uint32_t>(bytes.size()) + 1);
+}
+
 // What GetStatus reports of a voice.
 inline uint32_t statusOf(Voice* voice) {
     uint32_t status = 0xFFFF;

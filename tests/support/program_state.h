@@ -15,6 +15,7 @@
 #include "fakes/fake_dialogs.h"
 #include "fakes/fake_external_file.h"
 #include "fakes/fake_input.h"
+#include "fakes/fake_key_properties_dialog.h"
 #include "fakes/fake_legacy_code_page.h"
 #include "fakes/fake_main_window.h"
 #include "fakes/fake_menu.h"
@@ -65,6 +66,7 @@ inline void resetProgramState() {
     fakeRegistry.reset();
     fakeLegacyCodePage.reset();
     fakeRecordingFile.reset();
+    fakeKeyPropertiesDialog.reset();
     callLog.clear();
 }
 

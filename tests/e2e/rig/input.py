@@ -10,6 +10,9 @@ KEYSYMS = (
     + ["z", "x", "c", "v", "b", "n", "m", "comma", "period", "slash"]
 )
 assert len(KEYSYMS) == 47
+# The legends of the same keys, as the program names them.
+KEY_NAMES = list("`1234567890-=QWERTYUIOP[]\\ASDFGHJKL;'ZXCVBNM,./")
+assert len(KEY_NAMES) == 47
 
 # A person presses a chord's modifier a moment before the key. Wine needs that
 # moment: GetAsyncKeyState reads a modifier pressed less than about 50 ms

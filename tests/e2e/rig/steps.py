@@ -8,6 +8,8 @@ import subprocess
 import tempfile
 from pathlib import Path
 
+from .input import KEY_NAMES
+from .panel import CAP_SIZE, key_cap_origin
 from .run_folder import RUN
 from .sound import make_sine
 from .waits import wait_until
@@ -65,6 +67,11 @@ def unescape(text):
             out.append(text[i])
             i += 1
     return "".join(out)
+
+
+# The Key Properties dialog's edit boxes in their tab order: choke group, fade
+# in, fade out, start, end.
+KEY_PROPERTY_FIELDS = (1100, 1101, 1102, 1103, 1104)
 
 
 class Quillpad:
@@ -159,6 +166,42 @@ class Quillpad:
         self.type_file_name(title, windows_path(path))
         self.press_in(dialog, "Return")
         self.after_dialog()
+
+    # -- the Key Properties dialog ------------------------------------------------
+
+    def open_key_properties(self, k, right_click=False):
+        """Key k's Key Properties dialog, opened as a person opens it: a right-click
+        on its cap, or a click on the cap and Ctrl+E. Returns the dialog and its title."""
+        x, y = key_cap_origin(k)
+        centre = (x + CAP_SIZE // 2, y + CAP_SIZE // 2)
+        if right_click:
+            self.session.click(*centre, button=3)
+        else:
+            self.session.click(*centre)
+            self.shortcut("e")
+        title = f"Key Properties - {KEY_NAMES[k]}"
+        return self.wait_dialog(title), title
+
+    def key_properties_shown(self, title):
+        """The five fields' texts in their tab order, as the dialog shows them."""
+        texts = self.dialog_texts(title)
+        return [texts.get(ident) for ident in KEY_PROPERTY_FIELDS]
+
+    def type_key_properties(self, title, values):
+        """Types each value over its field's selected text, Tab between fields,
+        as a person fills the dialog in; waits until the dialog holds them all."""
+        for n, value in enumerate(values):
+            if n:
+                self.session.xdotool("key", "Tab")
+            self.session.type_text(str(value))
+        wait_until(lambda: self.key_properties_shown(title) == [str(v) for v in values], 10,
+                   f"the dialog to hold {values}")
+
+    def set_key_properties(self, k, values, right_click=False):
+        """Key k's choke group, fade in, fade out, start and end, through its dialog and OK."""
+        dialog, title = self.open_key_properties(k, right_click)
+        self.type_key_properties(title, values)
+        self.dismiss(dialog, "Return")
 
     # -- the panel and the sound list --------------------------------------------
 

@@ -1,0 +1,60 @@
+#include "edit/key_properties.h"
+
+#include <cstring>
+
+#include "audio/voice.h"
+#include "edit/key_properties_dialog.h"
+#include "edit/key_property_fields.h"
+#include "edit/undo.h"
+#include "keys/key_bank.h"
+#include "keys/key_voices.h"
+#include "keys/keyboard_map.h"
+#include "setup/document.h"
+
+namespace {
+
+void propertiesOf(const KeySettings& key, int32_t values[KeyPropertyCount]) {
+    values[ChokeGroupProperty] = key.chokeGroup;
+    values[FadeInProperty] = key.fadeInMilliseconds;
+    values[FadeOutProperty] = key.fadeOutMilliseconds;
+    values[StartProperty] = key.startMilliseconds;
+    values[EndProperty] = key.endMilliseconds;
+}
+
+void applyProperties(const int32_t values[KeyPropertyCount], KeySettings& key) {
+    key.chokeGroup = static_cast<int16_t>(values[ChokeGroupProperty]);
+    key.fadeInMilliseconds = static_cast<int16_t>(values[FadeInProperty]);
+    key.fadeOutMilliseconds = static_cast<int16_t>(values[FadeOutProperty]);
+    key.startMilliseconds = values[StartProperty];
+    key.endMilliseconds = values[EndProperty];
+}
+
+bool inRange(const int32_t values[KeyPropertyCount]) {
+    for (int field = 0; field < KeyPropertyCount; ++field)
+        if (values[field] < KeyPropertyFields[field].lowest || values[field] > KeyPropertyFields[field].highest)
+            return false;
+    return true;
+}
+
+}  // namespace
+
+void editKeyProperties() {
+    KeySlot* slot = selectedKeySlot();
+    if (!slot) return;
+    int32_t before[KeyPropertyCount];
+    propertiesOf(*slot, before);
+    int32_t values[KeyPropertyCount];
+    std::memcpy(values, before, sizeof values);
+    if (!askKeyProperties(keyName(keyBank.selectedKey), values) || !inRange(values)) return;
+    if (std::memcmp(values, before, sizeof values) == 0) return;  // nothing to undo
+    takeUndoSnapshot();
+    applyProperties(values, *slot);
+    document.modified = true;
+    bool pointsChanged = values[StartProperty] != before[StartProperty] || values[EndProperty] != before[EndProperty];
+    bool fadesChanged =
+        values[FadeInProperty] != before[FadeInProperty] || values[FadeOutProperty] != before[FadeOutProperty];
+    if (pointsChanged) assignSoundToSelectedKey(slot->soundIndex);
+    else if (fadesChanged && slot->voice)
+        slot->voice->SetFades(static_cast<uint32_t>(slot->fadeInMilliseconds),
+                              static_cast<uint32_t>(slot->fadeOutMilliseconds));
+}

@@ -1,0 +1,14 @@
+// The Key Properties dialog answering from a script, logged as
+// "dialog key properties <key name> <values shown>".
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+struct FakeKeyPropertiesDialog {
+    // What OK gives back; none: Cancel.
+    std::optional<std::vector<int32_t>> answer;
+    void reset() { *this = FakeKeyPropertiesDialog(); }
+};
+
+extern FakeKeyPropertiesDialog fakeKeyPropertiesDialog;
