@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "keys/key_bank.h"
+#include "keys/key_banks.h"
 #include "keys/playing.h"
 
 namespace {
@@ -38,20 +39,34 @@ void onKeyDownMessage(unsigned virtualKey, uint32_t keyFlags) {
     int k = keyIndexForVirtualKey(virtualKey);
     if (k < 0) return;
     keyBank.held[k] = 1;
+    notePressedInShownBank(k);
     keyDown(k);
 }
 
 void onKeyUpMessage(unsigned virtualKey) {
     int k = keyIndexForVirtualKey(virtualKey);
     if (k < 0) return;
-    keyBank.held[k] = 0;
-    keyUp(k);
+    int bank = takePressedBank(k);
+    if (bank == shownBank) {
+        keyBank.held[k] = 0;
+        keyUp(k);
+        return;
+    }
+    // Pressed in a bank shown no more: it stops there, as its key-up would.
+    KeyBank& keys = bankOf(bank);
+    keys.held[k] = 0;
+    if (keys.midiHolds[k] == 0) releaseKeyOfBank(bank, k);
 }
 
 void releaseHeldKeys() {
-    for (int k = 0; k < KeyCount; ++k) {
-        if (!keyBank.held[k]) continue;
-        keyBank.held[k] = 0;
-        keyUpElsewhere(k);
+    for (int b = 0; b < BankCount; ++b) {
+        KeyBank& keys = bankOf(b);
+        for (int k = 0; k < KeyCount; ++k) {
+            if (!keys.held[k]) continue;
+            keys.held[k] = 0;
+            takePressedBank(k);
+            if (b == shownBank) keyUpElsewhere(k);
+            else if (keys.midiHolds[k] == 0) releaseKeyOfBank(b, k);
+        }
     }
 }

@@ -15,6 +15,7 @@
 #include "panel/panel_layout.h"
 #include "panel/panel_meters.h"
 #include "panel/value_display.h"
+#include "setup/document.h"
 
 namespace {
 
@@ -164,4 +165,11 @@ void invalidateKeyCap(int key) {
 void invalidateTriggerModeButtons() {
     for (int i = 0; i < TriggerModeButtonCount; ++i)
         invalidateControl(panelControl(FirstTriggerModeButtonId + i, false));
+}
+
+void showShownBank() {
+    invalidateTriggerModeButtons();
+    redrawAllKeyCaps();
+    refreshSelectedKey();
+    updateWindowTitle();
 }
