@@ -14,6 +14,9 @@ constexpr uint8_t VirtualKeyOfKey[KeyCount] = {
     221, 220, 65, 83, 68, 70, 71, 72, 74, 75, 76, 186, 222, 90, 88, 67, 86, 66, 78, 77, 188, 190, 191,
 };
 
+// F1 to F8 show banks 1 to 8, whatever modifier is down.
+constexpr unsigned FirstBankKey = 0x70;  // VK_F1
+
 // In a key-down message's flags: the key was down before this message.
 constexpr uint32_t KeyWasDownFlag = 1u << 30;
 
@@ -36,6 +39,10 @@ int keyIndexForVirtualKey(unsigned virtualKey) {
 void onKeyDownMessage(unsigned virtualKey, uint32_t keyFlags) {
     // The keyboard's auto-repeat of a key already down: the press was its first key-down.
     if (keyFlags & KeyWasDownFlag) return;
+    if (virtualKey >= FirstBankKey && virtualKey < FirstBankKey + BankCount) {
+        showBank(static_cast<int>(virtualKey - FirstBankKey));
+        return;
+    }
     int k = keyIndexForVirtualKey(virtualKey);
     if (k < 0) return;
     keyBank.held[k] = 1;
