@@ -29,6 +29,7 @@
 #include "flows/output_device.h"
 #include "flows/recording.h"
 #include "keys/key_bank.h"
+#include "keys/key_banks.h"
 #include "keys/key_voices.h"
 #include "keys/pitch_volume.h"
 #include "library/sound_directory.h"
@@ -44,6 +45,9 @@ inline void resetProgramState() {
     stopMidiInput();
     noteMap = defaultNoteMap();
     releaseAllSounds();
+    // Bank 1 shown and the others at the start-up layout, whatever a test left.
+    showBank(0);
+    resetHiddenBanks();
     soundBank = SoundBank();
     fakeAudio.reset();
     keyBank = KeyBank();
