@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "flows/start_up.h"
+#include "keys/key_banks.h"
 #include "setup/setup_file.h"
 #include "support/program_state.h"
 #include "support/setup_file_bytes.h"
@@ -70,6 +71,17 @@ std::vector<std::pair<std::string, Bytes>> setupSeeds() {
     keyBank.slots[9].startMilliseconds = 1500;
     keyBank.slots[9].endMilliseconds = 3600000;
     Bytes extended = composeSetupBytes();
+    // Banks 2 and 8 in use, bank 2 with a sounding toggle, a pan out of range and properties; then
+    // the same banks with bank 1 at the start-up layout, without a KEYP section.
+    bankOf(1).slots[4].note = 72;
+    bankOf(1).slots[26].triggerMode = ToggleStopRunning;
+    bankOf(1).slots[30].pan = 0;
+    bankOf(1).slots[30].chokeGroup = 16;
+    bankOf(1).slots[31].endMilliseconds = 2000;
+    bankOf(7).slots[46].soundIndex = 40;
+    Bytes banks = composeSetupBytes();
+    giveStartUpLayout(keyBank);
+    Bytes banksAlone = composeSetupBytes();
     auto version = [&](const Bytes& file, int number, size_t length) {
         Bytes older(file.begin(), file.begin() + static_cast<long>(length < file.size() ? length : file.size()));
         older[0] = static_cast<uint8_t>(static_cast<uint16_t>(number) >> 8);
@@ -94,6 +106,10 @@ std::vector<std::pair<std::string, Bytes>> setupSeeds() {
         {"v8000_cut_extension", Bytes(extended.begin(), extended.end() - 300)},
         {"v7999_extension_unread", version(extended, 7999, extended.size())},
         {"v8001_newer", version(extended, 8001, extended.size())},
+        {"v8000_banks", banks},
+        {"v8000_banks_without_properties", banksAlone},
+        {"v8000_bank_cut", Bytes(banks.begin(), banks.end() - 1000)},
+        {"v8001_banks_newer", version(banks, 8001, banks.size())},
     };
 }
 
