@@ -45,12 +45,9 @@ inline void resetProgramState() {
     stopMidiInput();
     noteMap = defaultNoteMap();
     releaseAllSounds();
-    // Bank 1 shown and the others at the start-up layout, whatever a test left.
-    showBank(0);
-    resetHiddenBanks();
     soundBank = SoundBank();
     fakeAudio.reset();
-    initKeyBanks();  // bank 1 shown, the others at the start-up layout
+    initKeyBanks();  // bank 1 shown and the others at the start-up layout, whatever a test left
     keyBank = KeyBank();
     undoSnapshot = UndoSnapshot();
     keyClipboard = KeyClipboard();
