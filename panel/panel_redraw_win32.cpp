@@ -167,7 +167,16 @@ void invalidateTriggerModeButtons() {
         invalidateControl(panelControl(FirstTriggerModeButtonId + i, false));
 }
 
-void showShownBank() {
+namespace {
+bool bankLookWaiting = false;
+}  // namespace
+
+void showShownBank() { bankLookWaiting = true; }
+
+bool bankLookPending() { return bankLookWaiting; }
+
+void drawBankLook() {
+    bankLookWaiting = false;
     invalidateTriggerModeButtons();
     redrawAllKeyCaps();
     refreshSelectedKey();

@@ -7,6 +7,7 @@
 #include "base/short_wait_win32.h"
 #include "keys/playing.h"
 #include "midi/midi_input.h"
+#include "panel/panel_redraw.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ void waitForWork(HANDLE pollTimer) {
 int runMainLoop(HACCEL accelerators) {
     ScopedHandle pollTimer(createShortWaitTimer());
     MSG message = {};
+    bool lookedForInput = false;
     for (;;) {
         pollFinishingKeys();
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -40,6 +42,18 @@ int runMainLoop(HACCEL accelerators) {
             DispatchMessageA(&message);  // key messages are never translated into characters
         }
         recoverLostMidiMessages();
+        if (bankLookPending()) {
+            // Input that came with a bank switch goes first (a zero wait reads
+            // what the system holds for the queue), then the switch is drawn.
+            if (!lookedForInput &&
+                MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0) {
+                lookedForInput = true;
+                continue;
+            }
+            lookedForInput = false;
+            drawBankLook();
+            continue;
+        }
         waitForWork(pollTimer.get());
     }
 }
