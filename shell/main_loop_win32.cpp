@@ -12,6 +12,8 @@
 namespace {
 
 constexpr LONG PollMilliseconds = 10;
+// Short enough not to be seen, long enough for the key sent with an F-key.
+constexpr DWORD BankLookDelayMilliseconds = 15;
 
 // Until a message comes (input too that arrived while the last ones were
 // handled) or, while a key plays to its end, the next poll is due. With no key
@@ -43,10 +45,11 @@ int runMainLoop(HACCEL accelerators) {
         }
         recoverLostMidiMessages();
         if (bankLookPending()) {
-            // Input that came with a bank switch goes first (a zero wait reads
-            // what the system holds for the queue), then the switch is drawn.
-            if (!lookedForInput &&
-                MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0) {
+            // A press that comes with a bank switch (F2 and a key in one
+            // gesture, a program change and its first note) goes before the
+            // 47 labels: they are drawn once no input has come for a moment.
+            if (!lookedForInput && MsgWaitForMultipleObjectsEx(0, nullptr, BankLookDelayMilliseconds, QS_ALLINPUT,
+                                                               MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0) {
                 lookedForInput = true;
                 continue;
             }

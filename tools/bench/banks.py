@@ -10,6 +10,8 @@ that the grave-accent key (hold-and-stop) plays it in every bank. Interleaved,
 - switch: F1 or F2, by turns so that every one changes the bank, and at once
   the grave key (one xdotool run: the F-key's press and release, then the
   key-down);
+- F9: the same with F9, which does nothing: the cost of the extra key
+  event itself, apart from the switch;
 each timed from the start of its xdotool run to the onset of the sound in the
 recording of the sink. Prints both medians.
 
@@ -38,14 +40,15 @@ def parse_args():
 
 def measure(session, presses):
     recorder = session.start_recording()
-    times = {"plain": [], "switch": []}
+    times = {"plain": [], "switch": [], "F9": []}
     for press in range(1, presses + 1):
-        for road in ("plain", "switch"):
+        for road in times:
             pressed = recorder.mark()
             if road == "plain":
                 session.xdotool("keydown", "grave")
             else:
-                session.xdotool("key", "--delay", "0", f"F{1 + press % 2}", "keydown", "grave")
+                first = "F9" if road == "F9" else f"F{1 + press % 2}"
+                session.xdotool("key", "--delay", "0", first, "keydown", "grave")
             onset = recorder.wait_for_sound(pressed, f"{road} press {press}")
             session.key_up("grave")
             recorder.wait_for_silence(onset, f"the release of {road} press {press}")
