@@ -1,7 +1,8 @@
 // Writes the seed corpora of the fuzz targets: small real files of every
 // layout the unit tests build, each a file of its own.
 //
-//   make_fuzz_seeds FOLDER   -> FOLDER/wave_reader, FOLDER/setup_reader, FOLDER/outside_names
+//   make_fuzz_seeds FOLDER   -> FOLDER/wave_reader, FOLDER/aiff_reader, FOLDER/setup_reader,
+//                               FOLDER/outside_names
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -10,6 +11,7 @@
 #include "flows/start_up.h"
 #include "keys/key_banks.h"
 #include "setup/setup_file.h"
+#include "support/aiff_bytes.h"
 #include "support/program_state.h"
 #include "support/setup_file_bytes.h"
 #include "support/wave_bytes.h"
@@ -51,6 +53,38 @@ std::vector<std::pair<std::string, Bytes>> waveSeeds() {
         {"riff_announces_less", riffWave(concat({pcmFormatChunk(), chunk("data", countingBytes(10))}), 12)},
         {"no_data", riffWave(pcmFormatChunk())},
         {"fmt_too_short", riffWave(concat({chunk("fmt ", countingBytes(14)), chunk("data", countingBytes(4))}))},
+        {"empty", {}},
+    };
+}
+
+std::vector<std::pair<std::string, Bytes>> aiffSeeds() {
+    namespace aiff = aifftest;
+    Bytes sixteen = aiff::bigEndianSamples({1, -1, 300, -300, 32767, -32768}, 2);
+    Bytes doubles;
+    for (double value : {0.5, -0.125, 1e300}) aiff::appendBe64(doubles, aiff::doubleBits(value));
+    auto aiffFile = [](const Bytes& common, const Bytes& sound) { return aiff::form("AIFF", concat({common, sound})); };
+    auto aifcFile = [](const Bytes& common, const Bytes& sound) { return aiff::form("AIFC", concat({common, sound})); };
+    return {
+        {"pcm16_stereo", aiffFile(aiff::commonChunk(2, 3, 16), aiff::soundChunk(sixteen))},
+        {"aifc_none", aifcFile(aiff::commonChunk(2, 3, 16, 48000, "NONE"), aiff::soundChunk(sixteen))},
+        {"sowt16", aifcFile(aiff::commonChunk(1, 6, 16, 22050, "sowt"), aiff::soundChunk(countingBytes(12)))},
+        {"pcm24", aiffFile(aiff::commonChunk(2, 2, 24, 96000), aiff::soundChunk(countingBytes(12)))},
+        {"pcm8", aiffFile(aiff::commonChunk(1, 5, 8, 11025), aiff::soundChunk(countingBytes(5, 0x7E)))},
+        {"pcm12", aiffFile(aiff::commonChunk(1, 6, 12, 8000), aiff::soundChunk(sixteen))},
+        {"eight_channels", aiffFile(aiff::commonChunk(8, 2, 32), aiff::soundChunk(countingBytes(64)))},
+        {"fl32", aifcFile(aiff::commonChunk(2, 2, 32, 44100, "fl32"), aiff::soundChunk(countingBytes(16)))},
+        {"fl64", aifcFile(aiff::commonChunk(1, 3, 64, 44100, "FL64"), aiff::soundChunk(doubles))},
+        {"sound_first_odd_chunk",
+         aiff::form("AIFF", concat({aiff::chunk("NAME", Bytes(5, 'n')), aiff::soundChunk(sixteen, 6),
+                                    aiff::commonChunk(2, 3, 16)}))},
+        {"form_and_sound_announce_more",
+         aiff::form("AIFF", concat({aiff::commonChunk(2, 3, 16), aiff::soundChunk(sixteen, 0, 1 << 30)}), 0xFFFFFFFF)},
+        {"frames_past_sound", aiffFile(aiff::commonChunk(2, 300, 16), aiff::soundChunk(sixteen))},
+        {"rate_not_whole", aiffFile(aiff::commonChunk(1, 6, 16, 22254.545454545), aiff::soundChunk(sixteen))},
+        {"rate_huge", aiffFile(aiff::commonChunk(1, 6, 16, 3e9), aiff::soundChunk(sixteen))},
+        {"compressed", aifcFile(aiff::commonChunk(1, 6, 16, 44100, "ima4"), aiff::soundChunk(sixteen))},
+        {"no_sound", aiff::form("AIFF", aiff::commonChunk(1, 6, 16))},
+        {"no_common", aiff::form("AIFC", aiff::soundChunk(sixteen))},
         {"empty", {}},
     };
 }
@@ -147,8 +181,8 @@ int main(int argc, char** argv) {
         const char* name;
         std::vector<std::pair<std::string, Bytes>> seeds;
     };
-    for (const Corpus& corpus : {Corpus{"wave_reader", waveSeeds()}, Corpus{"setup_reader", setupSeeds()},
-                                 Corpus{"outside_names", nameSeeds()}}) {
+    for (const Corpus& corpus : {Corpus{"wave_reader", waveSeeds()}, Corpus{"aiff_reader", aiffSeeds()},
+                                 Corpus{"setup_reader", setupSeeds()}, Corpus{"outside_names", nameSeeds()}}) {
         for (const auto& [name, bytes] : corpus.seeds) {
             if (!writeSeed(root / corpus.name, name, bytes)) {
                 std::fprintf(stderr, "cannot write %s/%s\n", corpus.name, name.c_str());
