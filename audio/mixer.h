@@ -24,8 +24,8 @@ class FrameRing;
 class MixedVoice;
 struct FrameSpan;
 
-// More than the 47 keys can ever sound at once.
-constexpr int MaxMixedVoices = 256;
+// More than the 47 keys of all eight banks can ever sound at once.
+constexpr int MaxMixedVoices = 512;
 
 class Mixer : public AudioDevice {
 public:

@@ -2,6 +2,7 @@
 
 #include "base/menu.h"
 #include "keys/key_bank.h"
+#include "keys/key_banks.h"
 #include "keys/key_display.h"
 #include "keys/key_selection.h"
 #include "keys/key_voices.h"
@@ -50,6 +51,7 @@ void takeUndoSnapshot() {
     const KeySlot* slot = selectedKeySlot();
     if (!slot) return;
     copyKeySettings(*slot, undoSnapshot.settings);
+    undoSnapshot.bank = static_cast<int16_t>(shownBank);
     undoSnapshot.keyIndex = keyBank.selectedKey;
     undoSnapshot.allKeys = false;
     makeUndoAvailable();
@@ -57,6 +59,7 @@ void takeUndoSnapshot() {
 
 void takeAllKeysUndoSnapshot() {
     for (int k = 0; k < KeyCount; ++k) undoSnapshot.levels[k] = levelsOf(keyBank.slots[k]);
+    undoSnapshot.bank = static_cast<int16_t>(shownBank);
     undoSnapshot.allKeys = true;
     makeUndoAvailable();
 }
@@ -64,6 +67,7 @@ void takeAllKeysUndoSnapshot() {
 void undoRedo() {
     // The greyed item keeps the command away until there is a snapshot.
     if (undoSnapshot.empty) return;
+    showBank(undoSnapshot.bank);
     if (undoSnapshot.allKeys) {
         exchangeAllKeysLevels();
         undoSnapshot.redo = !undoSnapshot.redo;

@@ -14,6 +14,7 @@ struct KeyLevels {
 };
 
 struct UndoSnapshot {
+    int16_t bank = 0;      // the bank the key or keys were in: Undo shows it again
     int16_t keyIndex = 0;  // the key whose settings were saved
     KeySettings settings;
     bool allKeys = false;  // the levels of every key were saved instead
@@ -31,9 +32,10 @@ void takeUndoSnapshot();
 // Saves every key's volume, pan and fine tune just before an All Keys command
 // changes them, as one step.
 void takeAllKeysUndoSnapshot();
-// The Undo command: selects the saved key and exchanges its settings with
-// the saved ones; the key gets a fresh voice of its restored sound. Of an All
-// Keys command, every key's levels are exchanged instead: a volume is heard
-// at once, pan and fine tune from each key's next start, no sound is cut and
-// the selected key stays selected. The modified flag stays as it is.
+// The Undo command: shows the bank the snapshot was taken in, selects the
+// saved key and exchanges its settings with the saved ones; the key gets a
+// fresh voice of its restored sound. Of an All Keys command, every key's
+// levels are exchanged instead: a volume is heard at once, pan and fine tune
+// from each key's next start, no sound is cut and the selected key stays
+// selected. The modified flag stays as it is.
 void undoRedo();

@@ -34,23 +34,15 @@ bool isKeyIndex(int key) { return key >= 0 && key < KeyCount; }
 
 KeySlot* selectedKeySlot() { return isKeyIndex(keyBank.selectedKey) ? &keyBank.slots[keyBank.selectedKey] : nullptr; }
 
-void forgetMidiHolds() {
-    for (auto& notes : keyBank.keyOfHeldNote)
-        for (uint8_t& key : notes) key = 0;
-    for (uint16_t& holds : keyBank.midiHolds) holds = 0;
-}
-
 void setIdleTriggerMode(KeySettings& key) {
     if (key.triggerMode == ToggleFinishRunning) key.triggerMode = ToggleFinish;
     else if (key.triggerMode == ToggleStopRunning) key.triggerMode = ToggleStop;
 }
 
-void initKeyBank() {
-    for (uint8_t& flag : keyBank.finishing) flag = 0;
-    buildRateTable();
+void giveStartUpLayout(KeyBank& bank) {
     for (const KeyGroup& group : StartGroups) {
         for (int k = group.firstKey; k <= group.lastKey; ++k) {
-            KeySlot& slot = keyBank.slots[k];
+            KeySlot& slot = bank.slots[k];
             slot.reservedByte1 = 0;
             slot.reservedByte2 = 0;
             slot.extraD = 1;
@@ -63,7 +55,18 @@ void initKeyBank() {
             slot.triggerMode = group.triggerMode;
             slot.volume = group.volume;
             slot.pan = group.pan;
+            slot.chokeGroup = 0;
+            slot.fadeInMilliseconds = 0;
+            slot.fadeOutMilliseconds = 0;
+            slot.startMilliseconds = 0;
+            slot.endMilliseconds = 0;
         }
     }
+}
+
+void initKeyBank() {
+    for (uint8_t& flag : keyBank.finishing) flag = 0;
+    buildRateTable();
+    giveStartUpLayout(keyBank);
     keyBank.selectedKey = 0;
 }

@@ -99,9 +99,8 @@ KeySlot* selectedKeySlot();
 // Start-up: clears the finishing flags, builds the rate table, gives every
 // key its start-up values and selects key 0. Draws nothing.
 void initKeyBank();
-
-// No key is held from MIDI any more; nothing is released.
-void forgetMidiHolds();
+// Every key's settings the start-up values; voices and state untouched.
+void giveStartUpLayout(KeyBank& bank);
 
 // Puts a running toggle code back to its idle form (993 -> 994, 995 -> 996).
 void setIdleTriggerMode(KeySettings& key);

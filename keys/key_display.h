@@ -15,3 +15,6 @@ void drawKeyCapLabelIdle(int key);
 // the selected key's frame or light drew over it.
 void invalidateKeyCap(int key);
 void invalidateTriggerModeButtons();
+// Another bank is shown: every cap, the selected key's displays and trigger
+// buttons, and the window title, which names the bank.
+void showShownBank();

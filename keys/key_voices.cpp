@@ -7,6 +7,7 @@
 #include "audio/sound_bank.h"
 #include "audio/voice.h"
 #include "keys/key_bank.h"
+#include "keys/key_banks.h"
 #include "keys/key_display.h"
 
 namespace {
@@ -32,16 +33,19 @@ void giveVoice(KeySlot& slot, Voice* bankBuffer) {
 }  // namespace
 
 void giveKeysVoices() {
-    for (KeySlot& slot : keyBank.slots) {
-        if (!isSoundInBank(slot.soundIndex)) continue;
-        releaseVoice(slot.voice);  // none after releaseAllSounds; never leak one
-        giveVoice(slot, soundBank.soundBuffers[static_cast<size_t>(slot.soundIndex)]);
+    for (int b = 0; b < BankCount; ++b) {
+        for (KeySlot& slot : bankOf(b).slots) {
+            if (!isSoundInBank(slot.soundIndex)) continue;
+            releaseVoice(slot.voice);  // none after releaseAllSounds; never leak one
+            giveVoice(slot, soundBank.soundBuffers[static_cast<size_t>(slot.soundIndex)]);
+        }
     }
 }
 
 void releaseAllSounds() {
     releaseSoundBuffers();
-    for (KeySlot& slot : keyBank.slots) releaseVoice(slot.voice);
+    for (int b = 0; b < BankCount; ++b)
+        for (KeySlot& slot : bankOf(b).slots) releaseVoice(slot.voice);
 }
 
 void assignSoundToSelectedKey(int soundIndex) {

@@ -8,7 +8,8 @@ int keyIndexForVirtualKey(unsigned virtualKey);
 // "\\"); "" for no key.
 const char* keyName(int key);
 // keyFlags: the key-down message's lParam, whose previous-key-state bit marks
-// the keyboard's auto-repeat of a key held, which is no press.
+// the keyboard's auto-repeat of a key held, which is no press. F1 to F8 show
+// banks 1 to 8.
 void onKeyDownMessage(unsigned virtualKey, uint32_t keyFlags);
 void onKeyUpMessage(unsigned virtualKey);
 // The main window has lost the keyboard: the key-ups of keys held now will go

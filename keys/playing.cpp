@@ -3,6 +3,7 @@
 #include "audio/voice.h"
 #include "base/input.h"
 #include "keys/key_bank.h"
+#include "keys/key_banks.h"
 #include "keys/key_display.h"
 #include "keys/key_volume.h"
 #include "keys/pitch_volume.h"
@@ -31,26 +32,81 @@ void restartVoice(int key) {
     writeLevel(voice, level);
 }
 
-void letVoiceFinish(int key) {
-    if (!isKeyPlaying(key)) return;
-    keyBank.finishing[key] = 1;
-    keyBank.slots[key].voice->Play(0, 0, 0);
-    redrawKeyCap(key);
+bool isVoicePlaying(Voice* voice) {
+    if (!voice) return false;
+    uint32_t status = 0;
+    return voice->GetStatus(&status) == DS_OK && (status & DSBSTATUS_PLAYING) != 0;
+}
+
+// A key of a bank not shown changes without a word: its cap is not on the panel.
+struct BankKey {
+    KeyBank& bank;
+    int key;
+    bool shown;
+    KeySlot& slot() const { return bank.slots[key]; }
+};
+
+void letVoiceFinish(const BankKey& at) {
+    if (!isVoicePlaying(at.slot().voice)) return;
+    at.bank.finishing[at.key] = 1;
+    at.slot().voice->Play(0, 0, 0);
+    if (at.shown) redrawKeyCap(at.key);
 }
 
 // With a fade-out the key sounds on, lit, until its fade has ended: the
 // poll of finishing keys puts it back then.
-void stopVoice(int key) {
-    KeySlot& slot = keyBank.slots[key];
-    if (slot.fadeOutMilliseconds > 0 && isKeyPlaying(key)) {
+void stopVoice(const BankKey& at) {
+    KeySlot& slot = at.slot();
+    if (slot.fadeOutMilliseconds > 0 && isVoicePlaying(slot.voice)) {
         slot.voice->FadeOut();
-        keyBank.finishing[key] = 1;
-        redrawKeyCap(key);
+        at.bank.finishing[at.key] = 1;
+        if (at.shown) redrawKeyCap(at.key);
         return;
     }
     slot.voice->Stop();
-    clearMuteFlag(key);
-    redrawKeyCap(key);
+    if (!at.shown) {
+        slot.muted = 0;
+        return;
+    }
+    clearMuteFlag(at.key);
+    redrawKeyCap(at.key);
+}
+
+void release(const BankKey& at) {
+    if (!at.slot().voice) return;
+    switch (at.slot().triggerMode) {
+    case HoldFinish:
+    case ToggleFinish:
+        letVoiceFinish(at);
+        break;
+    case HoldStop:
+    case ToggleStop:
+        stopVoice(at);
+        break;
+    default:
+        break;  // running toggles and unknown codes ignore the release
+    }
+}
+
+// Kill All in a bank not shown: what it does to the shown one, unseen.
+void silenceHiddenBank(KeyBank& bank) {
+    for (int k = 0; k < KeyCount; ++k) {
+        KeySlot& slot = bank.slots[k];
+        if (!slot.voice) continue;
+        slot.voice->Stop();
+        slot.muted = 0;
+        setIdleTriggerMode(slot);
+        bank.finishing[k] = 0;
+    }
+}
+
+void pollHiddenBank(KeyBank& bank) {
+    for (int k = 0; k < KeyCount; ++k) {
+        if (bank.finishing[k] == 1 && !isVoicePlaying(bank.slots[k].voice)) {
+            bank.slots[k].muted = 0;
+            bank.finishing[k] = 0;
+        }
+    }
 }
 
 bool isKeySounding(int key) {
@@ -76,12 +132,7 @@ void chokeOthers(int key) {
 
 }  // namespace
 
-bool isKeyPlaying(int key) {
-    Voice* voice = keyBank.slots[key].voice;
-    if (!voice) return false;
-    uint32_t status = 0;
-    return voice->GetStatus(&status) == DS_OK && (status & DSBSTATUS_PLAYING) != 0;
-}
+bool isKeyPlaying(int key) { return isVoicePlaying(keyBank.slots[key].voice); }
 
 void keyDown(int key) {
     if (!keyBank.slots[key].voice) return;
@@ -125,21 +176,11 @@ void pressKey(int key, int velocity) {
     redrawKeyCap(key);
 }
 
-void releaseKey(int key) {
-    KeySlot& slot = keyBank.slots[key];
-    if (!slot.voice) return;
-    switch (slot.triggerMode) {
-    case HoldFinish:
-    case ToggleFinish:
-        letVoiceFinish(key);
-        break;
-    case HoldStop:
-    case ToggleStop:
-        stopVoice(key);
-        break;
-    default:
-        break;  // running toggles and unknown codes ignore the release
-    }
+void releaseKey(int key) { release({keyBank, key, true}); }
+
+void releaseKeyOfBank(int bank, int key) {
+    if (!isBankIndex(bank)) return;
+    release({bankOf(bank), key, bank == shownBank});
 }
 
 void muteKey(int key) {
@@ -169,6 +210,8 @@ void muteButton(int key) {
 
 void killAllSounds() {
     forgetMidiHolds();
+    for (int b = 0; b < BankCount; ++b)
+        if (b != shownBank) silenceHiddenBank(bankOf(b));
     for (int k = 0; k < KeyCount; ++k) {
         KeySlot& slot = keyBank.slots[k];
         if (!slot.voice) continue;
@@ -181,12 +224,15 @@ void killAllSounds() {
 }
 
 bool anyKeyFinishing() {
-    for (uint8_t finishing : keyBank.finishing)
-        if (finishing) return true;
+    for (int b = 0; b < BankCount; ++b)
+        for (uint8_t finishing : bankOf(b).finishing)
+            if (finishing) return true;
     return false;
 }
 
 void pollFinishingKeys() {
+    for (int b = 0; b < BankCount; ++b)
+        if (b != shownBank) pollHiddenBank(bankOf(b));
     for (int k = 0; k < KeyCount; ++k) {
         if (keyBank.finishing[k] == 1 && !isKeyPlaying(k)) {
             clearMuteFlag(k);

@@ -17,6 +17,9 @@ void keyUpElsewhere(int key);
 // stops a key with a fade-out fades it, the key sounding until the fade ends.
 void pressKey(int key, int velocity);
 void releaseKey(int key);
+// The release of key k of bank b, shown or not: a press that started in a
+// bank stops there, whichever bank is shown now.
+void releaseKeyOfBank(int bank, int key);
 void muteKey(int key);
 void unmuteKey(int key);
 void clearMuteFlag(int key);

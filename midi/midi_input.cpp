@@ -7,6 +7,7 @@
 #include "base/midi_ports.h"
 #include "base/registry.h"
 #include "keys/key_bank.h"
+#include "keys/key_banks.h"
 #include "keys/pitch_volume.h"
 #include "midi/midi_learn.h"
 #include "midi/midi_parser.h"
@@ -169,6 +170,10 @@ void playMidiEvent(int device, const MidiEvent& event) {
         break;
     case MidiEventType::ControlChange:
         if (isPanicController(event.data1)) releaseDeviceNotes(device);
+        break;
+    case MidiEventType::ProgramChange:
+        // Programs 0 to 7 show banks 1 to 8, on any channel; others are a synthesizer's business.
+        if (isBankIndex(event.data1)) showBank(event.data1);
         break;
     }
 }

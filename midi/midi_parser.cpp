@@ -45,6 +45,10 @@ bool completeMessage(MidiParser& parser, MidiEvent& event) {
     case 0xB0:
         event.type = MidiEventType::ControlChange;
         return true;
+    case 0xC0:
+        event.type = MidiEventType::ProgramChange;
+        event.data2 = 0;
+        return true;
     default:
         return false;
     }

@@ -4,12 +4,12 @@
 #pragma once
 #include <cstdint>
 
-enum class MidiEventType { NoteOn, NoteOff, ControlChange };
+enum class MidiEventType { NoteOn, NoteOff, ControlChange, ProgramChange };
 
 struct MidiEvent {
     MidiEventType type;
     int channel;  // 0..15
-    int data1;    // the note or the controller, 0..127
+    int data1;    // the note, the controller or the program, 0..127
     int data2;    // the velocity (1..127 for a note-on) or the controller's value
 };
 

@@ -9,6 +9,11 @@ struct TextStyle;
 
 // Background, then everything shown for the selected key and the master volume.
 void paintPanel();
+// A bank switch is drawn by the main loop once the input that came with it is
+// handled (a press right behind F2 sounds before 47 labels are drawn): true
+// while one waits, and the drawing itself.
+bool bankLookPending();
+void drawBankLook();
 void drawSelectionFrame();
 void drawTriggerLight();
 const TextStyle& keyCapStyle(int key);

@@ -15,6 +15,7 @@
 #include "panel/panel_layout.h"
 #include "panel/panel_meters.h"
 #include "panel/value_display.h"
+#include "setup/document.h"
 
 namespace {
 
@@ -164,4 +165,20 @@ void invalidateKeyCap(int key) {
 void invalidateTriggerModeButtons() {
     for (int i = 0; i < TriggerModeButtonCount; ++i)
         invalidateControl(panelControl(FirstTriggerModeButtonId + i, false));
+}
+
+namespace {
+bool bankLookWaiting = false;
+}  // namespace
+
+void showShownBank() { bankLookWaiting = true; }
+
+bool bankLookPending() { return bankLookWaiting; }
+
+void drawBankLook() {
+    bankLookWaiting = false;
+    invalidateTriggerModeButtons();
+    redrawAllKeyCaps();
+    refreshSelectedKey();
+    updateWindowTitle();
 }

@@ -27,6 +27,9 @@
 #define CMD_MIDI_VELOCITY 40264
 #define CMD_MIDI_LEARN 40265
 #define CMD_MIDI_RESET_MAP 40266
+// The Bank submenu: "Bank 1" to "Bank 8".
+#define CMD_BANK_FIRST 40300
+#define CMD_BANK_LAST 40307
 
 #define IDC_MESSAGE_TEXT 1002
 #define IDC_ABOUT_PICTURE 1006

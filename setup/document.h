@@ -13,6 +13,7 @@ struct DocumentState {
 extern DocumentState document;
 
 // "<setup name>  using:  <sound directory title>", cut at 255 characters,
-// and " [REC]" after it, uncut, while a recording runs.
+// and after it, uncut, " - Bank <n>" while a bank other than Bank 1 is
+// shown and " [REC]" while a recording runs.
 void composeWindowTitle(char title[ShownTextCapacity]);
 void updateWindowTitle();

@@ -1,9 +1,11 @@
 #include "setup/setup_file.h"
 
 #include <cstring>
+#include <memory>
 
 #include "base/utf8_text.h"
 #include "keys/key_bank.h"
+#include "keys/key_banks.h"
 #include "keys/pitch_volume.h"
 #include "library/sound_directory.h"
 #include "setup/document.h"
@@ -39,6 +41,15 @@ constexpr char KeyPropertiesId[SectionIdSize + 1] = "KEYP";
 // points (32-bit). A later property of keys comes in a section of its own.
 constexpr size_t KeyPropertiesRecordSize = 3 * 2 + 2 * 4;
 constexpr size_t KeyPropertiesSize = KeyCount * KeyPropertiesRecordSize;
+// One bank of keys but bank 1, which is the version-7995 layout and KEYP:
+// the bank's number (2..8), then per key, in key order, the words the
+// version-7995 layout holds of a key but its muted word (note, trigger mode,
+// sound, extraA, volume, pan, fine tune, extraB, extraC, extraD), then its
+// properties as KEYP holds them. Written only for a bank that is not at the
+// start-up layout, so a setup of bank 1 alone is written as before.
+constexpr char BankId[SectionIdSize + 1] = "KBNK";
+constexpr size_t BankKeyRecordSize = 10 * 2 + KeyPropertiesRecordSize;
+constexpr size_t BankSize = 2 + KeyCount * BankKeyRecordSize;
 
 void putWord(std::vector<uint8_t>& out, int16_t value) {
     uint16_t bits = static_cast<uint16_t>(value);
@@ -104,7 +115,20 @@ struct StagedSetup {
     int16_t masterVolume = 0;
     bool hasSoundDirectory = false;
     char soundDirectory[PathCapacity] = "";
+    // The keys of the banks from the second on (the user's Bank b + 1 at b),
+    // where a section holds them; bank 1's are keys.
+    bool hasBank[BankCount] = {};
+    KeySettings banks[BankCount][KeyCount];
 };
+
+// What the reader of the version-7995 layout makes of a key's record, which
+// a bank section's record is read as too.
+void settleKeyRecord(KeySettings& key) {
+    // A toggle saved while sounding opens silent, so it opens idle too.
+    setIdleTriggerMode(key);
+    key.extraA = -1;
+    if (key.pan < 1 || key.pan > 200) key.pan = DefaultPan;
+}
 
 bool readKeyRecords(SetupBytes& in, StagedSetup& setup) {
     for (KeySettings& key : setup.keys) {
@@ -112,10 +136,7 @@ bool readKeyRecords(SetupBytes& in, StagedSetup& setup) {
         if (!in.word(key.note) || !in.word(key.triggerMode) || !in.word(key.soundIndex) || !in.word(dropped) ||
             !in.word(key.volume) || !in.word(key.pan))
             return false;
-        // A toggle saved while sounding opens silent, so it opens idle too.
-        setIdleTriggerMode(key);
-        key.extraA = -1;
-        if (key.pan < 1 || key.pan > 200) key.pan = DefaultPan;
+        settleKeyRecord(key);
     }
     return true;
 }
@@ -192,23 +213,49 @@ void takeDefaultProperties(KeySettings& key) {
 
 bool inRange(int32_t value, int32_t highest) { return value >= 0 && value <= highest; }
 
+bool readPropertiesRecord(SetupBytes& section, KeySettings& key) {
+    uint32_t start = 0;
+    uint32_t end = 0;
+    if (!section.word(key.chokeGroup) || !section.word(key.fadeInMilliseconds) ||
+        !section.word(key.fadeOutMilliseconds) || !section.longWord(start) || !section.longWord(end))
+        return false;
+    key.startMilliseconds = static_cast<int32_t>(start);
+    key.endMilliseconds = static_cast<int32_t>(end);
+    return inRange(key.chokeGroup, ChokeGroupCount) && inRange(key.fadeInMilliseconds, LongestFadeMilliseconds) &&
+           inRange(key.fadeOutMilliseconds, LongestFadeMilliseconds) &&
+           inRange(key.startMilliseconds, LatestPointMilliseconds) &&
+           inRange(key.endMilliseconds, LatestPointMilliseconds);
+}
+
 bool readKeyProperties(SetupBytes& section, KeySettings keys[KeyCount]) {
     if (section.remaining() != KeyPropertiesSize) return false;
-    for (int k = 0; k < KeyCount; ++k) {
-        KeySettings& key = keys[k];
-        uint32_t start = 0;
-        uint32_t end = 0;
-        if (!section.word(key.chokeGroup) || !section.word(key.fadeInMilliseconds) ||
-            !section.word(key.fadeOutMilliseconds) || !section.longWord(start) || !section.longWord(end))
-            return false;
-        key.startMilliseconds = static_cast<int32_t>(start);
-        key.endMilliseconds = static_cast<int32_t>(end);
-        if (!inRange(key.chokeGroup, ChokeGroupCount) || !inRange(key.fadeInMilliseconds, LongestFadeMilliseconds) ||
-            !inRange(key.fadeOutMilliseconds, LongestFadeMilliseconds) ||
-            !inRange(key.startMilliseconds, LatestPointMilliseconds) ||
-            !inRange(key.endMilliseconds, LatestPointMilliseconds))
-            return false;
-    }
+    for (int k = 0; k < KeyCount; ++k)
+        if (!readPropertiesRecord(section, keys[k])) return false;
+    return true;
+}
+
+bool readBankKey(SetupBytes& section, KeySettings& key) {
+    int16_t extraA = 0;
+    if (!section.word(key.note) || !section.word(key.triggerMode) || !section.word(key.soundIndex) ||
+        !section.word(extraA) || !section.word(key.volume) || !section.word(key.pan) || !section.word(key.fineTune) ||
+        !section.word(key.extraB) || !section.word(key.extraC) || !section.word(key.extraD) ||
+        !readPropertiesRecord(section, key))
+        return false;
+    settleKeyRecord(key);
+    key.muted = 0;
+    return true;
+}
+
+bool readBank(SetupBytes& section, StagedSetup& setup) {
+    int16_t number = 0;
+    if (section.remaining() != BankSize || !section.word(number)) return false;
+    int bank = number - 1;
+    // Bank 1 is the version-7995 layout's, and a bank twice would leave it
+    // to chance which of the two its keys take.
+    if (bank < 1 || bank >= BankCount || setup.hasBank[bank]) return false;
+    for (KeySettings& key : setup.banks[bank])
+        if (!readBankKey(section, key)) return false;
+    setup.hasBank[bank] = true;
     return true;
 }
 
@@ -223,13 +270,14 @@ bool isId(const char id[SectionIdSize], const char known[SectionIdSize + 1]) {
     return std::memcmp(id, known, SectionIdSize) == 0;
 }
 
-// The sections up to the end section, into keys of their own, so that the
-// staged keys take none of a damaged extension. Bytes after the end section
-// are ignored, as bytes after any older layout are.
+// The sections up to the end section, into a setup of their own, so that the
+// staged one takes none of a damaged extension: neither properties nor any
+// bank. Bytes after the end section are ignored, as bytes after any older
+// layout are.
 SetupExtensionResult readExtension(SetupBytes& in, StagedSetup& setup) {
     if (setup.version < ExtendedSetupVersion) return SetupExtensionResult::Read;
-    KeySettings keys[KeyCount];
-    for (int k = 0; k < KeyCount; ++k) keys[k] = setup.keys[k];
+    // On the heap: eight banks of keys are too large for the stack.
+    auto read = std::make_unique<StagedSetup>(setup);
     bool hasKeyProperties = false;
     bool hasUnknownSections = false;
     for (;;) {
@@ -242,49 +290,64 @@ SetupExtensionResult readExtension(SetupBytes& in, StagedSetup& setup) {
             if (length != 0) return SetupExtensionResult::Damaged;
             break;
         }
+        if (isId(id, BankId)) {
+            if (!readBank(section, *read)) return SetupExtensionResult::Damaged;
+            continue;
+        }
         if (!isId(id, KeyPropertiesId)) {
             hasUnknownSections = true;
             continue;
         }
         // A second one would leave it to chance which of the two the keys take.
-        if (hasKeyProperties || !readKeyProperties(section, keys)) return SetupExtensionResult::Damaged;
+        if (hasKeyProperties || !readKeyProperties(section, read->keys)) return SetupExtensionResult::Damaged;
         hasKeyProperties = true;
     }
-    for (int k = 0; k < KeyCount; ++k) setup.keys[k] = keys[k];
+    setup = *read;
     return hasUnknownSections ? SetupExtensionResult::UnknownSections : SetupExtensionResult::Read;
 }
 
 void commitSetup(const StagedSetup& setup) {
-    // The staged keys began as copies of the slots, so the reserved bytes,
-    // which no file holds, come back as they were; the voices are untouched.
+    // A setup opens on bank 1, and a bank it lacks has the start-up layout.
+    showBank(0);
+    resetHiddenBanks();
+    // The staged keys began as copies of bank 1's slots, so the reserved
+    // bytes, which no file holds, come back as they were; the voices are
+    // untouched. The other banks were just reset, without voices.
     for (int k = 0; k < KeyCount; ++k) static_cast<KeySettings&>(keyBank.slots[k]) = setup.keys[k];
+    for (int b = 1; b < BankCount; ++b) {
+        if (!setup.hasBank[b]) continue;
+        KeyBank& keys = bankOf(b);
+        for (int k = 0; k < KeyCount; ++k) static_cast<KeySettings&>(keys.slots[k]) = setup.banks[b][k];
+    }
     if (setup.hasMasterVolume) masterVolume = setup.masterVolume;
     if (setup.hasSoundDirectory) std::memcpy(soundDirectory, setup.soundDirectory, sizeof soundDirectory);
 }
 
+// Bank 1's keys, whichever bank is shown: the bank shown is no part of a setup.
 void putBase(std::vector<uint8_t>& out, int16_t version) {
+    const KeySlot* keys = bankOf(0).slots;
     size_t pathBytes = std::strlen(soundDirectory);
     putWord(out, version);
-    for (const KeySlot& key : keyBank.slots) {
-        putWord(out, key.note);
-        putWord(out, key.triggerMode);
-        putWord(out, key.soundIndex);
-        putWord(out, key.extraA);
-        putWord(out, key.volume);
-        putWord(out, key.pan);
+    for (int k = 0; k < KeyCount; ++k) {
+        putWord(out, keys[k].note);
+        putWord(out, keys[k].triggerMode);
+        putWord(out, keys[k].soundIndex);
+        putWord(out, keys[k].extraA);
+        putWord(out, keys[k].volume);
+        putWord(out, keys[k].pan);
     }
     putWord(out, masterVolume);
-    for (const KeySlot& key : keyBank.slots) {
-        putWord(out, key.fineTune);
-        putWord(out, key.muted);
+    for (int k = 0; k < KeyCount; ++k) {
+        putWord(out, keys[k].fineTune);
+        putWord(out, keys[k].muted);
     }
-    for (const KeySlot& key : keyBank.slots) {
-        putWord(out, key.extraB);
-        putWord(out, key.extraC);
+    for (int k = 0; k < KeyCount; ++k) {
+        putWord(out, keys[k].extraB);
+        putWord(out, keys[k].extraC);
     }
     out.push_back(static_cast<uint8_t>(pathBytes + 1));
     out.insert(out.end(), soundDirectory, soundDirectory + pathBytes);
-    for (const KeySlot& key : keyBank.slots) putWord(out, key.extraD);
+    for (int k = 0; k < KeyCount; ++k) putWord(out, keys[k].extraD);
 }
 
 void putSectionHeader(std::vector<uint8_t>& out, const char id[SectionIdSize], size_t length) {
@@ -292,21 +355,51 @@ void putSectionHeader(std::vector<uint8_t>& out, const char id[SectionIdSize], s
     putLong(out, static_cast<uint32_t>(length));
 }
 
+void putPropertiesRecord(std::vector<uint8_t>& out, const KeySettings& key) {
+    putWord(out, key.chokeGroup);
+    putWord(out, key.fadeInMilliseconds);
+    putWord(out, key.fadeOutMilliseconds);
+    putLong(out, static_cast<uint32_t>(key.startMilliseconds));
+    putLong(out, static_cast<uint32_t>(key.endMilliseconds));
+}
+
 void putKeyProperties(std::vector<uint8_t>& out) {
     putSectionHeader(out, KeyPropertiesId, KeyPropertiesSize);
-    for (const KeySlot& key : keyBank.slots) {
-        putWord(out, key.chokeGroup);
-        putWord(out, key.fadeInMilliseconds);
-        putWord(out, key.fadeOutMilliseconds);
-        putLong(out, static_cast<uint32_t>(key.startMilliseconds));
-        putLong(out, static_cast<uint32_t>(key.endMilliseconds));
+    for (const KeySlot& key : bankOf(0).slots) putPropertiesRecord(out, key);
+}
+
+void putBank(std::vector<uint8_t>& out, int bank) {
+    putSectionHeader(out, BankId, BankSize);
+    putWord(out, static_cast<int16_t>(bank + 1));
+    for (const KeySlot& slot : bankOf(bank).slots) {
+        // A sounding toggle is written idle: the bytes are the bank's, not the moment's.
+        KeySettings key = slot;
+        setIdleTriggerMode(key);
+        putWord(out, key.note);
+        putWord(out, key.triggerMode);
+        putWord(out, key.soundIndex);
+        putWord(out, key.extraA);
+        putWord(out, key.volume);
+        putWord(out, key.pan);
+        putWord(out, key.fineTune);
+        putWord(out, key.extraB);
+        putWord(out, key.extraC);
+        putWord(out, key.extraD);
+        putPropertiesRecord(out, key);
     }
 }
 
 bool allKeysHaveDefaultProperties() {
-    for (const KeySlot& key : keyBank.slots)
+    for (const KeySlot& key : bankOf(0).slots)
         if (!hasDefaultProperties(key)) return false;
     return true;
+}
+
+int banksBeyondTheFirstInUse() {
+    int count = 0;
+    for (int b = 1; b < BankCount; ++b)
+        if (!holdsStartUpLayout(b)) ++count;
+    return count;
 }
 
 }  // namespace
@@ -317,15 +410,20 @@ std::vector<uint8_t> composeSetupBytes() {
     std::vector<uint8_t> out;
     // A length byte that disagreed with the bytes after it would spoil the file.
     if (!soundDirectoryFitsSetup()) return out;
+    bool hasKeyProperties = !allKeysHaveDefaultProperties();
+    int banks = banksBeyondTheFirstInUse();
     // Keys as every older version played them are written in the layout they read.
-    if (allKeysHaveDefaultProperties()) {
+    if (!hasKeyProperties && banks == 0) {
         out.reserve(SetupBaseSize + std::strlen(soundDirectory));
         putBase(out, SetupVersion);
         return out;
     }
-    out.reserve(SetupBaseSize + std::strlen(soundDirectory) + 2 * SectionHeaderSize + KeyPropertiesSize);
+    out.reserve(SetupBaseSize + std::strlen(soundDirectory) + 2 * SectionHeaderSize + KeyPropertiesSize +
+                static_cast<size_t>(banks) * (SectionHeaderSize + BankSize));
     putBase(out, ExtendedSetupVersion);
-    putKeyProperties(out);
+    if (hasKeyProperties) putKeyProperties(out);
+    for (int b = 1; b < BankCount; ++b)
+        if (!holdsStartUpLayout(b)) putBank(out, b);
     putSectionHeader(out, EndId, 0);
     return out;
 }
@@ -333,17 +431,19 @@ std::vector<uint8_t> composeSetupBytes() {
 SetupReadResult readSetupBytes(const uint8_t* bytes, size_t size, SetupExtensionResult& extension) {
     extension = SetupExtensionResult::Read;
     SetupBytes in(bytes, size);
-    StagedSetup setup;
+    // On the heap: eight banks of keys are too large for the stack.
+    auto setup = std::make_unique<StagedSetup>();
+    const KeyBank& first = bankOf(0);
     for (int k = 0; k < KeyCount; ++k) {
-        setup.keys[k] = keyBank.slots[k];
-        takeDefaultProperties(setup.keys[k]);
+        setup->keys[k] = first.slots[k];
+        takeDefaultProperties(setup->keys[k]);
     }
-    if (!parseSetup(in, setup)) return SetupReadResult::TooShort;
-    extension = readExtension(in, setup);
+    if (!parseSetup(in, *setup)) return SetupReadResult::TooShort;
+    extension = readExtension(in, *setup);
     document.modified = false;
-    commitSetup(setup);
+    commitSetup(*setup);
     // 7996 to 7999 were never this program's: they warn, as before.
-    bool newer = setup.version > SetupVersion && setup.version != ExtendedSetupVersion;
+    bool newer = setup->version > SetupVersion && setup->version != ExtendedSetupVersion;
     return newer ? SetupReadResult::ReadNewerVersion : SetupReadResult::Read;
 }
 

@@ -1,7 +1,7 @@
-// The bytes of a setup file (.qpd): the 47 keys, the master volume and the
-// sound directory, as big-endian 16-bit words behind a version word, and from
-// version 8000 an extension of tagged sections after them
-// (docs/setup-format.md).
+// The bytes of a setup file (.qpd): the 47 keys of bank 1, the master volume
+// and the sound directory, as big-endian 16-bit words behind a version word,
+// and from version 8000 an extension of tagged sections after them: the keys'
+// properties and the other banks (docs/setup-format.md).
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -11,7 +11,7 @@
 // byte for byte as every older Quillpad wrote it, so that they open it too.
 constexpr int16_t SetupVersion = 7995;
 // The same layout followed by the extension; the newest version this program
-// knows. Written only when a key's properties need it.
+// knows. Written only when a key's properties or a bank but the first need it.
 constexpr int16_t ExtendedSetupVersion = 8000;
 // The sound directory's length byte is read as signed: 127 at most, one more
 // than the path.
@@ -32,9 +32,10 @@ extern const char* const DroppedSettingsText;
 
 // False when the sound directory is too long for the length byte.
 bool soundDirectoryFitsSetup();
-// The current key bank, master volume and sound directory: version 7995,
-// 1039 + n bytes, when every key has its default properties, else version
-// 8000 with the extension. Empty when the sound directory does not fit.
+// The banks, master volume and sound directory: version 7995, 1039 + n
+// bytes, when bank 1's keys have their default properties and every other
+// bank the start-up layout, else version 8000 with the extension. The same
+// bytes whichever bank is shown. Empty when the sound directory does not fit.
 std::vector<uint8_t> composeSetupBytes();
 enum class SetupReadResult {
     Read,
@@ -45,13 +46,17 @@ enum class SetupReadResult {
 enum class SetupExtensionResult {
     Read,             // none, or every section whole and known
     UnknownSections,  // sections of a newer Quillpad were passed over: a save here leaves them out
-    Damaged,          // cut short or malformed: none of it was taken, every key has its default properties
+    // Cut short or malformed: none of it was taken. Bank 1's keys have their
+    // default properties and every other bank the start-up layout.
+    Damaged,
 };
-// Replaces the keys' stored fields and, as the version allows, the master
-// volume and the sound directory, and clears the modified flag. Every key's
-// properties take their defaults first, then those the extension holds.
-// Nothing changes when the result is TooShort. Shows nothing: the caller
-// tells the user what the results mean.
+// Shows bank 1 and replaces its keys' stored fields and, as the version
+// allows, the master volume and the sound directory, and clears the modified
+// flag. Every key's properties take their defaults first, then those the
+// extension holds; every other bank takes the start-up layout (its voices
+// released), then the keys of its section. Nothing changes when the result
+// is TooShort. Shows no message: the caller tells the user what the results
+// mean.
 SetupReadResult readSetupBytes(const uint8_t* bytes, size_t size, SetupExtensionResult& extension);
 // The same, for a caller that tells nothing of the extension.
 SetupReadResult readSetupBytes(const uint8_t* bytes, size_t size);

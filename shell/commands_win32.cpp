@@ -9,6 +9,7 @@
 #include "edit/key_clipboard.h"
 #include "edit/key_properties.h"
 #include "edit/undo.h"
+#include "flows/bank_menu.h"
 #include "flows/output_choice.h"
 #include "flows/output_device.h"
 #include "flows/recording.h"
@@ -28,6 +29,10 @@ void runCommand(UINT id, WPARAM wParam, LPARAM lParam) {
     }
     if (id == SOUND_LIST_ID) {
         if (HIWORD(wParam) == SoundListClicked) assignSelectedSoundFromList();
+        return;
+    }
+    if (id >= CMD_BANK_FIRST && id <= CMD_BANK_LAST) {
+        chooseBank(static_cast<int>(id - CMD_BANK_FIRST));
         return;
     }
     if (id >= CMD_MIDI_INPUT_FIRST && id <= CMD_MIDI_INPUT_LAST) {
@@ -118,5 +123,6 @@ void prepareMenu(HMENU menu) {
     // Functions menu above them: its shortcut keys (Kill All, Record), which
     // prepare it, never wait for a listing.
     if (holdsItem(menu, CMD_OUTPUT_DEVICE_FIRST)) refreshOutputDeviceMenu();
+    if (holdsItem(menu, CMD_BANK_FIRST)) refreshBankMenu();
     if (holdsItem(menu, CMD_MIDI_RESET_MAP)) refreshMidiInputMenu();
 }

@@ -7,10 +7,13 @@
 #include "base/short_wait_win32.h"
 #include "keys/playing.h"
 #include "midi/midi_input.h"
+#include "panel/panel_redraw.h"
 
 namespace {
 
 constexpr LONG PollMilliseconds = 10;
+// Short enough not to be seen, long enough for the key sent with an F-key.
+constexpr DWORD BankLookDelayMilliseconds = 15;
 
 // Until a message comes (input too that arrived while the last ones were
 // handled) or, while a key plays to its end, the next poll is due. With no key
@@ -32,6 +35,7 @@ void waitForWork(HANDLE pollTimer) {
 int runMainLoop(HACCEL accelerators) {
     ScopedHandle pollTimer(createShortWaitTimer());
     MSG message = {};
+    bool lookedForInput = false;
     for (;;) {
         pollFinishingKeys();
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -40,6 +44,19 @@ int runMainLoop(HACCEL accelerators) {
             DispatchMessageA(&message);  // key messages are never translated into characters
         }
         recoverLostMidiMessages();
+        if (bankLookPending()) {
+            // A press that comes with a bank switch (F2 and a key in one
+            // gesture, a program change and its first note) goes before the
+            // 47 labels: they are drawn once no input has come for a moment.
+            if (!lookedForInput && MsgWaitForMultipleObjectsEx(0, nullptr, BankLookDelayMilliseconds, QS_ALLINPUT,
+                                                               MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0) {
+                lookedForInput = true;
+                continue;
+            }
+            lookedForInput = false;
+            drawBankLook();
+            continue;
+        }
         waitForWork(pollTimer.get());
     }
 }

@@ -106,6 +106,11 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
         runCommand(LOWORD(wParam), wParam, lParam);
         return 0;
+    case WM_ENTERIDLE:
+        // A dialog or menu of ours has run out of messages: a bank switched
+        // meanwhile (a program change) is shown now, not when it closes.
+        if (bankLookPending()) drawBankLook();
+        return 0;
     case WM_INITMENU:
     case WM_INITMENUPOPUP:
         prepareMenu(reinterpret_cast<HMENU>(wParam));

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "keys/key_bank.h"
+#include "keys/key_banks.h"
 #include "library/sound_directory.h"
 #include "setup/legacy_code_page.h"
 #include "setup/setup_file.h"
@@ -13,6 +13,8 @@
 
 // This tool has no window: the title it would set goes nowhere.
 void setMainWindowTitle(const char*) {}
+// Nor a panel to show another bank on.
+void showShownBank() {}
 // Nor does it read setups, whose folder may need converting.
 bool convertFromLegacyCodePage(const char*, char*) { return false; }
 
@@ -21,7 +23,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_demo_setup <setup file> <sound folder>\n");
         return 2;
     }
-    initKeyBank();
+    initKeyBanks();
     // The A row plays basses and chords while held; drums play once through.
     for (int k = 26; k < KeyCount; ++k) {
         int16_t sound = keyBank.slots[k].soundIndex;

@@ -9,6 +9,10 @@
  *                                   prefix (its desktop and display driver are up), 3 when not
  *   winprobe foreground          -> the foreground window and its thread's focus:
  *                                   "class 'title' focus-class"
+ *   winprobe gui CLASS           -> the state of the window's thread as Windows keeps
+ *                                   it: "flags capture menu-owner" (flags in hex:
+ *                                   GUI_INMENUMODE 4, GUI_POPUPMENUMODE 16;
+ *                                   windows as their class, "-" for none)
  *   winprobe menu CLASS DLL      -> the window's menu bar, one line per item:
  *                                   "popup id state text", read by menuprobe DLL
  *                                   loaded into the window's process
@@ -144,12 +148,27 @@ static int printMenu(HWND window, const char* dll) {
     return rc;
 }
 
+static const char* classOf(HWND window, char* name, int size) {
+    if (!window || !GetClassNameA(window, name, size)) return "-";
+    return name;
+}
+
+static int printGuiThread(HWND window) {
+    GUITHREADINFO info = {sizeof info};
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &info)) return 2;
+    char capture[128], owner[128];
+    printf("%lx %s %s\n", (unsigned long)info.flags, classOf(info.hwndCapture, capture, sizeof capture),
+           classOf(info.hwndMenuOwner, owner, sizeof owner));
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (argc == 2 && strcmp(argv[1], "foreground") == 0) return printForeground();
     if (argc == 2 && strcmp(argv[1], "window") == 0) return makeWindow();
     if (argc < 3) {
         fprintf(stderr,
-                "usage: winprobe client CLASS, winprobe list CLASS, winprobe menu CLASS DLL, winprobe texts TITLE, "
+                "usage: winprobe client CLASS, winprobe list CLASS, winprobe gui CLASS, winprobe menu CLASS DLL, "
+                "winprobe texts TITLE, "
                 "winprobe window or winprobe foreground\n");
         return 2;
     }
@@ -160,6 +179,7 @@ int main(int argc, char** argv) {
     if (strcmp(command, "client") == 0) rc = printClient(window);
     else if (strcmp(command, "menu") == 0 && argc == 4) rc = printMenu(window, argv[3]);
     else if (strcmp(command, "list") == 0) rc = printListEntries(window);
+    else if (strcmp(command, "gui") == 0) rc = printGuiThread(window);
     else if (strcmp(command, "texts") == 0) {
         EnumChildWindows(window, printChild, 0);
         rc = 0;

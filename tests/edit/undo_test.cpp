@@ -9,6 +9,7 @@
 #include "fakes/fake_menu.h"
 #include "fakes/fake_sound_list_window.h"
 #include "flows/sound_loading.h"
+#include "keys/key_banks.h"
 #include "panel/editing.h"
 #include "setup/document.h"
 #include "support/edit_commands_fixture.h"
@@ -170,6 +171,19 @@ TEST_F(Undo, ASnapshotTakenWhileLatchedComesBackIdleOnAKeyThatIsNotSounding) {
     EXPECT_EQ(keyBank.slots[26].triggerMode, ToggleStop);
     undoRedo();  // the redo side was saved idle by Kill All; it stays so
     EXPECT_EQ(keyBank.slots[26].triggerMode, ToggleStop);
+}
+
+TEST_F(Undo, RestoresTheKeyInTheBankItWasTakenFromAndShowsThatBank) {
+    loadSounds(3);
+    select(14);
+    pressNoteUp();  // bank 1's key 14: note 62
+    showBank(4);
+    pressNoteUp();  // bank 5's key 14
+    showBank(1);
+    undoRedo();
+    EXPECT_EQ(shownBank, 4);
+    EXPECT_EQ(keyBank.slots[14].note, 61);
+    EXPECT_EQ(bankOf(0).slots[14].note, 62);
 }
 
 }  // namespace

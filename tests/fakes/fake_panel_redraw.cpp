@@ -17,3 +17,4 @@ void drawVolumeDisplay() { callLog.push_back("panel drawVolumeDisplay"); }
 void drawPanKnob(int pan) { callLog.push_back("panel drawPanKnob " + std::to_string(pan)); }
 void invalidateKeyCap(int key) { callLog.push_back("panel invalidateKeyCap " + std::to_string(key)); }
 void invalidateTriggerModeButtons() { callLog.push_back("panel invalidateTriggerModeButtons"); }
+void showShownBank() { callLog.push_back("panel showShownBank"); }

@@ -23,6 +23,7 @@
 #include "fakes/fake_voice.h"
 #include "flows/start_up.h"
 #include "keys/key_bank.h"
+#include "keys/key_banks.h"
 #include "keys/pitch_volume.h"
 #include "library/sound_directory.h"
 #include "setup/document.h"
@@ -411,6 +412,40 @@ TEST_F(OpeningExtendedSetups, ADamagedExtensionOpensTheOldPartWithDefaultPropert
         EXPECT_EQ(fakeSetupStorage.files[NewerPath], damaged);
         EXPECT_TRUE(callsStartingWith("file store").empty());
     }
+}
+
+TEST_F(OpeningExtendedSetups, ASetupOfBanksOpensOnBank1AndADamagedBankSaysSoDropsEveryBankAndLeavesTheFile) {
+    bankOf(2).slots[5].note = 70;
+    bankOf(6).slots[9].chokeGroup = 2;
+    const std::string folder = "C:\\Sounds\\Pads";
+    const Bytes file = setupFileWith(folder, 64);
+    Bytes damaged = file;
+    const size_t bank3Number = SetupBaseSize + folder.size() + 8;
+    ASSERT_EQ(damaged[bank3Number + 1], 3);
+    damaged[bank3Number + 1] = 9;
+    fakeSetupStorage.files[LivePath] = file;
+    fakeSetupStorage.files[NewerPath] = damaged;
+
+    for (const char* path : {LivePath, NewerPath}) {
+        callLog.clear();
+        resetHiddenBanks();
+        bankOf(1).slots[0].volume = 3;
+        showBank(4);
+        keyBank.slots[13].note = 30;
+        document.modified = true;
+        openSetupFile(path);
+        bool whole = path == LivePath;
+        EXPECT_EQ(dialogCalls(), whole ? Calls{} : Calls{UnreadableSettings}) << path;
+        EXPECT_EQ(shownBank, 0) << path;
+        EXPECT_EQ(keyBank.slots[13].note, 64) << path;
+        EXPECT_EQ(bankOf(2).slots[5].note, whole ? 70 : 53) << path;
+        EXPECT_EQ(bankOf(6).slots[9].chokeGroup, whole ? 2 : 0) << path;
+        EXPECT_TRUE(holdsStartUpLayout(1) && holdsStartUpLayout(4)) << path;
+        EXPECT_FALSE(document.modified) << path;
+        EXPECT_TRUE(callsStartingWith("file store").empty()) << path;
+    }
+    EXPECT_EQ(fakeSetupStorage.files[LivePath], file);
+    EXPECT_EQ(fakeSetupStorage.files[NewerPath], damaged);
 }
 
 TEST_F(OpeningExtendedSetups, SectionsOfANewerQuillpadAreNamedOnceAndLeftOutOfTheNextSave) {

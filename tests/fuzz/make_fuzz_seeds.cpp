@@ -1,14 +1,17 @@
 // Writes the seed corpora of the fuzz targets: small real files of every
 // layout the unit tests build, each a file of its own.
 //
-//   make_fuzz_seeds FOLDER   -> FOLDER/wave_reader, FOLDER/setup_reader, FOLDER/outside_names
+//   make_fuzz_seeds FOLDER   -> FOLDER/wave_reader, FOLDER/aiff_reader, FOLDER/setup_reader,
+//                               FOLDER/outside_names
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "flows/start_up.h"
+#include "keys/key_banks.h"
 #include "setup/setup_file.h"
+#include "support/aiff_bytes.h"
 #include "support/program_state.h"
 #include "support/setup_file_bytes.h"
 #include "support/wave_bytes.h"
@@ -54,6 +57,38 @@ std::vector<std::pair<std::string, Bytes>> waveSeeds() {
     };
 }
 
+std::vector<std::pair<std::string, Bytes>> aiffSeeds() {
+    namespace aiff = aifftest;
+    Bytes sixteen = aiff::bigEndianSamples({1, -1, 300, -300, 32767, -32768}, 2);
+    Bytes doubles;
+    for (double value : {0.5, -0.125, 1e300}) aiff::appendBe64(doubles, aiff::doubleBits(value));
+    auto aiffFile = [](const Bytes& common, const Bytes& sound) { return aiff::form("AIFF", concat({common, sound})); };
+    auto aifcFile = [](const Bytes& common, const Bytes& sound) { return aiff::form("AIFC", concat({common, sound})); };
+    return {
+        {"pcm16_stereo", aiffFile(aiff::commonChunk(2, 3, 16), aiff::soundChunk(sixteen))},
+        {"aifc_none", aifcFile(aiff::commonChunk(2, 3, 16, 48000, "NONE"), aiff::soundChunk(sixteen))},
+        {"sowt16", aifcFile(aiff::commonChunk(1, 6, 16, 22050, "sowt"), aiff::soundChunk(countingBytes(12)))},
+        {"pcm24", aiffFile(aiff::commonChunk(2, 2, 24, 96000), aiff::soundChunk(countingBytes(12)))},
+        {"pcm8", aiffFile(aiff::commonChunk(1, 5, 8, 11025), aiff::soundChunk(countingBytes(5, 0x7E)))},
+        {"pcm12", aiffFile(aiff::commonChunk(1, 6, 12, 8000), aiff::soundChunk(sixteen))},
+        {"eight_channels", aiffFile(aiff::commonChunk(8, 2, 32), aiff::soundChunk(countingBytes(64)))},
+        {"fl32", aifcFile(aiff::commonChunk(2, 2, 32, 44100, "fl32"), aiff::soundChunk(countingBytes(16)))},
+        {"fl64", aifcFile(aiff::commonChunk(1, 3, 64, 44100, "FL64"), aiff::soundChunk(doubles))},
+        {"sound_first_odd_chunk",
+         aiff::form("AIFF", concat({aiff::chunk("NAME", Bytes(5, 'n')), aiff::soundChunk(sixteen, 6),
+                                    aiff::commonChunk(2, 3, 16)}))},
+        {"form_and_sound_announce_more",
+         aiff::form("AIFF", concat({aiff::commonChunk(2, 3, 16), aiff::soundChunk(sixteen, 0, 1 << 30)}), 0xFFFFFFFF)},
+        {"frames_past_sound", aiffFile(aiff::commonChunk(2, 300, 16), aiff::soundChunk(sixteen))},
+        {"rate_not_whole", aiffFile(aiff::commonChunk(1, 6, 16, 22254.545454545), aiff::soundChunk(sixteen))},
+        {"rate_huge", aiffFile(aiff::commonChunk(1, 6, 16, 3e9), aiff::soundChunk(sixteen))},
+        {"compressed", aifcFile(aiff::commonChunk(1, 6, 16, 44100, "ima4"), aiff::soundChunk(sixteen))},
+        {"no_sound", aiff::form("AIFF", aiff::commonChunk(1, 6, 16))},
+        {"no_common", aiff::form("AIFC", aiff::soundChunk(sixteen))},
+        {"empty", {}},
+    };
+}
+
 std::vector<std::pair<std::string, Bytes>> setupSeeds() {
     resetProgramState();
     startInstrument();
@@ -70,6 +105,17 @@ std::vector<std::pair<std::string, Bytes>> setupSeeds() {
     keyBank.slots[9].startMilliseconds = 1500;
     keyBank.slots[9].endMilliseconds = 3600000;
     Bytes extended = composeSetupBytes();
+    // Banks 2 and 8 in use, bank 2 with a sounding toggle, a pan out of range and properties; then
+    // the same banks with bank 1 at the start-up layout, without a KEYP section.
+    bankOf(1).slots[4].note = 72;
+    bankOf(1).slots[26].triggerMode = ToggleStopRunning;
+    bankOf(1).slots[30].pan = 0;
+    bankOf(1).slots[30].chokeGroup = 16;
+    bankOf(1).slots[31].endMilliseconds = 2000;
+    bankOf(7).slots[46].soundIndex = 40;
+    Bytes banks = composeSetupBytes();
+    giveStartUpLayout(keyBank);
+    Bytes banksAlone = composeSetupBytes();
     auto version = [&](const Bytes& file, int number, size_t length) {
         Bytes older(file.begin(), file.begin() + static_cast<long>(length < file.size() ? length : file.size()));
         older[0] = static_cast<uint8_t>(static_cast<uint16_t>(number) >> 8);
@@ -94,6 +140,10 @@ std::vector<std::pair<std::string, Bytes>> setupSeeds() {
         {"v8000_cut_extension", Bytes(extended.begin(), extended.end() - 300)},
         {"v7999_extension_unread", version(extended, 7999, extended.size())},
         {"v8001_newer", version(extended, 8001, extended.size())},
+        {"v8000_banks", banks},
+        {"v8000_banks_without_properties", banksAlone},
+        {"v8000_bank_cut", Bytes(banks.begin(), banks.end() - 1000)},
+        {"v8001_banks_newer", version(banks, 8001, banks.size())},
     };
 }
 
@@ -131,8 +181,8 @@ int main(int argc, char** argv) {
         const char* name;
         std::vector<std::pair<std::string, Bytes>> seeds;
     };
-    for (const Corpus& corpus : {Corpus{"wave_reader", waveSeeds()}, Corpus{"setup_reader", setupSeeds()},
-                                 Corpus{"outside_names", nameSeeds()}}) {
+    for (const Corpus& corpus : {Corpus{"wave_reader", waveSeeds()}, Corpus{"aiff_reader", aiffSeeds()},
+                                 Corpus{"setup_reader", setupSeeds()}, Corpus{"outside_names", nameSeeds()}}) {
         for (const auto& [name, bytes] : corpus.seeds) {
             if (!writeSeed(root / corpus.name, name, bytes)) {
                 std::fprintf(stderr, "cannot write %s/%s\n", corpus.name, name.c_str());

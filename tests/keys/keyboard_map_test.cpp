@@ -91,7 +91,7 @@ TEST_F(KeyboardMap, AKeyHeldDownIsOnePressHoweverLongTheKeyboardRepeatsIt) {
 TEST_F(KeyboardMap, KeysOutsideTheMainBlockDoNothing) {
     giveEveryKeyAVoice();
     std::vector<unsigned> others = {' ', 0x25, 0x26, 0x27, 0x28, 0x0D, 0x08, 0x09, 0x10, 0x11, 0x12, 0x14, 0x1B, 0};
-    for (unsigned f = 0x70; f <= 0x7B; ++f) others.push_back(f);       // F1..F12
+    for (unsigned f = 0x78; f <= 0x7B; ++f) others.push_back(f);       // F9..F12; F1..F8 show banks
     for (unsigned pad = 96; pad <= 105; ++pad) others.push_back(pad);  // keypad digits are not the number row
     for (unsigned code : others) {
         EXPECT_EQ(keyIndexForVirtualKey(code), -1) << "code " << code;

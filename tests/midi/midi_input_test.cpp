@@ -10,6 +10,7 @@
 #include "fakes/fake_menu.h"
 #include "fakes/fake_midi_ports.h"
 #include "fakes/fake_registry.h"
+#include "keys/key_banks.h"
 #include "resources/command_ids.h"
 #include "support/key_bank_fixture.h"
 
@@ -331,6 +332,18 @@ TEST_F(MidiMessages, WithVelocityOffEveryNotePlaysAtTheKeysOwnVolumeAndTheChoice
     EXPECT_EQ(fakeMenu.checked[CMD_MIDI_VELOCITY], false);
     switchMidiVelocity();
     EXPECT_EQ(fakeRegistry.settings["MidiVelocity"], "on");
+}
+
+TEST_F(MidiMessages, ProgramChangesZeroToSevenShowBanksOneToEightOnAnyChannel) {
+    startWith({{0, "Pads"}});
+    onMidiMessage(tagOf(0), 0x01C3);  // program 1, channel 4
+    EXPECT_EQ(shownBank, 1);
+    onMidiMessage(tagOf(0), 0x07C0);
+    EXPECT_EQ(shownBank, 7);
+    onMidiMessage(tagOf(0), 0x08C0);  // program 8: no bank
+    EXPECT_EQ(shownBank, 7);
+    onMidiMessage(999, 0x00C0);  // no input of ours
+    EXPECT_EQ(shownBank, 7);
 }
 
 }  // namespace

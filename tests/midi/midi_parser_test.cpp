@@ -14,7 +14,10 @@ namespace {
 class ReadingMidiBytes : public ProgramTest {};
 
 std::string described(const MidiEvent& event) {
-    const char* type = event.type == MidiEventType::NoteOn ? "on" : event.type == MidiEventType::NoteOff ? "off" : "cc";
+    const char* type = event.type == MidiEventType::NoteOn          ? "on"
+                       : event.type == MidiEventType::NoteOff       ? "off"
+                       : event.type == MidiEventType::ControlChange ? "cc"
+                                                                    : "pc";
     return std::string(type) + " " + std::to_string(event.channel) + " " + std::to_string(event.data1) + " " +
            std::to_string(event.data2);
 }
@@ -52,13 +55,13 @@ TEST_F(ReadingMidiBytes, SystemExclusiveIsSkippedToItsEndOrTheNextStatus) {
     EXPECT_EQ(eventsOf({0xF0, 1, 2, 3, 0x91, 40, 1}), (Events{"on 1 40 1"}));
 }
 
-TEST_F(ReadingMidiBytes, OtherMessagesAndStrayDataPlayNothing) {
-    // Data before any status, program change and channel pressure (one data
-    // byte each, running too), pitch bend, aftertouch, song position and
-    // song select (which end the running status), tune request.
-    EXPECT_EQ(eventsOf({36, 100, 0xC0, 5, 6, 0xD0, 36,  0xE0, 0, 64, 0xA0, 36, 10, 0x90,
+TEST_F(ReadingMidiBytes, OtherMessagesAndStrayDataPlayNothingButProgramChangesChooseBanks) {
+    // Data before any status, a program change (one data byte, running too,
+    // which chooses banks), channel pressure, pitch bend, aftertouch, song
+    // position and song select (which end the running status), tune request.
+    EXPECT_EQ(eventsOf({36, 100, 0xC4, 5, 6, 0xD0, 36,  0xE0, 0, 64, 0xA0, 36, 10, 0x90,
                         36, 100, 0xF2, 1, 2, 36,   100, 0xF3, 4, 36, 0xF6, 36, 100}),
-              (Events{"on 0 36 100"}));
+              (Events{"pc 4 5 0", "pc 4 6 0", "on 0 36 100"}));
 }
 
 TEST_F(ReadingMidiBytes, ShortMessagesAsWindowsPacksThemReadOnlyTheirOwnBytes) {
@@ -74,8 +77,10 @@ TEST_F(ReadingMidiBytes, ShortMessagesAsWindowsPacksThemReadOnlyTheirOwnBytes) {
     ASSERT_TRUE(feedShortMessage(parser, 0x00000025, event));
     EXPECT_EQ(described(event), "off 0 37 0");
     // A program change reads one data byte; what is above it is not the next message.
-    EXPECT_FALSE(feedShortMessage(parser, 0x00243FC0, event));
-    EXPECT_FALSE(feedShortMessage(parser, 0x00000024, event));
+    ASSERT_TRUE(feedShortMessage(parser, 0x00243FC0, event));
+    EXPECT_EQ(described(event), "pc 0 63 0");
+    ASSERT_TRUE(feedShortMessage(parser, 0x00000024, event));
+    EXPECT_EQ(described(event), "pc 0 36 0");
     ASSERT_TRUE(feedShortMessage(parser, 0x007B7BB2, event));
     EXPECT_EQ(described(event), "cc 2 123 123");
 }

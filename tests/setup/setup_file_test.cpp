@@ -13,6 +13,7 @@
 #include "fakes/fake_legacy_code_page.h"
 #include "flows/start_up.h"
 #include "keys/key_bank.h"
+#include "keys/key_banks.h"
 #include "keys/pitch_volume.h"
 #include "library/sound_directory.h"
 #include "setup/document.h"
@@ -581,6 +582,271 @@ TEST_F(SetupFileExtension, VersionsFrom7996To7999WarnAndSkipIt8000TakesItQuietly
         if (c.takesProperties) EXPECT_EQ(allKeyProperties(), saved) << c.version;
         else EXPECT_TRUE(everyKeyHasDefaultProperties()) << c.version;
     }
+}
+
+// The banks but the first, each a section of the extension of its own.
+class SetupFileBanks : public SetupFileExtension {
+protected:
+    using KeyValues = std::array<int32_t, 16>;
+    using BankValues = std::array<KeyValues, KeyCount>;
+    static constexpr size_t BankSectionSize = 8 + 2 + KeyCount * 34;
+
+    static KeyValues valuesOf(const KeySettings& key) {
+        return {key.note,
+                key.triggerMode,
+                key.soundIndex,
+                key.extraA,
+                key.volume,
+                key.pan,
+                key.fineTune,
+                key.muted,
+                key.extraB,
+                key.extraC,
+                key.extraD,
+                key.chokeGroup,
+                key.fadeInMilliseconds,
+                key.fadeOutMilliseconds,
+                key.startMilliseconds,
+                key.endMilliseconds};
+    }
+    static BankValues valuesOfBank(int bank) {
+        BankValues values;
+        for (int k = 0; k < KeyCount; ++k) values[k] = valuesOf(bankOf(bank).slots[k]);
+        return values;
+    }
+    // What a saved bank's keys open as: extraA -1, unmuted, a sounding toggle
+    // idle, a pan out of range centred.
+    static BankValues asOpened(BankValues values) {
+        for (KeyValues& key : values) {
+            key[3] = -1;
+            key[7] = 0;
+            if (key[1] == ToggleStopRunning) key[1] = ToggleStop;
+            if (key[1] == ToggleFinishRunning) key[1] = ToggleFinish;
+            if (key[5] < 1 || key[5] > 200) key[5] = 100;
+        }
+        return values;
+    }
+    // Every stored field of every key unlike the start-up ones and unlike the
+    // same key's in another bank; key 5 sounding, key 6 with a pan out of range.
+    static void giveBankDistinctSettings(int bank) {
+        const int16_t modes[] = {HoldFinish, HoldStop, ToggleStop, ToggleFinish};
+        for (int k = 0; k < KeyCount; ++k) {
+            KeySlot& key = bankOf(bank).slots[k];
+            key.note = static_cast<int16_t>(k + 10 * bank);
+            key.triggerMode = modes[(k + bank) % 4];
+            key.soundIndex = static_cast<int16_t>(100 * bank + k);
+            key.extraA = static_cast<int16_t>(k - 50);
+            key.volume = static_cast<int16_t>(8 * k + bank);
+            key.pan = static_cast<int16_t>(4 * k + bank + 1);
+            key.fineTune = static_cast<int16_t>(bank - k);
+            key.muted = 1;
+            key.extraB = static_cast<int16_t>(-k - bank);
+            key.extraC = static_cast<int16_t>(1000 + k + bank);
+            key.extraD = static_cast<int16_t>(30000 - k - bank);
+            key.chokeGroup = static_cast<int16_t>((k + bank) % (ChokeGroupCount + 1));
+            key.fadeInMilliseconds = static_cast<int16_t>(200 * k + bank);
+            key.fadeOutMilliseconds = static_cast<int16_t>(10000 - 200 * k - bank);
+            key.startMilliseconds = 76000 * k + bank;
+            key.endMilliseconds = LatestPointMilliseconds - k - bank;
+        }
+        bankOf(bank).slots[5].triggerMode = ToggleFinishRunning;
+        bankOf(bank).slots[6].pan = 0;
+    }
+    static bool everyBankButTheFirstHoldsTheStartUpLayout() {
+        for (int b = 1; b < BankCount; ++b)
+            if (!holdsStartUpLayout(b)) return false;
+        return true;
+    }
+    // Where the bank sections begin in a file with the same base part and KEYP as extended.
+    size_t banksAt() const { return extensionAt() + KeyPropertiesSectionSize; }
+    Bytes sectionAt(const Bytes& file, size_t at) const {
+        return Bytes(file.begin() + static_cast<long>(at), file.begin() + static_cast<long>(at + BankSectionSize));
+    }
+};
+
+TEST_F(SetupFileBanks, ThreeEditedBanksComeBackWithEveryStoredSettingAfterEveryBankIsReset) {
+    for (int bank : {1, 4, 7}) giveBankDistinctSettings(bank);
+    std::array<BankValues, BankCount> before;
+    for (int b = 0; b < BankCount; ++b) before[b] = valuesOfBank(b);
+    Bytes bytes = composeSetupBytes();
+    ASSERT_EQ(bytes.size(), extended.size() + 3 * BankSectionSize);
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + static_cast<long>(banksAt())),
+              Bytes(extended.begin(), extended.begin() + static_cast<long>(banksAt())));
+    for (int i = 0; i < 3; ++i) {
+        size_t at = banksAt() + static_cast<size_t>(i) * BankSectionSize;
+        EXPECT_EQ(Bytes(bytes.begin() + static_cast<long>(at), bytes.begin() + static_cast<long>(at) + 10),
+                  (Bytes{'K', 'B', 'N', 'K', 0x00, 0x00, 0x06, 0x40, 0x00, static_cast<uint8_t>(2 + 3 * i)}))
+            << i;
+    }
+
+    startInstrument();
+    document.modified = true;
+    EXPECT_EQ(readBoth(bytes), Whole);
+    EXPECT_EQ(shownBank, 0);
+    for (int bank : {0, 1, 4, 7}) EXPECT_EQ(valuesOfBank(bank), asOpened(before[bank])) << "bank " << bank + 1;
+    for (int bank : {2, 3, 5, 6}) EXPECT_TRUE(holdsStartUpLayout(bank)) << "bank " << bank + 1;
+    EXPECT_EQ(masterVolume, 7);
+    EXPECT_FALSE(document.modified);
+}
+
+TEST_F(SetupFileBanks, Bank1AloneIsWrittenAsBeforeAndAnotherBankAsASectionOfItsOwn) {
+    startInstrument();
+    const Bytes fresh = composeSetupBytes();
+    // Bank 2 sounding and muted, bank 7 edited and edited back: their settings are the start-up ones.
+    bankOf(1).slots[30].triggerMode = ToggleStopRunning;
+    bankOf(1).slots[31].muted = 1;
+    bankOf(6).slots[0].note = 99;
+    bankOf(6).slots[0].note = 48;
+    EXPECT_EQ(composeSetupBytes(), fresh);
+    keyBank.slots[2].chokeGroup = 4;
+    Bytes withProperties = composeSetupBytes();
+    EXPECT_EQ(withProperties.size(), fresh.size() + KeyPropertiesSectionSize + EndSectionSize);
+    keyBank.slots[2].chokeGroup = 0;
+
+    bankOf(2).slots[5].note = 70;
+    Bytes bytes = composeSetupBytes();
+    ASSERT_EQ(bytes.size(), fresh.size() + BankSectionSize + EndSectionSize);
+    EXPECT_EQ(wordAt(bytes, 0), 8000);
+    EXPECT_EQ(Bytes(bytes.begin() + 2, bytes.begin() + static_cast<long>(fresh.size())),
+              Bytes(fresh.begin() + 2, fresh.end()));
+    auto at = bytes.begin() + static_cast<long>(fresh.size());
+    EXPECT_EQ(Bytes(at, at + 10), (Bytes{'K', 'B', 'N', 'K', 0x00, 0x00, 0x06, 0x40, 0x00, 0x03}));
+    Bytes key0 = {0x00, 0x30, 0x03, 0xE0, 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x64,
+                  0x00, 0x32, 0x00, 0x00, 0x00, 0x0A, 0x00, 0x00, 0x00, 0x01};
+    key0.resize(34, 0x00);
+    EXPECT_EQ(Bytes(at + 10, at + 44), key0);
+    EXPECT_EQ(wordAt(bytes, fresh.size() + 10 + 5 * 34), 70);
+    EXPECT_EQ(Bytes(bytes.end() - 8, bytes.end()), (Bytes{'E', 'N', 'D', ' ', 0, 0, 0, 0}));
+}
+
+TEST_F(SetupFileBanks, TheBankShownIsNotSavedAndASetupOpensOnBank1) {
+    giveBankDistinctSettings(2);
+    const Bytes shownFirst = composeSetupBytes();
+    const BankValues first = valuesOfBank(0);
+    const BankValues third = valuesOfBank(2);
+    showBank(2);
+    EXPECT_EQ(composeSetupBytes(), shownFirst);
+
+    giveBankDistinctSettings(0);
+    giveBankDistinctSettings(2);
+    giveBankDistinctSettings(5);
+    callLog.clear();
+    EXPECT_EQ(readBoth(shownFirst), Whole);
+    EXPECT_EQ(shownBank, 0);
+    EXPECT_EQ(callLog, (std::vector<std::string>{"panel showShownBank"}));
+    EXPECT_EQ(valuesOfBank(0), asOpened(first));
+    EXPECT_EQ(valuesOfBank(2), asOpened(third));
+    EXPECT_TRUE(holdsStartUpLayout(5));
+
+    // A file of bank 1 alone, of any version, leaves every other bank at the start-up layout.
+    for (const Bytes& file : {olderFile(shownFirst, 6066, 568), olderFile(shownFirst, 7995, SetupBaseSize + 15)}) {
+        for (int bank : {0, 1, 3, 7}) giveBankDistinctSettings(bank);
+        showBank(3);
+        EXPECT_TRUE(read(file));
+        EXPECT_EQ(shownBank, 0) << wordAt(file, 0);
+        EXPECT_TRUE(everyBankButTheFirstHoldsTheStartUpLayout()) << wordAt(file, 0);
+        EXPECT_EQ(keyBank.slots[13].note, 19) << wordAt(file, 0);
+    }
+}
+
+TEST_F(SetupFileBanks, AFileWithBanksCutShortAnywhereOpensOnlyItsOldPartOnBank1) {
+    giveBankDistinctSettings(1);
+    giveBankDistinctSettings(7);
+    const Bytes file = composeSetupBytes();
+    ASSERT_EQ(file.size(), extended.size() + 2 * BankSectionSize);
+    read(file);
+    const auto fieldsRead = allKeyFields();
+
+    startInstrument();
+    giveBankDistinctSettings(3);
+    showBank(3);
+    masterVolume = 8;
+    const std::array<BankValues, 2> before = {valuesOfBank(0), valuesOfBank(3)};
+    for (size_t length = 0; length < file.size(); ++length) {
+        Bytes cut(file.begin(), file.begin() + static_cast<long>(length));
+        if (length < extensionAt()) {
+            // Ascending, so nothing has been read yet: a short file changes nothing, the bank shown neither.
+            ASSERT_EQ(readBoth(cut).first, SetupReadResult::TooShort) << length;
+            ASSERT_EQ(shownBank, 3) << length;
+            ASSERT_EQ((std::array<BankValues, 2>{valuesOfBank(0), valuesOfBank(3)}), before) << length;
+            ASSERT_EQ(masterVolume, 8) << length;
+            continue;
+        }
+        giveBankDistinctSettings(length % 2 ? 1 : 6);
+        giveEveryKeyDistinctProperties(1);
+        ASSERT_EQ(readBoth(cut), Damaged) << length;
+        ASSERT_EQ(shownBank, 0) << length;
+        ASSERT_EQ(allKeyFields(), fieldsRead) << length;
+        ASSERT_TRUE(everyKeyHasDefaultProperties()) << length;
+        ASSERT_TRUE(everyBankButTheFirstHoldsTheStartUpLayout()) << length;
+        ASSERT_EQ(masterVolume, 7) << length;
+    }
+}
+
+TEST_F(SetupFileBanks, ADamagedBankSectionDropsEveryBankAndTheKeyPropertiesButValuesTheBaseMendsAreMended) {
+    giveBankDistinctSettings(1);
+    giveBankDistinctSettings(3);
+    const Bytes banks = composeSetupBytes();
+    const BankValues second = valuesOfBank(1);
+    const BankValues fourth = valuesOfBank(3);
+    const Bytes properties = setupSection("KEYP", keyPropertiesBody());
+    const Bytes secondSection = sectionAt(banks, banksAt());
+    const Bytes fourthSection = sectionAt(banks, banksAt() + BankSectionSize);
+    const Bytes body(fourthSection.begin() + 8, fourthSection.end());
+    auto withWord = [&](size_t offset, int value) {
+        Bytes changed = body;
+        putWordAt(changed, offset, value);
+        return fileOf({properties, secondSection, setupSection("KBNK", changed)});
+    };
+    auto withLong = [&](size_t offset, uint32_t value) {
+        Bytes changed = body;
+        putWordAt(changed, offset, static_cast<int>(value >> 16));
+        putWordAt(changed, offset + 2, static_cast<int>(value & 0xFFFF));
+        return fileOf({properties, secondSection, setupSection("KBNK", changed)});
+    };
+    auto record = [](int key) { return 2 + 34 * static_cast<size_t>(key); };
+    const Bytes shortBody(body.begin(), body.end() - 1);
+    Bytes longBody = body;
+    longBody.push_back(0);
+    const std::pair<const char*, Bytes> damaged[] = {
+        {"bank number 1", withWord(0, 1)},
+        {"bank number 0", withWord(0, 0)},
+        {"bank number 9", withWord(0, 9)},
+        {"bank number -1", withWord(0, -1)},
+        {"bank 2 twice", fileOf({secondSection, properties, secondSection})},
+        {"a section a byte short", fileOf({secondSection, setupSection("KBNK", shortBody)})},
+        {"a section a byte long", fileOf({secondSection, setupSection("KBNK", longBody)})},
+        {"a length past the file's end", fileOf({secondSection, setupSection("KBNK", body, 0xFFFFFFFFu)})},
+        {"choke group 17", withWord(record(3) + 20, 17)},
+        {"fade in -1", withWord(record(0) + 22, -1)},
+        {"fade out 10001", withWord(record(46) + 24, 10001)},
+        {"start 3600001", withLong(record(9) + 26, 3600001)},
+        {"end 2^31", withLong(record(9) + 30, 0x80000000u)},
+    };
+    for (const auto& [what, file] : damaged) {
+        giveBankDistinctSettings(5);
+        giveEveryKeyDistinctProperties(1);
+        showBank(5);
+        EXPECT_EQ(readBoth(file), Damaged) << what;
+        EXPECT_EQ(shownBank, 0) << what;
+        EXPECT_TRUE(everyKeyHasDefaultProperties()) << what;
+        EXPECT_TRUE(everyBankButTheFirstHoldsTheStartUpLayout()) << what;
+        EXPECT_EQ(keyBank.slots[13].note, 19) << what;
+    }
+
+    // Made whole, in any order, they read; the note word, a sounding toggle and a pan out of range are not damage.
+    Bytes mended = body;
+    putWordAt(mended, record(8), -32768);
+    putWordAt(mended, record(5) + 2, ToggleFinishRunning);
+    const Bytes file = fileOf({setupSection("KBNK", mended), secondSection, properties});
+    EXPECT_EQ(readBoth(file), Whole);
+    EXPECT_EQ(allKeyProperties(), saved);
+    EXPECT_EQ(valuesOfBank(1), asOpened(second));
+    BankValues expected = asOpened(fourth);
+    expected[8][0] = -32768;
+    EXPECT_EQ(valuesOfBank(3), expected);
+    EXPECT_EQ(bankOf(3).slots[5].triggerMode, ToggleFinish);
+    EXPECT_EQ(bankOf(3).slots[6].pan, 100);
 }
 
 }  // namespace

@@ -29,6 +29,7 @@
 #include "flows/output_device.h"
 #include "flows/recording.h"
 #include "keys/key_bank.h"
+#include "keys/key_banks.h"
 #include "keys/key_voices.h"
 #include "keys/pitch_volume.h"
 #include "library/sound_directory.h"
@@ -46,6 +47,7 @@ inline void resetProgramState() {
     releaseAllSounds();
     soundBank = SoundBank();
     fakeAudio.reset();
+    initKeyBanks();  // bank 1 shown and the others at the start-up layout, whatever a test left
     keyBank = KeyBank();
     undoSnapshot = UndoSnapshot();
     keyClipboard = KeyClipboard();

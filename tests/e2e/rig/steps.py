@@ -12,12 +12,13 @@ from .input import KEY_NAMES
 from .panel import CAP_SIZE, key_cap_origin
 from .run_folder import RUN
 from .sound import make_sine
-from .waits import wait_until
+from .waits import WaitTimeout, wait_until
 from .windows import MAIN_CLASS
 from .wine_prefix import WINE, windows_path
 
 MENU_ITEM_GREYED = 0x3  # MF_GRAYED | MF_DISABLED
 MENU_ITEM_CHECKED = 0x8  # MF_CHECKED
+GUI_MENU_MODES = 0x4 | 0x10  # GUI_INMENUMODE | GUI_POPUPMENUMODE of a thread's state
 # Where "File" sits on the menu bar, from the client area's top-left corner.
 FILE_MENU_X = 12
 MENU_BAR_ABOVE_CLIENT = 9
@@ -322,9 +323,26 @@ class Quillpad:
         """Opens the File menu with a click on the menu bar; returns its window."""
         s = self.session
         x, y = s.main.client_origin()
+        # A click on the bar opens a menu once the program's thread has left the
+        # menu mode of the last menu and no window of it holds the mouse: the end
+        # of a menu chosen with Enter runs on after its windows have gone.
+        wait_until(lambda: self._thread_state()[1:] == (False, "-"), 10, "the program to take a click on its menu bar")
         known = s.untitled_windows()
         s.click_on_screen(x + FILE_MENU_X, y - MENU_BAR_ABOVE_CLIENT)
-        return s.wait_untitled_window(known, "File menu")
+        try:
+            return s.wait_untitled_window(known, "File menu")
+        except WaitTimeout as error:
+            raise WaitTimeout(f"{error}; the program's thread (flags, capture, menu owner): {self._thread_state()}; "
+                              f"windows: {s.windows.describe_windows()}; {s.describe_focus()}") from None
+
+    def _thread_state(self):
+        """(flags, in a menu, the class of the window holding the mouse or "-") of
+        the program's thread, as Windows keeps them."""
+        lines = self.session.run_probe("gui", MAIN_CLASS)
+        if not lines:
+            raise RuntimeError("the main window is not there to read its thread's state")
+        flags, capture, owner = lines[0].split(" ")
+        return int(flags, 16), bool(int(flags, 16) & GUI_MENU_MODES), capture
 
     def shown_menu_item(self, menu_name, item_name):
         """(text, enabled) of an item as a person sees it in an open menu: the
