@@ -407,14 +407,17 @@ class Quillpad:
         as the next one opens would be taken for one that was there already."""
         wait_until(lambda: not set(menus) & set(self.session.untitled_windows()), 10, "the menus to close")
 
-    def choose_submenu_item(self, menu_name, submenu_name, item_name):
+    def choose_submenu_item(self, menu_name, submenu_name, item_name, on_choosing=None):
         """Opens the submenu as open_submenu does and chooses the item with the
-        arrow keys and Enter."""
+        arrow keys and Enter; on_choosing(), if given, is called just before the
+        Enter: the moment the choice is made, for a test that times what it does."""
         s = self.session
         shown = [text for text, _, _ in self.open_submenu(menu_name, submenu_name)]
         for _ in range(shown.index(item_name)):
             s.xdotool("key", "Down")
         menus = s.untitled_windows()
+        if on_choosing is not None:
+            on_choosing()
         s.xdotool("key", "Return")
         self._wait_closed(menus)
         s.main.wait_focus()
