@@ -80,7 +80,7 @@ void undoRedo() {
     selectKey(undoSnapshot.keyIndex);
     KeySlot& slot = keyBank.slots[undoSnapshot.keyIndex];
     exchangeKeySettings(slot, undoSnapshot.settings);
-    assignSoundToSelectedKey(slot.soundIndex);
+    giveSelectedKeyItsSound();
     // A snapshot taken while the key was latched holds a running code; a key
     // that is not sounding now must not come back latched (its sound past the
     // bank leaves it its silent voice, or none).

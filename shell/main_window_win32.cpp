@@ -30,6 +30,7 @@
 #include "shell/file_type.h"
 #include "shell/main_loop_win32.h"
 #include "shell/program_messages_win32.h"
+#include "sound_files/decoding_thread.h"
 
 namespace {
 
@@ -65,6 +66,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_DESTROY:
         deletePanelPalette();
+        stopDecodingThread();
         releaseAllSounds();
         PostQuitMessage(0);
         return 0;
