@@ -41,9 +41,10 @@ void renewVoice(KeySlot& slot) {
     if (soundState(sound) == SoundState::Loaded) giveVoice(slot, bankBuffer(sound));
 }
 
-// A new sound for a key of the shown bank: latched toggles end, and the cap
-// shows the sound, or that it is loading.
+}  // namespace
+
 void giveKeyItsSound(int key) {
+    if (!isKeyIndex(key)) return;
     KeySlot& slot = keyBank.slots[key];
     SoundRef sound = soundOfKey(slot);
     if (!isSoundKnown(sound)) return;
@@ -52,8 +53,6 @@ void giveKeyItsSound(int key) {
     redrawKeyCap(key);
     renewVoice(slot);
 }
-
-}  // namespace
 
 SoundRef soundOfKey(const KeySettings& key) {
     SoundRef sound;
@@ -92,9 +91,7 @@ void assignSoundToSelectedKey(int soundIndex) {
     giveSelectedKeyItsSound();
 }
 
-void giveSelectedKeyItsSound() {
-    if (isKeyIndex(keyBank.selectedKey)) giveKeyItsSound(keyBank.selectedKey);
-}
+void giveSelectedKeyItsSound() { giveKeyItsSound(keyBank.selectedKey); }
 
 void giveKeyOwnFile(int key, const std::string& path) {
     if (!isKeyIndex(key)) return;

@@ -22,10 +22,12 @@ void releaseAllSounds();
 // Gives the selected key the list entry and a fresh voice of it; a negative
 // index does nothing, one past the bank changes only the key's sound index.
 void assignSoundToSelectedKey(int soundIndex);
-// The one way a key gets the sound its settings name (Undo, Paste, the
-// list, a file of its own, new points): the old voice goes and a fresh one
-// of the sound comes, at once when it is loaded, else once it is. A sound
-// past the bank leaves the key as it was.
+// The one way a key of the shown bank gets the sound its settings name
+// (Undo, Paste, the list, a file of its own, new points): a latched toggle
+// ends, the old voice goes and a fresh one of the sound comes, at once when
+// it is loaded, else once it is; the cap shows the sound, or that it is
+// loading. A sound past the bank leaves the key as it was.
+void giveKeyItsSound(int key);
 void giveSelectedKeyItsSound();
 // Gives key k of the shown bank a file of its own (a full path) and its voice.
 void giveKeyOwnFile(int key, const std::string& path);

@@ -5,3 +5,5 @@
 // Inserts before the first entry the name compares less than; equal names
 // (apart from case) go after all of them.
 void insertSoundSorted(const char* name);
+// The list's order: WAV files first, then every other sound, each by name.
+int compareListedSounds(const char* a, const char* b);
