@@ -13,6 +13,5 @@ void folderTitle(const char* folder, char title[PathCapacity]);
 // returns them; folders are not files and are left out.
 void forEachSoundFile(void (*found)(const char* name, void* context), void* context);
 // The Import Sounds dialog, which offers every kind of sound file; fills the
-// folder of the chosen file. False when
-// cancelled or failed.
+// folder of the chosen file. False when cancelled or failed.
 bool askImportSoundFolder(char folder[PathCapacity]);
