@@ -117,7 +117,7 @@ bool loadSoundDirectory() {
     // Drawn once when full: drawing it after every name takes longer than the
     // listing itself.
     soundListHoldDrawing(true);
-    forEachWaveFile(insertFoundSound, nullptr);
+    forEachSoundFile(insertFoundSound, nullptr);
     soundListHoldDrawing(false);
     loadSoundBank();
     refreshSelectedKey();
