@@ -12,6 +12,7 @@
 #include "edit/undo.h"
 #include "fakes/call_log.h"
 #include "fakes/fake_audio_output.h"
+#include "fakes/fake_decoding_events.h"
 #include "fakes/fake_dialogs.h"
 #include "fakes/fake_external_file.h"
 #include "fakes/fake_input.h"
@@ -37,6 +38,7 @@
 #include "midi/midi_learn.h"
 #include "midi/note_map.h"
 #include "setup/document.h"
+#include "sound_files/decoding_thread.h"
 
 inline void resetProgramState() {
     endRecording();
@@ -44,6 +46,8 @@ inline void resetProgramState() {
     cancelMidiLearn();
     stopMidiInput();
     noteMap = defaultNoteMap();
+    stopDecodingThread();
+    soundsDecodedTold = 0;
     releaseAllSounds();
     soundBank = SoundBank();
     fakeAudio.reset();
