@@ -302,13 +302,13 @@ TEST_F(DecodingInTheBackground, FailuresAreSaidOnceAfterTheLoadNamingAFewAndNone
     for (const char* name : {"a.aif", "b.aif", "c.aif", "d.aif", "e.aif"}) addSound(name, Bytes{'j', 'u', 'n', 'k'});
     giveEveryKeyTheFirstSound();
     for (int k = 0; k < 5; ++k) keyBank.slots[k].soundIndex = static_cast<int16_t>(k + 1);
-    keyBank.slots[6].ownFile = ownFileNumber(files.folder + "/gone.mp3");
+    keyBank.slots[6].ownFile = ownFileNumber(files.folder + "/gone.aif");
     loadSoundBank();
     takeSoundsOnceDecoded(6);
     std::vector<std::string> messages = callsStartingWith("dialog message");
     ASSERT_EQ(messages.size(), 1u);
     const std::string& text = messages[0];
-    EXPECT_NE(text.find("These sound files were not found:\ngone.mp3"), std::string::npos);
+    EXPECT_NE(text.find("These sound files were not found:\ngone.aif"), std::string::npos);
     EXPECT_NE(text.find("These sounds could not be played:\n"), std::string::npos);
     EXPECT_NE(text.find("\na.aif (AIFF)\nb.aif (AIFF)\nc.aif (AIFF)\nand 2 more."), std::string::npos);
     takeFinishedSounds();

@@ -27,6 +27,7 @@
 #include "fakes/fake_setup_storage.h"
 #include "fakes/fake_sound_folder.h"
 #include "fakes/fake_sound_list_window.h"
+#include "fakes/fake_system_decoder.h"
 #include "flows/output_device.h"
 #include "flows/recording.h"
 #include "keys/key_bank.h"
@@ -73,6 +74,7 @@ inline void resetProgramState() {
     fakeLegacyCodePage.reset();
     fakeRecordingFile.reset();
     fakeKeyPropertiesDialog.reset();
+    fakeSystemDecoder.reset();
     callLog.clear();
 }
 
