@@ -73,8 +73,8 @@ std::string failureText(const std::vector<SoundFailure>& failures) {
             continue;
         }
         const char* kind = soundFileTypeName(soundFileType(failure.path.c_str()));
-        unplayable.push_back(fileNameOf(failure.path) + " (" + (failure.result == DecoderErrorMissing ? "no decoder for " : "") +
-                             kind + ")");
+        unplayable.push_back(fileNameOf(failure.path) + " (" +
+                             (failure.result == DecoderErrorMissing ? "no decoder for " : "") + kind + ")");
     }
     std::string text;
     appendNames(text, "These sound files were not found:", missing);
