@@ -75,6 +75,12 @@ void giveKeysVoices() {
         for (KeySlot& slot : bankOf(b).slots) renewVoice(slot);
 }
 
+void giveOwnFilesVoices() {
+    for (int b = 0; b < BankCount; ++b)
+        for (KeySlot& slot : bankOf(b).slots)
+            if (slot.ownFile > 0) renewVoice(slot);
+}
+
 void releaseAllSounds() {
     releaseSoundBuffers();
     for (int b = 0; b < BankCount; ++b)

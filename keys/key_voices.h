@@ -17,6 +17,9 @@ bool isKeySoundLoading(const KeySettings& key);
 // bank whose sound is loaded (none for one that failed); a sound no key had
 // needed yet is asked for.
 void giveKeysVoices();
+// The same for the keys of every bank that play a file of their own alone:
+// a setup opened without its folder.
+void giveOwnFilesVoices();
 // Every bank buffer, then every key's voice, in every bank.
 void releaseAllSounds();
 // Gives the selected key the list entry and a fresh voice of it; a negative
