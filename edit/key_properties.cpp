@@ -53,7 +53,7 @@ void editKeyProperties() {
     bool pointsChanged = values[StartProperty] != before[StartProperty] || values[EndProperty] != before[EndProperty];
     bool fadesChanged =
         values[FadeInProperty] != before[FadeInProperty] || values[FadeOutProperty] != before[FadeOutProperty];
-    if (pointsChanged) assignSoundToSelectedKey(slot->soundIndex);
+    if (pointsChanged) giveSelectedKeyItsSound();
     else if (fadesChanged && slot->voice)
         slot->voice->SetFades(static_cast<uint32_t>(slot->fadeInMilliseconds),
                               static_cast<uint32_t>(slot->fadeOutMilliseconds));

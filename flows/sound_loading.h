@@ -12,6 +12,10 @@ bool importSounds();
 // The list's button release: modified flag, Undo snapshot, assign the
 // selected entry to the selected key, redraw its cap label idle.
 void assignSelectedSoundFromList();
+// The decoding thread's word that sounds are ready: each is taken and its
+// keys get their voices; once nothing is loading any more, what failed since
+// the last load is said in one message, naming a few files.
+void takeFinishedSounds();
 // Right after releaseAllSounds: one bank buffer per list entry, then a voice
 // for every key whose sound index names an entry of the bank.
 void loadSoundBank();

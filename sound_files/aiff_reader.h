@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "sound_files/decoded_sound.h"
 #include "sound_files/wave_format.h"
 #include "sound_files/wave_reader.h"
 
@@ -25,10 +26,8 @@
 // every other failure, with the same meaning.
 constexpr WaveResult AiffErrorCompressed = 0xE104;
 
-struct AiffSound {
-    WaveFormatRecord format{};     // PCM or IEEE float, extraSize 0
-    std::vector<uint8_t> samples;  // as a WAV "data" chunk holds them
-};
+// PCM or IEEE float, extraSize 0.
+using AiffSound = DecodedSound;
 
 // On failure the sound is left empty: a zeroed record and no samples.
 //   WaveErrorChunkNotFound  too short for a FORM header, or no COMM or SSND

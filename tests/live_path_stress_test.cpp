@@ -397,7 +397,7 @@ protected:
             char name[16];
             std::snprintf(name, sizeof name, "%02d.wav", i);
             files.writeAt(std::string(soundDirectory) + "\\" + name, soundFile(i));
-            fakeSoundFolder.wavesInFolder.push_back(name);
+            fakeSoundFolder.soundsInFolder.push_back(name);
         }
         ASSERT_TRUE(loadSoundDirectory());
         for (int i = 0; i < SoundCount; ++i) ASSERT_NE(soundBank.soundBuffers[i], nullptr) << "sound " << i;

@@ -510,7 +510,7 @@ TEST_F(OpeningMovedKits, AMovedKitLoadsTheFolderBesideItsSetupWithoutAskingAndSt
     const Bytes stored = setupFileWith("C:\\Gone\\Drums\\", 72);
     fakeSetupStorage.files["D:\\Kits\\set.qpd"] = stored;
     fakeSoundFolder.existingFolders.push_back("D:\\Kits\\Drums");
-    fakeSoundFolder.wavesInFolder = {"snare.wav", "kick.wav"};
+    fakeSoundFolder.soundsInFolder = {"snare.wav", "kick.wav"};
     // Opened twice: the unmodified file still stores the old folder and is found again.
     for (int time = 0; time < 2; ++time) {
         document.modified = true;

@@ -87,7 +87,7 @@ TEST_F(LoadingSounds, AnEmptySoundFolderNameIsNotLoaded) {
 TEST_F(LoadingSounds, LoadingAFolderRefillsTheListSortedAndRestoresTheCurrentFolder) {
     fakeSoundList.entries = {"No Sounds Loaded.wav"};
     fakeSoundFolder.existingFolders = {"/sounds/Drums"};
-    fakeSoundFolder.wavesInFolder = {"snare.wav", "Kick.wav", "hat.WAV"};
+    fakeSoundFolder.soundsInFolder = {"snare.wav", "Kick.wav", "hat.WAV"};
     std::snprintf(soundDirectory, PathCapacity, "%s", "/sounds/Drums");
     EXPECT_TRUE(loadSoundDirectory());
     EXPECT_EQ(fakeSoundList.entries, (std::vector<std::string>{"hat.WAV", "Kick.wav", "snare.wav"}));
@@ -109,7 +109,7 @@ TEST_F(LoadingSounds, AFolderWithoutSoundsEmptiesTheListPlaceholderIncluded) {
 
 TEST_F(LoadingSounds, TheTitleAndModifiedFlagChangeBeforeAnySoundIsLoaded) {
     fakeSoundFolder.existingFolders = {"/sounds/Pads"};
-    fakeSoundFolder.wavesInFolder = {"pad.wav"};
+    fakeSoundFolder.soundsInFolder = {"pad.wav"};
     std::snprintf(soundDirectory, PathCapacity, "%s", "/sounds/Pads");
     loadSoundDirectory();
     auto title = std::find(callLog.begin(), callLog.end(), "title Untitled  using:  Pads");
@@ -126,7 +126,7 @@ TEST_F(LoadingSounds, ImportTakesTheChosenFilesFolderOrChangesNothingWhenCancell
     fakeSoundFolder.importChosen = true;
     fakeSoundFolder.importFolder = "/sounds/Keys";
     fakeSoundFolder.existingFolders = {"/sounds/Keys"};
-    fakeSoundFolder.wavesInFolder = {"piano.wav"};
+    fakeSoundFolder.soundsInFolder = {"piano.wav"};
     EXPECT_TRUE(importSounds());
     EXPECT_STREQ(soundDirectory, "/sounds/Keys");
     EXPECT_EQ(fakeSoundList.entries, (std::vector<std::string>{"piano.wav"}));
@@ -188,7 +188,7 @@ TEST_F(LoadingTheSoundBank, APathTooLongForThePathAreaIsSkippedNotCut) {
 
 TEST_F(LoadingAFolderAgain, LoadingTheFolderAgainWhileKeysSoundStopsThemBeforeAnyReleaseAndLeavesTogglesIdle) {
     fakeSoundFolder.existingFolders = {soundDirectory};
-    fakeSoundFolder.wavesInFolder = fakeSoundList.entries;
+    fakeSoundFolder.soundsInFolder = fakeSoundList.entries;
     KeySlot& toggle = keyBank.slots[27];
     toggle.triggerMode = ToggleStopRunning;
     voiceOf(27)->playing = true;
