@@ -17,6 +17,7 @@ A_KEY, Q_KEY, W_KEY = 26, 13, 14
 # nothing loads on them before a test gives them a sound.
 F_KEY = 29
 SEMITONE = 2 ** (1 / 12)
+PLAYING_RATE = 44100
 # A tone is read within a hundredth of its pitch, whatever its kind of file.
 PITCH_DELTA = 0.01
 
@@ -66,8 +67,10 @@ class AnySoundTest(PanelTestCase):
             q.choose_sound(row)
             self.wait_loaded(before)
         self.session.start_recording()
-        for row, (name, freq, _, _) in enumerate(made):
-            self.assert_plays(F_KEY + row, freq, f"{KEYSYMS[F_KEY + row]} given {name}")
+        for row, (name, freq, rate, _) in enumerate(made):
+            # At its note every sound plays 44100 samples a second, whatever its
+            # own rate, as WAV files do.
+            self.assert_plays(F_KEY + row, freq * PLAYING_RATE / rate, f"{KEYSYMS[F_KEY + row]} given {name}")
 
     def test_a_setup_of_wav_sounds_plays_them_when_its_folder_has_gained_other_kinds_named_before_them(self):
         q = self.quillpad
@@ -109,10 +112,14 @@ class AnySoundTest(PanelTestCase):
 
     def test_a_setup_moved_with_its_folder_of_own_files_plays_them_after_a_restart(self):
         q = self.quillpad
+        # A kit: the setup, its sound folder and a folder of its keys' own files.
         kit = self.root / "Gig"
+        make_tone(kit / "Sounds" / "s_330.wav", 330.0)
         flac = make_tone(kit / "Own Sounds" / "x.flac", 450.0)
         mp3 = make_tone(kit / "Own Sounds" / "y.mp3", 750.0)
         q.start()
+        q.import_sounds(kit / "Sounds", "s_330.wav")
+        q.wait_title("Untitled  using:  Sounds")
         before = self.labels(A_KEY, A_KEY + 1)
         q.drop_on_key(A_KEY, mp3, flac)
         self.wait_loaded(before)
@@ -125,7 +132,7 @@ class AnySoundTest(PanelTestCase):
         q.start()
         before = self.labels(A_KEY, A_KEY + 1)
         q.open_setup(moved / "Gig.qpd")
-        q.wait_title_names(moved / "Gig.qpd")
+        q.wait_title("Gig.qpd  using:  Sounds")
         self.wait_loaded(before)
         self.assertFalse(q.dialog_open("NOTE:"), "a message came as the moved setup opened")
         self.session.start_recording()
