@@ -10,11 +10,12 @@ Each round, in a fresh program on the low-latency output, in a session of the
 end-to-end rig:
 
 - list: File > Import Sounds with s000.mp3: from the Enter that chooses it
-  until a read of the list box finds all 200 rows (the rig's winprobe, read
-  after read; the program answers between its messages, so a read started
-  during the load is answered when it ends). A read is itself a Wine program
-  that takes a while to run: its time with the program idle is printed too,
-  the resolution of this figure;
+  until the list is filled. The program fills it within the import, after
+  naming the folder in the title, so F2 is typed with the Enter (one xdotool
+  run): it is taken once the import is done, and the title then names bank 2
+  (drawn once no input has come for 15 ms). The same F2 on the program idle
+  is timed too, the mark's own cost. The list is then read (winprobe) to
+  hold the 200 rows;
 - setup of 20: a setup whose keys 0 to 19 use list positions 0 to 19 (keys
   20 to 46 the same twenty again), opened with File > Open Setup: from the
   Enter until key 0's cap shows its sound loaded (its label grey while
@@ -48,7 +49,7 @@ from rig.panel import KEY_LOADING_TEXT, label_rect  # noqa: E402
 from rig.paths import add_program_options, use_program_options  # noqa: E402
 from rig.session import KEYSYMS, Session, windows_path  # noqa: E402
 from rig.setup_bytes import compose_setup, start_up_keys, with_key  # noqa: E402
-from rig.sound import make_tone  # noqa: E402
+from rig.sound import SILENCE_DB, make_tone  # noqa: E402
 from rig.steps import Quillpad  # noqa: E402
 from rig.waits import wait_until  # noqa: E402
 from program import resident_kb  # noqa: E402
@@ -126,21 +127,31 @@ def time_loads(session, entered, keys, timeout=600):
 
 
 def list_round(session, quillpad, folder):
-    """Seconds from the Enter to a read of the list that finds all its rows, and
-    how long a read takes with the program idle. The program answers a read
-    only between its messages, so a read started during the load is answered
-    once the load is done."""
+    """Seconds from the Enter to the list filled, and the same mark on the idle
+    program. F2, typed right after the Enter, is taken once the import is done,
+    and the title then names bank 2: the program fills the list within the
+    import, after naming the folder in the title."""
     quillpad.start()
-    entered, dialog = enter_in_dialog(quillpad, "i", "Import Sounds", folder / "s000.mp3")
-    wait_until(lambda: len(quillpad.sound_names()) == FILES, 60, f"the list to hold {FILES} rows", interval=0)
+    main = session.main
+    title = f"Untitled  using:  {folder.name}"
+    quillpad.shortcut("i")
+    dialog = quillpad.wait_dialog("Import Sounds")
+    quillpad.type_file_name("Import Sounds", windows_path(folder / "s000.mp3"))
+    entered = time.monotonic()
+    session.xdotool("key", "--delay", "0", "Return", "F2")
+    wait_until(lambda: main.title() == f"{title} - Bank 2", 60, "the title to name the folder and bank 2",
+               interval=0.002)
     listed = time.monotonic() - entered
     dialog.wait_closed()
-    reads = []
-    for _ in range(3):
-        started = time.monotonic()
-        quillpad.sound_names()
-        reads.append(time.monotonic() - started)
-    return listed, statistics.median(reads)
+    rows = len(quillpad.sound_names())
+    if rows != FILES:
+        raise RuntimeError(f"the list holds {rows} rows, not {FILES}")
+    session.tap("F1")
+    quillpad.wait_title(title)
+    started = time.monotonic()
+    session.xdotool("key", "F2")
+    wait_until(lambda: main.title() == f"{title} - Bank 2", 10, "the title to name bank 2", interval=0.002)
+    return listed, time.monotonic() - started
 
 
 def setup_round(session, quillpad, setup, used):
@@ -156,14 +167,17 @@ def setup_round(session, quillpad, setup, used):
     dialog.wait_closed()
     session.main.wait_focus()
     pressed = recorder.mark()
+    quiet = recorder.recording_until(pressed).level_db(pressed - 0.3, pressed)
+    if quiet > SILENCE_DB:
+        raise RuntimeError(f"sound before key 0 was pressed: {quiet:.1f} dBFS")
     session.hold_key(KEYSYMS[0], 0.3)
     onset = recorder.wait_for_sound(pressed, "key 0 pressed once loaded")
     return first, every, onset - pressed, before, after
 
 
-def end_program(session, quillpad):
-    if quillpad.exit_program() != 0:
-        raise RuntimeError("the program did not end cleanly")
+def end_program(session):
+    """Ends the program at once: an import leaves changes that Exit would ask about."""
+    session.kill_program()
     if session.recorder is not None:
         session.recorder.stop()
         session.recorder = None
@@ -184,22 +198,24 @@ def main():
         rows = []
         for round_ in range(1, args.rounds + 1):
             lame = lame_decode_seconds(mp3)
-            listed, read = list_round(session, quillpad, folder)
-            end_program(session, quillpad)
+            print(f"round {round_}: lame --decode {lame:.2f} s", flush=True)
+            listed, mark = list_round(session, quillpad, folder)
+            end_program(session)
+            print(f"  import: {FILES} rows listed {listed * 1000:.0f} ms after the Enter (F2 on the idle program: "
+                  f"{mark * 1000:.0f} ms)", flush=True)
             first, every, latency, before, after = setup_round(session, quillpad, twenty, USED)
-            end_program(session, quillpad)
+            end_program(session)
+            print(f"  setup of {USED}: key 0 loaded {first:.2f} s, all {every:.2f} s after the Enter; key 0's press "
+                  f"to sound {latency * 1000:.0f} ms; resident {before / 1024:.1f} MB before, "
+                  f"{after / 1024:.1f} MB after", flush=True)
             single, _, _, _, _ = setup_round(session, quillpad, one, 1)
-            end_program(session, quillpad)
-            rows.append((lame, listed, read, first, every, latency, single, before, after))
-            print(f"round {round_}: lame --decode {lame:.2f} s; import: {FILES} rows read {listed * 1000:.0f} ms "
-                  f"after the Enter (a read takes {read * 1000:.0f} ms); setup of {USED}: key 0 loaded {first:.2f} s, all "
-                  f"{every:.2f} s, key 0 press to sound {latency * 1000:.0f} ms; setup of 1: key 0 loaded "
-                  f"{single:.2f} s; resident {before / 1024:.1f} MB before, {after / 1024:.1f} MB after",
-                  flush=True)
+            end_program(session)
+            print(f"  setup of 1: key 0 loaded {single:.2f} s after the Enter", flush=True)
+            rows.append((lame, listed, mark, first, every, latency, single, before, after))
         medians = [statistics.median(column) for column in zip(*rows)]
-        lame, listed, read, first, every, latency, single, before, after = medians
-        print(f"medians of {len(rows)}: lame --decode {lame:.2f} s; import: rows read {listed * 1000:.0f} ms "
-              f"(a read {read * 1000:.0f} ms); setup of {USED}: key 0 {first:.2f} s ({first / single:.2f} times one "
+        lame, listed, mark, first, every, latency, single, before, after = medians
+        print(f"medians of {len(rows)}: lame --decode {lame:.2f} s; import: listed {listed * 1000:.0f} ms "
+              f"(the F2 mark idle {mark * 1000:.0f} ms); setup of {USED}: key 0 {first:.2f} s ({first / single:.2f} times one "
               f"decode in the program, {single:.2f} s), all {every:.2f} s; press to sound {latency * 1000:.0f} ms; "
               f"resident {before / 1024:.1f} -> {after / 1024:.1f} MB, "
               f"{(after - before) / 1024 / USED:.1f} MB per sound")
