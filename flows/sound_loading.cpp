@@ -49,8 +49,13 @@ void loadListEntry(int index) {
     if (loadSound(path, entry)) soundBank.soundStates[index] = SoundState::Loaded;
 }
 
-// A few names, then how many more: the message must fit on the screen.
-constexpr size_t NamedFailures = 4;
+// A few names, then how many more: a message holds 255 characters.
+constexpr size_t NamedFailures = 3;
+
+std::string fileNameOf(const std::string& path) {
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 void appendNames(std::string& text, const char* heading, const std::vector<std::string>& names) {
     if (names.empty()) return;
@@ -64,11 +69,11 @@ std::string failureText(const std::vector<SoundFailure>& failures) {
     std::vector<std::string> missing, unplayable;
     for (const SoundFailure& failure : failures) {
         if (failure.result == WaveErrorCannotOpen) {
-            missing.push_back(failure.path);
+            missing.push_back(fileNameOf(failure.path));
             continue;
         }
         const char* kind = soundFileTypeName(soundFileType(failure.path.c_str()));
-        unplayable.push_back(failure.path + " (" + (failure.result == DecoderErrorMissing ? "no decoder for " : "") +
+        unplayable.push_back(fileNameOf(failure.path) + " (" + (failure.result == DecoderErrorMissing ? "no decoder for " : "") +
                              kind + ")");
     }
     std::string text;

@@ -1,27 +1,29 @@
 #include "sound_files/sound_file_type.h"
 
-#include <cctype>
 #include <cstring>
 
 namespace {
 
-struct KnownExtension {
-    const char* extension;  // with its dot, lower case
+struct Extension {
+    const char* text;  // lower case, with its dot
     SoundFileType type;
 };
 
-constexpr KnownExtension KnownExtensions[] = {
+constexpr Extension Extensions[] = {
     {".wav", SoundFileType::Wave},  {".aif", SoundFileType::Aiff}, {".aiff", SoundFileType::Aiff},
     {".aifc", SoundFileType::Aiff}, {".mp3", SoundFileType::Mp3},  {".flac", SoundFileType::Flac},
     {".ogg", SoundFileType::Ogg},   {".oga", SoundFileType::Ogg},
 };
 
-bool endsWithNoCase(const char* name, size_t length, const char* extension) {
+// ASCII only: a byte of a UTF-8 character never matches a letter of an extension.
+char lowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool endsWith(const char* name, size_t length, const char* extension) {
     size_t extensionLength = std::strlen(extension);
     if (length < extensionLength) return false;
     const char* tail = name + length - extensionLength;
     for (size_t i = 0; i < extensionLength; ++i)
-        if (std::tolower(static_cast<unsigned char>(tail[i])) != extension[i]) return false;
+        if (lowerCase(tail[i]) != extension[i]) return false;
     return true;
 }
 
@@ -30,8 +32,8 @@ bool endsWithNoCase(const char* name, size_t length, const char* extension) {
 SoundFileType soundFileType(const char* name) {
     if (!name) return SoundFileType::NotSound;
     size_t length = std::strlen(name);
-    for (const KnownExtension& known : KnownExtensions)
-        if (endsWithNoCase(name, length, known.extension)) return known.type;
+    for (const Extension& extension : Extensions)
+        if (endsWith(name, length, extension.text)) return extension.type;
     return SoundFileType::NotSound;
 }
 

@@ -1,0 +1,17 @@
+// The system's decoders as a map of paths to the sounds they decode to; a
+// path not in it is a file the system cannot read. Or no system decoder at
+// all, as on Windows N editions.
+#pragma once
+#include <map>
+#include <string>
+
+#include "sound_files/decoded_sound.h"
+
+struct FakeSystemDecoder {
+    bool missing = false;                        // no Media Foundation
+    std::map<std::string, DecodedSound> sounds;  // path -> its samples
+    std::map<std::string, WaveResult> failures;  // path -> the code its decode gives
+    void reset() { *this = FakeSystemDecoder(); }
+};
+
+extern FakeSystemDecoder fakeSystemDecoder;
