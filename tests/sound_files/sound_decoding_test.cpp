@@ -39,7 +39,7 @@ TEST_F(DecodingSoundFiles, AiffAndOggAreReadHereAndMp3AndFlacByTheSystem) {
     ASSERT_EQ(decodeSoundFile("C:\\loops\\a.mp3", sound), 0u);
     EXPECT_EQ(sound.samples, fromSystem.samples);
     ASSERT_EQ(decodeSoundFile("C:\\loops\\b.Flac", sound), 0u);
-    EXPECT_EQ(callLog, (std::vector<std::string>{"system decode C:\\loops\\a.mp3", "system decode C:\\loops\\b.Flac"}));
+    EXPECT_EQ(fakeSystemDecoder.asked(), (std::vector<std::string>{"C:\\loops\\a.mp3", "C:\\loops\\b.Flac"}));
 }
 
 TEST_F(DecodingSoundFiles, ASystemWithoutDecodersSaysSoApartFromABrokenFile) {
@@ -59,7 +59,7 @@ TEST_F(DecodingSoundFiles, AWavIsReadWholeAndOtherNamesAreLeftAlone) {
     EXPECT_EQ(sound.samples.size(), 800u * sound.format.blockAlign);
     EXPECT_EQ(decodeSoundFile("setup.qpd", sound), DecoderErrorNotHandled);
     EXPECT_EQ(decodeSoundFile((files.folder + "/none.aif").c_str(), sound), WaveErrorCannotOpen);
-    EXPECT_TRUE(callLog.empty());
+    EXPECT_TRUE(fakeSystemDecoder.asked().empty());
 }
 
 }  // namespace

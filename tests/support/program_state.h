@@ -47,7 +47,7 @@ inline void resetProgramState() {
     cancelMidiLearn();
     stopMidiInput();
     noteMap = defaultNoteMap();
-    stopDecodingThread();
+    setSoundDecoder(nullptr);  // the thread ended; a test decodes only when it starts the instrument
     soundsDecodedTold = 0;
     releaseAllSounds();
     soundBank = SoundBank();
