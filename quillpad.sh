@@ -7,8 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ libgtest-dev g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xdotool
-          pulseaudio pulseaudio-utils sox imagemagick x11-utils python3 clang-format-14
-          clang-14 libclang-rt-14-dev)
+          pulseaudio pulseaudio-utils sox lame imagemagick x11-utils python3 clang-format-14
+          clang-14 libclang-rt-14-dev libstb-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
 
 install_missing() {
     local missing=()

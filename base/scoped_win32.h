@@ -270,3 +270,27 @@ public:
 private:
     HMIDIIN handle = nullptr;
 };
+
+// The bytes of a media buffer (Media Foundation's IMFMediaBuffer), locked
+// while the holder lives. A template, so that this header needs none of Media
+// Foundation's.
+template <typename MediaBuffer>
+class ScopedBufferLock {
+public:
+    explicit ScopedBufferLock(MediaBuffer* buffer) : buffer(buffer) {
+        if (FAILED(buffer->Lock(&data, nullptr, &length))) data = nullptr, length = 0;
+    }
+    ScopedBufferLock(const ScopedBufferLock&) = delete;
+    ScopedBufferLock& operator=(const ScopedBufferLock&) = delete;
+    ~ScopedBufferLock() {
+        if (data) buffer->Unlock();
+    }
+
+    const BYTE* bytes() const { return data; }  // nullptr when the lock failed
+    DWORD size() const { return length; }
+
+private:
+    MediaBuffer* const buffer;
+    BYTE* data = nullptr;
+    DWORD length = 0;
+};

@@ -27,7 +27,7 @@ void pasteKey() {
     invalidateKeyCap(keyBank.selectedKey);
     takeUndoSnapshot();
     copyKeySettings(keyClipboard.settings, *slot);
-    assignSoundToSelectedKey(keyClipboard.settings.soundIndex);
+    giveSelectedKeyItsSound();
     setIdleTriggerMode(*slot);
     slot->muted = 0;
     invalidateTriggerModeButtons();

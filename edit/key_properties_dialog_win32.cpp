@@ -14,7 +14,9 @@ constexpr int FieldTextCapacity = 32;
 
 struct DialogState {
     const char* keyName;
+    const char* soundText;
     int32_t* values;
+    bool clearSound;
 };
 
 int editOf(int field) { return IDC_KEY_PROPERTY_FIRST + field; }
@@ -31,6 +33,7 @@ void showValues(HWND dialog, const DialogState& state) {
         std::snprintf(text, sizeof text, "%d", static_cast<int>(state.values[field]));
         SetDlgItemTextA(dialog, editOf(field), text);
     }
+    SetDlgItemTextA(dialog, IDC_KEY_SOUND, state.soundText);
 }
 
 // Every field read before any value is given back: a refused one is said,
@@ -67,6 +70,10 @@ INT_PTR CALLBACK keyPropertiesProc(HWND dialog, UINT message, WPARAM wParam, LPA
         case IDCANCEL:
             EndDialog(dialog, IDCANCEL);
             return TRUE;
+        case IDC_KEY_CLEAR_SOUND:
+            if (state) state->clearSound = true;
+            SetDlgItemTextA(dialog, IDC_KEY_SOUND, "(none)");
+            return TRUE;
         default:
             return FALSE;
         }
@@ -77,8 +84,10 @@ INT_PTR CALLBACK keyPropertiesProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 }  // namespace
 
-bool askKeyProperties(const char* keyName, int32_t values[KeyPropertyCount]) {
-    DialogState state = {keyName, values};
-    return DialogBoxParamA(appInstance, "KEYPROPERTIESDLG", mainWindow, keyPropertiesProc,
-                           reinterpret_cast<LPARAM>(&state)) == IDOK;
+bool askKeyProperties(const char* keyName, const char* soundText, int32_t values[KeyPropertyCount], bool& clearSound) {
+    DialogState state = {keyName, soundText, values, false};
+    bool ok = DialogBoxParamA(appInstance, "KEYPROPERTIESDLG", mainWindow, keyPropertiesProc,
+                              reinterpret_cast<LPARAM>(&state)) == IDOK;
+    clearSound = ok && state.clearSound;
+    return ok;
 }

@@ -1,5 +1,6 @@
 #include "edit/undo.h"
 
+#include "audio/voice.h"
 #include "base/menu.h"
 #include "keys/key_bank.h"
 #include "keys/key_banks.h"
@@ -38,6 +39,20 @@ void exchangeAllKeysLevels() {
     applyMasterVolume();
 }
 
+// The keys saved after the selected one get their settings and sounds back;
+// they do not sound, as the drop that changed them left them idle.
+void exchangeFollowingKeys() {
+    for (int i = 0; i < undoSnapshot.followingCount; ++i) {
+        int key = undoSnapshot.keyIndex + 1 + i;
+        if (!isKeyIndex(key)) break;
+        KeySlot& slot = keyBank.slots[key];
+        exchangeKeySettings(slot, undoSnapshot.following[i]);
+        giveKeyItsSound(key);
+        if (!isSoundKnown(soundOfKey(slot))) releaseVoice(slot.voice);
+        redrawKeyCap(key);
+    }
+}
+
 void makeUndoAvailable() {
     setMenuItemEnabled(CMD_UNDO, true);
     setMenuItemText(CMD_UNDO, UndoItemText);
@@ -53,8 +68,19 @@ void takeUndoSnapshot() {
     copyKeySettings(*slot, undoSnapshot.settings);
     undoSnapshot.bank = static_cast<int16_t>(shownBank);
     undoSnapshot.keyIndex = keyBank.selectedKey;
+    undoSnapshot.followingCount = 0;
     undoSnapshot.allKeys = false;
     makeUndoAvailable();
+}
+
+void takeKeysUndoSnapshot(int count) {
+    takeUndoSnapshot();
+    if (!selectedKeySlot()) return;
+    int following = count - 1;
+    if (following > KeyCount - 1 - keyBank.selectedKey) following = KeyCount - 1 - keyBank.selectedKey;
+    for (int i = 0; i < following; ++i)
+        copyKeySettings(keyBank.slots[keyBank.selectedKey + 1 + i], undoSnapshot.following[i]);
+    undoSnapshot.followingCount = static_cast<int16_t>(following < 0 ? 0 : following);
 }
 
 void takeAllKeysUndoSnapshot() {
@@ -80,7 +106,11 @@ void undoRedo() {
     selectKey(undoSnapshot.keyIndex);
     KeySlot& slot = keyBank.slots[undoSnapshot.keyIndex];
     exchangeKeySettings(slot, undoSnapshot.settings);
-    assignSoundToSelectedKey(slot.soundIndex);
+    giveSelectedKeyItsSound();
+    // A file of the key's own taken back leaves no sound behind it: the key
+    // falls silent rather than keep playing the file.
+    if (undoSnapshot.settings.ownFile > 0 && !isSoundKnown(soundOfKey(slot))) releaseVoice(slot.voice);
+    exchangeFollowingKeys();
     // A snapshot taken while the key was latched holds a running code; a key
     // that is not sounding now must not come back latched (its sound past the
     // bank leaves it its silent voice, or none).

@@ -8,6 +8,7 @@
 #include "base/utf8_text.h"
 #include "flows/sound_loading.h"
 #include "keys/key_display.h"
+#include "keys/key_voices.h"
 #include "library/sound_directory.h"
 #include "setup/document.h"
 #include "setup/kit_folder.h"
@@ -101,9 +102,14 @@ void askToFindSoundDirectory() {
     char text[ShownTextCapacity];
     joinText(text, sizeof text,
              {"Problem locating sound directory:\n", soundDirectory, "\nDo you want to try and find it?"});
-    if (askOkCancel(text) != AnswerOk) return;
+    // Without a folder the keys keep the sounds they had; their files of
+    // their own are loaded all the same.
+    if (askOkCancel(text) != AnswerOk) {
+        giveOwnFilesVoices();
+        return;
+    }
     document.modified = true;
-    importSounds();
+    if (!importSounds()) giveOwnFilesVoices();
 }
 
 }  // namespace

@@ -3,8 +3,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "audio/sound_bank.h"
+#include "base/dialogs.h"
+#include "base/joined_text.h"
 #include "edit/undo.h"
 #include "keys/key_bank.h"
 #include "keys/key_display.h"
@@ -15,6 +19,8 @@
 #include "library/sound_list.h"
 #include "library/sound_list_window.h"
 #include "setup/document.h"
+#include "sound_files/sound_decoding.h"
+#include "sound_files/sound_file_type.h"
 
 namespace {
 
@@ -22,9 +28,12 @@ constexpr int SoundPathCapacity = 2 * PathCapacity;  // directory, backslash, na
 
 void insertFoundSound(const char* name, void*) { insertSoundSorted(name); }
 
+// WAV files load with the list; any other sound waits until a key needs it.
 void loadListEntry(int index) {
     Voice*& entry = soundBank.soundBuffers[index];
     entry = nullptr;
+    soundBank.soundPaths[index].clear();
+    soundBank.soundStates[index] = SoundState::Failed;
     char name[PathCapacity] = "";
     if (!soundListText(index, name)) return;
     // A path that does not fit is skipped rather than cut: a cut path could
@@ -32,10 +41,58 @@ void loadListEntry(int index) {
     char path[SoundPathCapacity];
     int length = std::snprintf(path, sizeof path, "%s\\%s", soundDirectory, name);
     if (length < 0 || length >= SoundPathCapacity) return;
-    loadSound(path, entry);
+    soundBank.soundPaths[index] = path;
+    if (soundFileType(name) != SoundFileType::Wave) {
+        soundBank.soundStates[index] = SoundState::Waiting;
+        return;
+    }
+    if (loadSound(path, entry)) soundBank.soundStates[index] = SoundState::Loaded;
+}
+
+// A few names, then how many more: a message holds 255 characters.
+constexpr size_t NamedFailures = 3;
+
+std::string fileNameOf(const std::string& path) {
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void appendNames(std::string& text, const char* heading, const std::vector<std::string>& names) {
+    if (names.empty()) return;
+    if (!text.empty()) text += "\n\n";
+    text += heading;
+    for (size_t i = 0; i < names.size() && i < NamedFailures; ++i) text += "\n" + names[i];
+    if (names.size() > NamedFailures) text += "\nand " + std::to_string(names.size() - NamedFailures) + " more.";
+}
+
+std::string failureText(const std::vector<SoundFailure>& failures) {
+    std::vector<std::string> missing, unplayable;
+    for (const SoundFailure& failure : failures) {
+        if (failure.result == WaveErrorCannotOpen) {
+            missing.push_back(fileNameOf(failure.path));
+            continue;
+        }
+        const char* kind = soundFileTypeName(soundFileType(failure.path.c_str()));
+        unplayable.push_back(fileNameOf(failure.path) + " (" +
+                             (failure.result == DecoderErrorMissing ? "no decoder for " : "") + kind + ")");
+    }
+    std::string text;
+    appendNames(text, "These sound files were not found:", missing);
+    appendNames(text, "These sounds could not be played:", unplayable);
+    return text;
 }
 
 }  // namespace
+
+void takeFinishedSounds() {
+    takeDecodedSounds(giveVoicesOfSound);
+    if (isAnySoundLoading()) return;
+    std::vector<SoundFailure> failures = takeSoundFailures();
+    if (failures.empty()) return;
+    char text[ShownTextCapacity];
+    joinText(text, sizeof text, {failureText(failures).c_str()});
+    showMessage(text);
+}
 
 void loadSoundBank() {
     int count = soundListCount();
@@ -43,6 +100,8 @@ void loadSoundBank() {
     if (count > INT16_MAX) count = INT16_MAX;  // the count is a 16-bit number
     soundBank.soundCount = static_cast<int16_t>(count);
     soundBank.soundBuffers.resize(static_cast<size_t>(count));
+    soundBank.soundPaths.resize(static_cast<size_t>(count));
+    soundBank.soundStates.resize(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) loadListEntry(i);
     giveKeysVoices();
 }
@@ -63,7 +122,7 @@ bool loadSoundDirectory() {
     // Drawn once when full: drawing it after every name takes longer than the
     // listing itself.
     soundListHoldDrawing(true);
-    forEachWaveFile(insertFoundSound, nullptr);
+    forEachSoundFile(insertFoundSound, nullptr);
     soundListHoldDrawing(false);
     loadSoundBank();
     refreshSelectedKey();

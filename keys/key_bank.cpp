@@ -60,6 +60,7 @@ void giveStartUpLayout(KeyBank& bank) {
             slot.fadeOutMilliseconds = 0;
             slot.startMilliseconds = 0;
             slot.endMilliseconds = 0;
+            slot.ownFile = 0;
         }
     }
 }

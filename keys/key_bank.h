@@ -55,6 +55,9 @@ struct KeySettings {
     // past the sound's length, which may change; clamped when played.
     int32_t startMilliseconds = 0;
     int32_t endMilliseconds = 0;
+    // A file of the key's own instead of a list entry: n names the sound
+    // bank's own file n (audio/sound_bank.h), and soundIndex is then -1. 0: none.
+    int16_t ownFile = 0;
 };
 
 constexpr int ChokeGroupCount = 16;

@@ -24,7 +24,8 @@ bool sameStoredSettings(const KeySettings& a, const KeySettings& b) {
            first.extraC == second.extraC && first.extraD == second.extraD && first.chokeGroup == second.chokeGroup &&
            first.fadeInMilliseconds == second.fadeInMilliseconds &&
            first.fadeOutMilliseconds == second.fadeOutMilliseconds &&
-           first.startMilliseconds == second.startMilliseconds && first.endMilliseconds == second.endMilliseconds;
+           first.startMilliseconds == second.startMilliseconds && first.endMilliseconds == second.endMilliseconds &&
+           first.ownFile == second.ownFile;
 }
 
 bool isVoicePlaying(Voice* voice) {

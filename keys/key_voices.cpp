@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "audio/audio_device.h"
-#include "audio/sound_bank.h"
 #include "audio/voice.h"
 #include "keys/key_bank.h"
 #include "keys/key_banks.h"
@@ -30,16 +29,56 @@ void giveVoice(KeySlot& slot, Voice* bankBuffer) {
                             static_cast<uint32_t>(slot.fadeOutMilliseconds));
 }
 
+bool sameSound(SoundRef a, SoundRef b) { return a.ownFile == b.ownFile && a.index == b.index; }
+
+// A fresh voice when the sound is loaded; a sound no key needed before is
+// asked for, and the key gets its voice when it comes.
+void renewVoice(KeySlot& slot) {
+    SoundRef sound = soundOfKey(slot);
+    if (!isSoundKnown(sound)) return;
+    releaseVoice(slot.voice);  // none after releaseAllSounds; never leak one
+    needSound(sound);
+    if (soundState(sound) == SoundState::Loaded) giveVoice(slot, bankBuffer(sound));
+}
+
 }  // namespace
 
-void giveKeysVoices() {
-    for (int b = 0; b < BankCount; ++b) {
-        for (KeySlot& slot : bankOf(b).slots) {
-            if (!isSoundInBank(slot.soundIndex)) continue;
-            releaseVoice(slot.voice);  // none after releaseAllSounds; never leak one
-            giveVoice(slot, soundBank.soundBuffers[static_cast<size_t>(slot.soundIndex)]);
-        }
+void giveKeyItsSound(int key) {
+    if (!isKeyIndex(key)) return;
+    KeySlot& slot = keyBank.slots[key];
+    SoundRef sound = soundOfKey(slot);
+    if (!isSoundKnown(sound)) return;
+    setIdleTriggerMode(slot);
+    needSound(sound);
+    redrawKeyCap(key);
+    renewVoice(slot);
+}
+
+SoundRef soundOfKey(const KeySettings& key) {
+    SoundRef sound;
+    if (key.ownFile > 0) {
+        sound.ownFile = true;
+        sound.index = key.ownFile;
+    } else {
+        sound.index = key.soundIndex;
     }
+    return sound;
+}
+
+bool isKeySoundLoading(const KeySettings& key) {
+    SoundRef sound = soundOfKey(key);
+    return isSoundKnown(sound) && soundState(sound) == SoundState::Loading;
+}
+
+void giveKeysVoices() {
+    for (int b = 0; b < BankCount; ++b)
+        for (KeySlot& slot : bankOf(b).slots) renewVoice(slot);
+}
+
+void giveOwnFilesVoices() {
+    for (int b = 0; b < BankCount; ++b)
+        for (KeySlot& slot : bankOf(b).slots)
+            if (slot.ownFile > 0) renewVoice(slot);
 }
 
 void releaseAllSounds() {
@@ -51,13 +90,43 @@ void releaseAllSounds() {
 void assignSoundToSelectedKey(int soundIndex) {
     // Negative: no list selection. Past 16 bits the key could not hold it.
     if (soundIndex < 0 || soundIndex > INT16_MAX) return;
-    int key = keyBank.selectedKey;
-    if (key < 0 || key >= KeyCount) return;
+    KeySlot* slot = selectedKeySlot();
+    if (!slot) return;
+    slot->soundIndex = static_cast<int16_t>(soundIndex);
+    slot->ownFile = 0;
+    giveSelectedKeyItsSound();
+}
+
+void giveSelectedKeyItsSound() { giveKeyItsSound(keyBank.selectedKey); }
+
+void giveKeyOwnFile(int key, const std::string& path) {
+    if (!isKeyIndex(key)) return;
+    int16_t number = ownFileNumber(path);
+    if (number == 0) return;
     KeySlot& slot = keyBank.slots[key];
-    slot.soundIndex = static_cast<int16_t>(soundIndex);
-    if (!isSoundInBank(slot.soundIndex)) return;
-    setIdleTriggerMode(slot);
-    redrawKeyCap(key);
-    releaseVoice(slot.voice);
-    giveVoice(slot, soundBank.soundBuffers[static_cast<size_t>(soundIndex)]);
+    slot.ownFile = number;
+    slot.soundIndex = -1;
+    giveKeyItsSound(key);
+}
+
+void clearSelectedKeySound() {
+    KeySlot* slot = selectedKeySlot();
+    if (!slot) return;
+    slot->ownFile = 0;
+    slot->soundIndex = -1;
+    setIdleTriggerMode(*slot);
+    releaseVoice(slot->voice);
+    redrawKeyCap(keyBank.selectedKey);
+}
+
+void giveVoicesOfSound(SoundRef sound) {
+    for (int b = 0; b < BankCount; ++b) {
+        KeyBank& bank = bankOf(b);
+        for (int k = 0; k < KeyCount; ++k) {
+            KeySlot& slot = bank.slots[k];
+            if (!sameSound(soundOfKey(slot), sound)) continue;
+            if (!slot.voice) giveVoice(slot, bankBuffer(sound));
+            if (&bank == &keyBank) redrawKeyCap(k);
+        }
+    }
 }

@@ -7,5 +7,6 @@
 constexpr int RowTextCapacity = PathCapacity + 16;
 
 // The text a row shows: " 0%d  %s" below 10, " %d  %s" from 10, the name
-// without its last four characters (".wav") when it has at least four.
+// without its extension (from its last dot) when that is one of the sound
+// extensions, any other name whole.
 void soundListRowText(int index, const char* name, char text[RowTextCapacity]);

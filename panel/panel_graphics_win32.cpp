@@ -9,7 +9,7 @@
 HBRUSH panelBackBrush;
 HBRUSH frameBrush, volumeHotBrush, barEmptyBrush, noteBarBrush, fineTuneBarBrush, volumeBarBrush;
 HFONT listFont, readoutFont, keyCapFont;
-TextStyle readoutStyle, readoutHotStyle, keyIdleStyle, keyPlayingStyle, keyRunningStyle, keyMutedStyle;
+TextStyle readoutStyle, readoutHotStyle, keyIdleStyle, keyPlayingStyle, keyRunningStyle, keyMutedStyle, keyLoadingStyle;
 
 namespace {
 
@@ -44,6 +44,8 @@ void createPanelGraphics() {
     keyPlayingStyle = {RGB(0, 49, 90), RGB(0, 148, 255), keyCapFont, TA_LEFT};
     keyRunningStyle = {RGB(90, 0, 0), RGB(255, 0, 0), keyCapFont, TA_LEFT};
     keyMutedStyle = {RGB(128, 128, 128), RGB(192, 192, 192), keyCapFont, TA_LEFT};
+    // A key whose sound is being decoded: grey on the idle cap.
+    keyLoadingStyle = {RGB(0, 49, 0), RGB(160, 160, 160), keyCapFont, TA_LEFT};
 
     if (backgroundBitmap) panelPalette.reset(createPanelPalette(backgroundBitmap));
 }

@@ -16,7 +16,8 @@ void createPanelBackBrush();
 
 extern HBRUSH frameBrush, volumeHotBrush, barEmptyBrush, noteBarBrush, fineTuneBarBrush, volumeBarBrush;
 extern HFONT listFont, readoutFont, keyCapFont;  // listFont: the sound list's rows
-extern TextStyle readoutStyle, readoutHotStyle, keyIdleStyle, keyPlayingStyle, keyRunningStyle, keyMutedStyle;
+extern TextStyle readoutStyle, readoutHotStyle, keyIdleStyle, keyPlayingStyle, keyRunningStyle, keyMutedStyle,
+    keyLoadingStyle;
 
 // The "background" bitmap, the panel palette, brushes, fonts and text styles.
 void createPanelGraphics();

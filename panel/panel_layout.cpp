@@ -93,6 +93,14 @@ PanelControlInfo keyCapInfo(int key) {
     return control;
 }
 
+int keyCapAt(int x, int y) {
+    for (int key = 0; key < KeyCount; ++key) {
+        PanelControlInfo cap = keyCapInfo(key);
+        if (x >= cap.x && x < cap.x + KeyCapSize && y >= cap.y && y < cap.y + KeyCapSize) return key;
+    }
+    return -1;
+}
+
 const PanelControlInfo* findPanelControlInfo(int id) {
     for (const PanelControlInfo& control : PanelButtonInfos)
         if (control.id == id) return &control;

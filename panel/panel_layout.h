@@ -62,6 +62,9 @@ struct PanelControlInfo {
 extern const PanelControlInfo PanelButtonInfos[PanelButtonCount];
 // Key cap k, k = 0..46: 30 x 30 on a 31-pixel pitch, four rows.
 PanelControlInfo keyCapInfo(int key);
+constexpr int KeyCapSize = 30;  // the KEY bitmap's width and height
+// The key whose cap holds the point of the panel; -1 for none.
+int keyCapAt(int x, int y);
 extern const PanelControlInfo PanKnobInfo;
 // A panel button or the pan knob by id; nullptr for any other id.
 const PanelControlInfo* findPanelControlInfo(int id);

@@ -51,6 +51,12 @@ void formatKeyCapLabel(int soundIndex, char text[ShortTextCapacity]) {
     std::snprintf(text, ShortTextCapacity, "%d", soundIndex + 1);
 }
 
+void formatKeyCapText(int soundIndex, bool ownFile, bool loading, char text[ShortTextCapacity]) {
+    if (loading) std::snprintf(text, ShortTextCapacity, "...");
+    else if (ownFile) std::snprintf(text, ShortTextCapacity, "*");
+    else formatKeyCapLabel(soundIndex, text);
+}
+
 KeyCapLook keyCapLook(int triggerMode, bool playing, bool muted) {
     bool latched = triggerMode == ToggleStopRunning || triggerMode == ToggleFinishRunning;
     if (latched || playing) {

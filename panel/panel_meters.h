@@ -33,6 +33,9 @@ constexpr int ShortTextCapacity = 16;
 void formatReadout(int value, char text[ShortTextCapacity]);
 // The key cap shows the sound's list position counted from 1.
 void formatKeyCapLabel(int soundIndex, char text[ShortTextCapacity]);
+// What key cap shows: "..." while its sound is loading, "*" for a file of
+// its own, else its list position.
+void formatKeyCapText(int soundIndex, bool ownFile, bool loading, char text[ShortTextCapacity]);
 
 enum class KeyCapLook { Idle, Playing, Running, Muted };
 KeyCapLook keyCapLook(int triggerMode, bool playing, bool muted);

@@ -6,6 +6,7 @@
 #include "base/scoped_win32.h"
 #include "keys/key_bank.h"
 #include "keys/key_display.h"
+#include "keys/key_voices.h"
 #include "keys/pitch_volume.h"
 #include "keys/playing.h"
 #include "library/sound_list_window.h"
@@ -142,12 +143,14 @@ const TextStyle& keyCapStyle(int key) {
 void drawKeyCapLabel(int key, const TextStyle& style) {
     PanelButton* cap = isKeyIndex(key) ? panelControl(FirstKeyCapId + key, false) : nullptr;
     if (!cap) return;
+    const KeySlot& slot = keyBank.slots[key];
+    bool loading = isKeySoundLoading(slot);
     char text[ShortTextCapacity];
-    formatKeyCapLabel(keyBank.slots[key].soundIndex, text);
+    formatKeyCapText(slot.soundIndex, slot.ownFile > 0, loading, text);
     const PanelRect& r = KeyCapLabelRect;
     RECT box = {r.left, r.top, r.right, r.bottom};
     ScopedGetDC dc(cap->window);
-    drawStyledText(dc, box, text, style);
+    drawStyledText(dc, box, text, loading ? keyLoadingStyle : style);
 }
 
 void redrawKeyCap(int key) { drawKeyCapLabel(key, keyCapStyle(key)); }

@@ -2,7 +2,10 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
+#include <utility>
 
+#include "audio/sound_bank.h"
 #include "base/utf8_text.h"
 #include "keys/key_bank.h"
 #include "keys/key_banks.h"
@@ -50,6 +53,14 @@ constexpr size_t KeyPropertiesSize = KeyCount * KeyPropertiesRecordSize;
 constexpr char BankId[SectionIdSize + 1] = "KBNK";
 constexpr size_t BankKeyRecordSize = 10 * 2 + KeyPropertiesRecordSize;
 constexpr size_t BankSize = 2 + KeyCount * BankKeyRecordSize;
+// The keys of any bank that play a file of their own: a word of how many,
+// then for each its bank (1..8) and key (0..46) as words, a byte that is 1
+// when the path is relative to the setup file's folder (0: absolute), and the
+// path's length as a word and its UTF-8 bytes. Such a key's sound in the
+// version-7995 layout or its bank's section is -1, so that an older reader
+// gives it no sound.
+constexpr char OwnFilesId[SectionIdSize + 1] = "KFIL";
+constexpr int16_t LongestStoredPath = 3 * 260;  // 260 characters of up to three bytes each
 
 void putWord(std::vector<uint8_t>& out, int16_t value) {
     uint16_t bits = static_cast<uint16_t>(value);
@@ -119,6 +130,11 @@ struct StagedSetup {
     // where a section holds them; bank 1's are keys.
     bool hasBank[BankCount] = {};
     KeySettings banks[BankCount][KeyCount];
+    struct OwnFile {
+        int bank, key;
+        std::string path;  // full, resolved against the setup file's folder
+    };
+    std::vector<OwnFile> ownFiles;
 };
 
 // What the reader of the version-7995 layout makes of a key's record, which
@@ -259,6 +275,37 @@ bool readBank(SetupBytes& section, StagedSetup& setup) {
     return true;
 }
 
+// The folder of the document's setup file, with its separator; "" for none.
+std::string setupFolder() {
+    const char* path = document.setupPath;
+    const char* slash = std::strrchr(path, '\\');
+    return slash ? std::string(path, static_cast<size_t>(slash - path) + 1) : std::string();
+}
+
+bool readOwnFile(SetupBytes& section, const std::string& folder, StagedSetup& setup) {
+    int16_t bank = 0, key = 0, length = 0;
+    uint8_t relative = 0;
+    if (!section.word(bank) || !section.word(key) || !section.byte(relative) || !section.word(length)) return false;
+    if (bank < 1 || bank > BankCount || key < 0 || key >= KeyCount || relative > 1 || length < 1 ||
+        length > LongestStoredPath)
+        return false;
+    std::string path(static_cast<size_t>(length), '\0');
+    if (!section.run(&path[0], path.size()) || path.find('\0') != std::string::npos) return false;
+    for (const StagedSetup::OwnFile& file : setup.ownFiles)
+        if (file.bank == bank - 1 && file.key == key) return false;  // which of two would be left to chance
+    setup.ownFiles.push_back({bank - 1, key, relative ? folder + path : path});
+    return true;
+}
+
+bool readOwnFiles(SetupBytes& section, StagedSetup& setup) {
+    int16_t count = 0;
+    if (!section.word(count) || count < 0 || count > BankCount * KeyCount || !setup.ownFiles.empty()) return false;
+    std::string folder = setupFolder();
+    for (int i = 0; i < count; ++i)
+        if (!readOwnFile(section, folder, setup)) return false;
+    return section.remaining() == 0;
+}
+
 // Printable ASCII, as every id is: anything else is no section's start.
 bool isSectionId(const char id[SectionIdSize]) {
     for (size_t i = 0; i < SectionIdSize; ++i)
@@ -294,6 +341,10 @@ SetupExtensionResult readExtension(SetupBytes& in, StagedSetup& setup) {
             if (!readBank(section, *read)) return SetupExtensionResult::Damaged;
             continue;
         }
+        if (isId(id, OwnFilesId)) {
+            if (!readOwnFiles(section, *read)) return SetupExtensionResult::Damaged;
+            continue;
+        }
         if (!isId(id, KeyPropertiesId)) {
             hasUnknownSections = true;
             continue;
@@ -319,9 +370,17 @@ void commitSetup(const StagedSetup& setup) {
         KeyBank& keys = bankOf(b);
         for (int k = 0; k < KeyCount; ++k) static_cast<KeySettings&>(keys.slots[k]) = setup.banks[b][k];
     }
+    for (const StagedSetup::OwnFile& file : setup.ownFiles) {
+        KeySettings& key = bankOf(file.bank).slots[file.key];
+        key.ownFile = ownFileNumber(file.path);
+        if (key.ownFile > 0) key.soundIndex = -1;
+    }
     if (setup.hasMasterVolume) masterVolume = setup.masterVolume;
     if (setup.hasSoundDirectory) std::memcpy(soundDirectory, setup.soundDirectory, sizeof soundDirectory);
 }
+
+// A key playing a file of its own has no list entry, whatever it held before.
+int16_t storedSoundIndex(const KeySettings& key) { return key.ownFile > 0 ? int16_t{-1} : key.soundIndex; }
 
 // Bank 1's keys, whichever bank is shown: the bank shown is no part of a setup.
 void putBase(std::vector<uint8_t>& out, int16_t version) {
@@ -331,7 +390,7 @@ void putBase(std::vector<uint8_t>& out, int16_t version) {
     for (int k = 0; k < KeyCount; ++k) {
         putWord(out, keys[k].note);
         putWord(out, keys[k].triggerMode);
-        putWord(out, keys[k].soundIndex);
+        putWord(out, storedSoundIndex(keys[k]));
         putWord(out, keys[k].extraA);
         putWord(out, keys[k].volume);
         putWord(out, keys[k].pan);
@@ -377,7 +436,7 @@ void putBank(std::vector<uint8_t>& out, int bank) {
         setIdleTriggerMode(key);
         putWord(out, key.note);
         putWord(out, key.triggerMode);
-        putWord(out, key.soundIndex);
+        putWord(out, storedSoundIndex(key));
         putWord(out, key.extraA);
         putWord(out, key.volume);
         putWord(out, key.pan);
@@ -387,6 +446,56 @@ void putBank(std::vector<uint8_t>& out, int bank) {
         putWord(out, key.extraD);
         putPropertiesRecord(out, key);
     }
+}
+
+// Windows compares names without regard to case.
+bool isUnderFolder(const std::string& path, const std::string& folder) {
+    for (size_t i = 0; i < folder.size(); ++i) {
+        char a = path[i], b = folder[i];
+        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
+        if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
+        if (a != b) return false;
+    }
+    return true;
+}
+
+// A file under the setup file's folder is stored relative to it, so that a
+// kit moved whole still finds it; any other file by its full path.
+void putOwnFile(std::vector<uint8_t>& out, int bank, int key, const std::string& path, const std::string& folder) {
+    bool relative = !folder.empty() && path.size() > folder.size() && isUnderFolder(path, folder);
+    std::string stored = relative ? path.substr(folder.size()) : path;
+    putWord(out, static_cast<int16_t>(bank + 1));
+    putWord(out, static_cast<int16_t>(key));
+    out.push_back(relative ? 1 : 0);
+    putWord(out, static_cast<int16_t>(stored.size()));
+    out.insert(out.end(), stored.begin(), stored.end());
+}
+
+// The own files that can be stored; a path too long for its length word is
+// left out, and that key opens without a sound.
+std::vector<std::pair<int, int>> storableOwnFiles() {
+    std::vector<std::pair<int, int>> keys;
+    for (int b = 0; b < BankCount; ++b) {
+        for (int k = 0; k < KeyCount; ++k) {
+            int16_t number = bankOf(b).slots[k].ownFile;
+            if (number < 1 || static_cast<size_t>(number) > soundBank.ownFiles.size()) continue;
+            size_t length = soundBank.ownFiles[static_cast<size_t>(number - 1)].path.size();
+            if (length >= 1 && length <= static_cast<size_t>(LongestStoredPath)) keys.emplace_back(b, k);
+        }
+    }
+    return keys;
+}
+
+void putOwnFiles(std::vector<uint8_t>& out, const std::vector<std::pair<int, int>>& keys) {
+    std::vector<uint8_t> section;
+    putWord(section, static_cast<int16_t>(keys.size()));
+    std::string folder = setupFolder();
+    for (const auto& [bank, key] : keys) {
+        const std::string& path = soundBank.ownFiles[static_cast<size_t>(bankOf(bank).slots[key].ownFile - 1)].path;
+        putOwnFile(section, bank, key, path, folder);
+    }
+    putSectionHeader(out, OwnFilesId, section.size());
+    out.insert(out.end(), section.begin(), section.end());
 }
 
 bool allKeysHaveDefaultProperties() {
@@ -412,8 +521,9 @@ std::vector<uint8_t> composeSetupBytes() {
     if (!soundDirectoryFitsSetup()) return out;
     bool hasKeyProperties = !allKeysHaveDefaultProperties();
     int banks = banksBeyondTheFirstInUse();
+    std::vector<std::pair<int, int>> ownFiles = storableOwnFiles();
     // Keys as every older version played them are written in the layout they read.
-    if (!hasKeyProperties && banks == 0) {
+    if (!hasKeyProperties && banks == 0 && ownFiles.empty()) {
         out.reserve(SetupBaseSize + std::strlen(soundDirectory));
         putBase(out, SetupVersion);
         return out;
@@ -424,6 +534,7 @@ std::vector<uint8_t> composeSetupBytes() {
     if (hasKeyProperties) putKeyProperties(out);
     for (int b = 1; b < BankCount; ++b)
         if (!holdsStartUpLayout(b)) putBank(out, b);
+    if (!ownFiles.empty()) putOwnFiles(out, ownFiles);
     putSectionHeader(out, EndId, 0);
     return out;
 }
@@ -437,6 +548,7 @@ SetupReadResult readSetupBytes(const uint8_t* bytes, size_t size, SetupExtension
     for (int k = 0; k < KeyCount; ++k) {
         setup->keys[k] = first.slots[k];
         takeDefaultProperties(setup->keys[k]);
+        setup->keys[k].ownFile = 0;
     }
     if (!parseSetup(in, *setup)) return SetupReadResult::TooShort;
     extension = readExtension(in, *setup);

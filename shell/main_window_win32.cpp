@@ -3,12 +3,14 @@
 #include <commctrl.h>
 #include <dbt.h>
 #include <shellapi.h>
+#include <string>
 #include <vector>
 
 #include "audio/audio_output.h"
 #include "base/app_handles_win32.h"
 #include "base/menu.h"
 #include "base/scoped_win32.h"
+#include "flows/dropped_sounds.h"
 #include "flows/outside_files.h"
 #include "flows/recording.h"
 #include "flows/setup_commands.h"
@@ -22,6 +24,7 @@
 #include "panel/button_look_win32.h"
 #include "panel/panel_buttons_win32.h"
 #include "panel/panel_graphics_win32.h"
+#include "panel/panel_layout.h"
 #include "panel/panel_redraw.h"
 #include "resources/command_ids.h"
 #include "setup/document.h"
@@ -30,6 +33,7 @@
 #include "shell/file_type.h"
 #include "shell/main_loop_win32.h"
 #include "shell/program_messages_win32.h"
+#include "sound_files/decoding_thread.h"
 
 namespace {
 
@@ -42,15 +46,31 @@ constexpr int RowHeight = 14;
 constexpr int ExitNoWindowClass = 2;
 constexpr int ExitNoMainWindow = 3;
 
-// Only the first file of a drop counts. Its name is taken whole, however
-// long, so that a name too long to open is refused rather than cut into the
-// name of another file.
-void openFirstDroppedFile(HDROP drop) {
-    UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-    std::vector<char> name(length + 1, '\0');
-    if (length > 0) DragQueryFileA(drop, 0, name.data(), length + 1);
+// Names are taken whole, however long, so that a name too long to open is
+// refused rather than cut into the name of another file.
+std::vector<std::string> droppedNames(HDROP drop) {
+    std::vector<std::string> names;
+    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        UINT length = DragQueryFileA(drop, i, nullptr, 0);
+        std::vector<char> name(length + 1, '\0');
+        if (length > 0) DragQueryFileA(drop, i, name.data(), length + 1);
+        names.emplace_back(name.data());
+    }
+    return names;
+}
+
+// Sound files dropped on a key cap go to the keys; any other drop opens its
+// first file, when that is a setup.
+void takeDroppedFiles(HDROP drop) {
+    POINT point = {-1, -1};
+    bool inClientArea = DragQueryPoint(drop, &point) != 0;
+    std::vector<std::string> names = droppedNames(drop);
     DragFinish(drop);
-    if (name[0] != '\0') openExternalFile(name.data());
+    if (names.empty()) return;
+    int key = inClientArea ? keyCapAt(point.x, point.y) : -1;
+    if (dropSoundFilesOnKey(key, names)) return;
+    if (!names[0].empty()) openExternalFile(names[0].c_str());
 }
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -65,6 +85,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_DESTROY:
         deletePanelPalette();
+        stopDecodingThread();
         releaseAllSounds();
         PostQuitMessage(0);
         return 0;
@@ -134,7 +155,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (wParam == DBT_DEVNODES_CHANGED) onMidiDevicesChanged();
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_DROPFILES:
-        openFirstDroppedFile(reinterpret_cast<HDROP>(wParam));
+        takeDroppedFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
     case WM_QUERYNEWPALETTE:
         realizePanelPalette();

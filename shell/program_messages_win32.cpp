@@ -9,8 +9,10 @@
 #include "flows/output_device.h"
 #include "flows/output_retry.h"
 #include "flows/recording.h"
+#include "flows/sound_loading.h"
 #include "midi/midi_input.h"
 #include "recording/recording_events.h"
+#include "sound_files/decoding_events.h"
 
 namespace {
 
@@ -22,6 +24,7 @@ constexpr UINT OutputEndpointsChangedMessage = WM_APP + 3;
 constexpr UINT MidiInputMessage = WM_APP + 4;
 constexpr UINT RecordingEndedMessage = WM_APP + 5;
 constexpr UINT MidiInputClosedMessage = WM_APP + 6;  // wParam, lParam: as MidiInputMessage's
+constexpr UINT SoundDecodedMessage = WM_APP + 7;
 
 constexpr UINT_PTR OutputRetryTimer = 1;
 
@@ -39,6 +42,8 @@ void tellOutputLost(unsigned generation) { post(OutputLostMessage, generation, 0
 void tellDefaultOutputChanged() { post(DefaultOutputChangedMessage, 0, 0); }
 void tellOutputEndpointsChanged() { post(OutputEndpointsChangedMessage, 0, 0); }
 void tellRecordingEnded() { post(RecordingEndedMessage, 0, 0); }
+// A lost word is made up by the next: each takes every finished sound.
+void tellSoundDecoded() { post(SoundDecodedMessage, 0, 0); }
 
 bool tellMidiMessage(uint32_t tag, uint32_t packed, uint32_t number) {
     return post(MidiInputMessage, numbered(number, packed), static_cast<LPARAM>(tag));
@@ -72,6 +77,9 @@ bool handleProgramMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return true;
     case RecordingEndedMessage:
         onRecordingEnded();
+        return true;
+    case SoundDecodedMessage:
+        takeFinishedSounds();
         return true;
     case WM_TIMER:
         if (wParam == OutputRetryTimer) onOutputRetryDue();

@@ -1,12 +1,12 @@
 #include "sound_files/aiff_reader.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <new>
 
 #include "sound_files/sample_format.h"
+#include "sound_files/whole_file.h"
 
 namespace {
 
@@ -226,31 +226,9 @@ void convertSamples(const uint8_t* from, const SoundShape& shape, size_t count, 
     }
 }
 
-// Reads the whole file, as far as the reader looks.
-WaveResult readWholeFile(const char* path, std::vector<uint8_t>& bytes) {
-    std::FILE* stream = std::fopen(path, "rb");
-    if (!stream) return WaveErrorCannotOpen;
-    WaveResult result = 0;
-    long end = -1;
-    if (std::fseek(stream, 0, SEEK_END) != 0 || (end = std::ftell(stream)) < 0 || std::fseek(stream, 0, SEEK_SET) != 0)
-        result = WaveErrorCannotOpen;
-    if (result == 0) {
-        uint64_t wanted = static_cast<uint64_t>(end) < LargestFileBytes ? static_cast<uint64_t>(end) : LargestFileBytes;
-        try {
-            bytes.resize(static_cast<size_t>(wanted));
-        } catch (const std::bad_alloc&) {
-            result = WaveErrorNoMemory;
-        }
-    }
-    if (result == 0 && !bytes.empty() && std::fread(bytes.data(), 1, bytes.size(), stream) != bytes.size())
-        result = WaveErrorFileCannotRead;
-    std::fclose(stream);
-    return result;
-}
-
 }  // namespace
 
-WaveResult readAiffBytes(const uint8_t* bytes, size_t size, AiffSound& sound) {
+WaveResult readAiffBytes(const uint8_t* bytes, size_t size, DecodedSound& sound) {
     sound.format = WaveFormatRecord{};
     sound.samples.clear();
     uint64_t held = size < LargestFileBytes ? size : LargestFileBytes;
@@ -275,10 +253,10 @@ WaveResult readAiffBytes(const uint8_t* bytes, size_t size, AiffSound& sound) {
     return 0;
 }
 
-WaveResult readAiffFile(const char* path, AiffSound& sound) {
+WaveResult readAiffFile(const char* path, DecodedSound& sound) {
     sound.format = WaveFormatRecord{};
     sound.samples.clear();
     std::vector<uint8_t> bytes;
-    if (WaveResult result = readWholeFile(path, bytes)) return result;
+    if (WaveResult result = readWholeFile(path, LargestFileBytes, bytes)) return result;
     return readAiffBytes(bytes.data(), bytes.size(), sound);
 }

@@ -16,19 +16,12 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
-#include "sound_files/wave_format.h"
-#include "sound_files/wave_reader.h"
+#include "sound_files/decoded_sound.h"
 
 // An AIFC file whose samples are compressed; the WAV reader's codes cover
 // every other failure, with the same meaning.
 constexpr WaveResult AiffErrorCompressed = 0xE104;
-
-struct AiffSound {
-    WaveFormatRecord format{};     // PCM or IEEE float, extraSize 0
-    std::vector<uint8_t> samples;  // as a WAV "data" chunk holds them
-};
 
 // On failure the sound is left empty: a zeroed record and no samples.
 //   WaveErrorChunkNotFound  too short for a FORM header, or no COMM or SSND
@@ -38,7 +31,7 @@ struct AiffSound {
 //   WaveErrorCorrupt        frames outside the SSND chunk or the file
 //   AiffErrorCompressed     any other AIFC compression
 //   WaveErrorNoMemory
-WaveResult readAiffBytes(const uint8_t* bytes, size_t size, AiffSound& sound);
+WaveResult readAiffBytes(const uint8_t* bytes, size_t size, DecodedSound& sound);
 // The same for a file on disk, read whole; WaveErrorCannotOpen and
 // WaveErrorFileCannotRead when it cannot be.
-WaveResult readAiffFile(const char* path, AiffSound& sound);
+WaveResult readAiffFile(const char* path, DecodedSound& sound);

@@ -53,7 +53,7 @@ protected:
             char name[16];
             std::snprintf(name, sizeof name, "%02d.wav", i);
             files.writeAt(std::string(soundDirectory) + "\\" + name, simpleWave(countingBytes(16 + i)));
-            fakeSoundFolder.wavesInFolder.push_back(name);
+            fakeSoundFolder.soundsInFolder.push_back(name);
         }
         ASSERT_TRUE(loadSoundDirectory());
     }

@@ -33,6 +33,7 @@
 #include "audio/mixer.h"
 #include "audio/render_loop.h"
 #include "audio/sound_bank.h"
+#include "fakes/fake_decoding_events.h"
 #include "fakes/fake_input.h"
 #include "fakes/fake_midi_ports.h"
 #include "fakes/fake_sound_folder.h"
@@ -49,7 +50,10 @@
 #include "panel/editing.h"
 #include "recording/recording.h"
 #include "recording/recording_file.h"
+#include "sound_files/decoding_thread.h"
+#include "sound_files/sound_decoding.h"
 #include "sound_files/wave_header.h"
+#include "support/aiff_bytes.h"
 #include "support/mixer_output.h"
 #include "support/program_test.h"
 #include "support/temp_files.h"
@@ -71,6 +75,8 @@ constexpr auto LongestWait = std::chrono::seconds(20);
 constexpr SampleLayout FirstLayout = {SampleEncoding::Float32, 2, 8, 48000};
 constexpr uint32_t MixPieceFrames = 4096;
 constexpr int SoundCount = 24;  // every key of the start-up layout has a sound
+// AIFF files listed after the WAV files: decoded on the decoding thread when a key is given one.
+constexpr int DecodedSoundCount = 4;
 constexpr size_t QueueCapacity = 32;
 // A key-down's flags when the key was up before it: a press, no auto-repeat.
 constexpr uint32_t FirstKeyDown = 1;
@@ -84,6 +90,17 @@ unsigned long settingFromEnvironment(const char* name, unsigned long fallback) {
 
 // A sound of its own format, length and pitch for each index: 16-bit mono and
 // stereo, 8-bit and float, at four rates.
+// A mono 16-bit tone as an AIFF file holds it.
+Bytes aiffSoundFile(int index) {
+    using namespace aifftest;
+    const uint32_t frames = 2000 + 500 * static_cast<uint32_t>(index);
+    Bytes samples;
+    for (uint32_t n = 0; n < frames; ++n)
+        appendBe16(samples,
+                   static_cast<uint16_t>(std::lround(9000 * std::sin(2.0 * mixertest::Pi * n / (40.0 + index)))));
+    return form("AIFF", concat({commonChunk(1, frames, 16), soundChunk(samples)}));
+}
+
 Bytes soundFile(int index) {
     const int kind = index % 4;
     const uint16_t channels = kind == 1 ? 2 : 1;
@@ -377,7 +394,7 @@ uint32_t shortMessage(int status, int data1, int data2) {
 
 struct Tally {
     unsigned long steps = 0, moves = 0, failedOpens = 0, unplugs = 0, losses = 0, sleeps = 0, wakes = 0;
-    unsigned long recordings = 0, folderLoads = 0, killAlls = 0;
+    unsigned long recordings = 0, folderLoads = 0, killAlls = 0, decodingWords = 0;
     unsigned long recordingEnds[5] = {};  // by RecordingEnd
     unsigned long probes = 0, quietSpells = 0;
     double slowestProbeMilliseconds = 0;
@@ -397,8 +414,15 @@ protected:
             char name[16];
             std::snprintf(name, sizeof name, "%02d.wav", i);
             files.writeAt(std::string(soundDirectory) + "\\" + name, soundFile(i));
-            fakeSoundFolder.wavesInFolder.push_back(name);
+            fakeSoundFolder.soundsInFolder.push_back(name);
         }
+        for (int i = 0; i < DecodedSoundCount; ++i) {
+            char name[16];
+            std::snprintf(name, sizeof name, "%02d.aif", i);
+            files.writeAt(std::string(soundDirectory) + "\\" + name, aiffSoundFile(i));
+            fakeSoundFolder.soundsInFolder.push_back(name);
+        }
+        setSoundDecoder(decodeSoundFile);
         ASSERT_TRUE(loadSoundDirectory());
         for (int i = 0; i < SoundCount; ++i) ASSERT_NE(soundBank.soundBuffers[i], nullptr) << "sound " << i;
         for (int k = 0; k < KeyCount; ++k)
@@ -553,6 +577,13 @@ protected:
         }
         noteLossForProgram();
         recoverLostMidiMessages();
+        // As the main window takes the decoding thread's word.
+        int told = soundsDecodedTold.load();
+        if (told != decodingsTaken) {
+            decodingsTaken = told;
+            ++tally.decodingWords;
+            takeFinishedSounds();
+        }
     }
 
     // As winmm's callback: every message numbered; a post to a full queue is
@@ -684,7 +715,8 @@ protected:
     void giveAKeyASound() {
         int key = below(KeyCount);
         keyBank.selectedKey = static_cast<int16_t>(key);
-        assignSoundToSelectedKey(below(SoundCount + 1));  // one past the bank leaves the key silent
+        // One past the bank leaves the key silent; an AIFF file is decoded first.
+        assignSoundToSelectedKey(below(SoundCount + DecodedSoundCount + 1));
         if (chance(40)) giveAKeyAPart(key);
     }
 
@@ -695,6 +727,7 @@ protected:
         if (!slot.voice || isKeyPlaying(key) || !isSoundInBank(slot.soundIndex)) return;
         Voice* part = nullptr;
         Voice* bankBuffer = soundBank.soundBuffers[static_cast<size_t>(slot.soundIndex)];
+        if (!bankBuffer) return;  // still being decoded
         uint32_t start = static_cast<uint32_t>(below(30));
         uint32_t end = chance(30) ? 0 : start + static_cast<uint32_t>(below(40));
         if (audioDevice->DuplicateSoundBufferPart(bankBuffer, start, end, &part) != DS_OK) return;
@@ -842,6 +875,7 @@ protected:
     }
 
     TempFiles files;
+    int decodingsTaken = 0;
     std::mt19937 dice;
     Mixer mixer{FirstLayout, MixPieceFrames};
     std::unique_ptr<StreamThread> output;
@@ -893,12 +927,14 @@ TEST_F(LivePathStress, PlayingRecordingAndMovingTheOutputUnderFailuresLeaveNothi
         "  render thread slept %lu times, woken %lu; %lu starts checked, the slowest mixed after %.1f ms\n"
         "  %lu recordings: %lu stopped, %lu write failed, %lu output changed, %lu file full; %llu frames "
         "dropped\n"
-        "  %lu folder loads, %lu Kill Alls, %lu rests; %lu MIDI messages posted, %lu lost to a full queue\n",
+        "  %lu folder loads, %lu Kill Alls, %lu rests; %lu MIDI messages posted, %lu lost to a full queue; %lu words "
+        "of decoded sounds\n",
         tally.steps, tally.moves, tally.failedOpens, tally.unplugs, tally.losses, tally.sleeps, tally.wakes,
         tally.probes, tally.slowestProbeMilliseconds, tally.recordings, ends[static_cast<int>(RecordingEnd::Stopped)],
         ends[static_cast<int>(RecordingEnd::WriteFailed)], ends[static_cast<int>(RecordingEnd::OutputChanged)],
         ends[static_cast<int>(RecordingEnd::FileFull)], static_cast<unsigned long long>(tally.droppedFrames),
-        tally.folderLoads, tally.killAlls, tally.quietSpells, tally.midiPosted.load(), tally.midiLost.load());
+        tally.folderLoads, tally.killAlls, tally.quietSpells, tally.midiPosted.load(), tally.midiLost.load(),
+        tally.decodingWords);
 }
 
 }  // namespace

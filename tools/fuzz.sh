@@ -3,14 +3,14 @@
 # each for SECONDS (default 30) on its committed seed corpus. New inputs go to a
 # scratch folder, so the committed corpus stays as it is; a crash leaves its
 # input under build/fuzz/findings/ and fails the run.
-#   tools/fuzz.sh [SECONDS] [TARGET...]     targets: wave_reader aiff_reader setup_reader outside_names
+#   tools/fuzz.sh [SECONDS] [TARGET...]     targets: wave_reader aiff_reader ogg_decoder setup_reader outside_names
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds="${1:-30}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(wave_reader aiff_reader setup_reader outside_names)
+[ ${#targets[@]} -eq 0 ] && targets=(wave_reader aiff_reader ogg_decoder setup_reader outside_names)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"$(nproc)" >/dev/null

@@ -17,6 +17,9 @@ void setMainWindowTitle(const char*) {}
 void showShownBank() {}
 // Nor does it read setups, whose folder may need converting.
 bool convertFromLegacyCodePage(const char*, char*) { return false; }
+// Nor does it load sounds, which may have a message to show or be decoded.
+void showMessage(const char*) {}
+void tellSoundDecoded() {}
 
 int main(int argc, char** argv) {
     if (argc != 3) {

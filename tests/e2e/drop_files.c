@@ -7,7 +7,9 @@
  * wide command line: this tool's own code page could not hold every name.
  *
  *   drop_files FILE...   -> drops the files, in this order, on the window of
- *                           class "Quillpad"
+ *                           class "Quillpad", at (100, 100) of its client area
+ *   drop_files --at X Y FILE...
+ *                        -> the same, dropped at (X, Y) of the client area
  *
  * Exit code 1 when the window is not found, 2 on a wrong call, 3 when the
  * block cannot be placed or the message not posted.
@@ -36,8 +38,15 @@ static char** utf8Arguments(int* count) {
     return names;
 }
 
+/* Whether text is a whole decimal number, read into value. */
+static int readNumber(const char* text, LONG* value) {
+    char* end = NULL;
+    *value = strtol(text, &end, 10);
+    return end != text && *end == 0;
+}
+
 /* The block as the shell lays it out; the caller frees it. */
-static char* makeDropBlock(int count, char** names, size_t* size) {
+static char* makeDropBlock(POINT at, int count, char** names, size_t* size) {
     size_t namesSize = 1;
     for (int i = 0; i < count; ++i) namesSize += strlen(names[i]) + 1;
     *size = sizeof(DROPFILES) + namesSize;
@@ -45,8 +54,7 @@ static char* makeDropBlock(int count, char** names, size_t* size) {
     if (!block) return NULL;
     DROPFILES* header = (DROPFILES*)block;
     header->pFiles = sizeof(DROPFILES);
-    header->pt.x = 100; /* on the panel, in client coordinates */
-    header->pt.y = 100;
+    header->pt = at; /* in client coordinates */
     header->fNC = FALSE;
     header->fWide = FALSE;
     char* name = block + sizeof(DROPFILES);
@@ -61,8 +69,16 @@ static char* makeDropBlock(int count, char** names, size_t* size) {
 int main(void) {
     int argc = 0;
     char** argv = utf8Arguments(&argc);
-    if (!argv || argc < 2) {
-        fprintf(stderr, "usage: drop_files FILE...\n");
+    /* By default on the panel, away from the key caps and the sound list. */
+    POINT at = {100, 100};
+    int first = 1;
+    int wrong = !argv;
+    if (!wrong && argc > 1 && strcmp(argv[1], "--at") == 0) {
+        first = 4;
+        wrong = argc < first || !readNumber(argv[2], &at.x) || !readNumber(argv[3], &at.y);
+    }
+    if (wrong || argc <= first) {
+        fprintf(stderr, "usage: drop_files [--at X Y] FILE...\n");
         return 2;
     }
     HWND window = FindWindowA("Quillpad", NULL);
@@ -78,7 +94,7 @@ int main(void) {
         return 3;
     }
     size_t size = 0;
-    char* block = makeDropBlock(argc - 1, argv + 1, &size);
+    char* block = makeDropBlock(at, argc - first, argv + first, &size);
     /* The program frees the block with DragFinish; what is left is reclaimed
      * with the process. */
     void* remote = block ? VirtualAllocEx(process, NULL, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE) : NULL;

@@ -21,7 +21,7 @@ from pathlib import Path
 from rig.paths import E2E_DIR, add_program_options, use_program_options
 
 NEEDED_COMMANDS = ["wine", "wineboot", "wineserver", "setarch", "Xvfb", "xdotool", "pulseaudio", "pactl", "parec",
-                   "import", "x86_64-w64-mingw32-gcc-posix"]
+                   "import", "x86_64-w64-mingw32-gcc-posix", "sox", "lame"]
 
 
 def parse_args():

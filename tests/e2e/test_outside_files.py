@@ -38,10 +38,6 @@ class OutsideFilesTest(QuillpadTestCase):
         q.dismiss(q.wait_dialog("Open Setup"), "Escape")
         self.assertFalse(q.dialog_open("NOTE:"), f"a message came {why}")
 
-    def drop(self, *paths):
-        result = self.session.run_helper("drop_files", *[windows_path(p) for p in paths])
-        self.assertEqual(result.returncode, 0, f"the drop was not delivered: {result.stderr}")
-
     def make_shortcut(self, link, target):
         result = self.session.run_helper("make_shortcut", windows_path(link), windows_path(target))
         self.assertEqual(result.returncode, 0, f"no shortcut made: {result.stderr}")
@@ -86,16 +82,16 @@ class OutsideFilesTest(QuillpadTestCase):
 
         # Files that are no setups are ignored; the drop after them shows they were handled.
         for path in (self.sounds / "a_440.wav", text, self.sounds):
-            self.drop(path)
-        self.drop(third)
+            q.drop_files(path)
+        q.drop_files(third)
         q.wait_title("Third.qpd  using:  sounds")
         self.assertFalse(q.dialog_open("NOTE:"))
 
-        self.drop(first, second, third)
+        q.drop_files(first, second, third)
         q.wait_title("First.qpd  using:  sounds")
 
         q.choose_sound(1)  # a change: key 0 gets sound 1
-        self.drop(second)
+        q.drop_files(second)
         prompt = q.wait_dialog("NOTE:")
         self.assertEqual(q.dialog_texts("NOTE:").get(MESSAGE_TEXT), 'Save changes to "First.qpd"?')
         q.dismiss(prompt, "Escape")  # Cancel: the changed setup stays
@@ -108,7 +104,7 @@ class OutsideFilesTest(QuillpadTestCase):
         q = self.quillpad
         setup = self.setup_file("\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac/\u65e5\u672c.qpd")  # Ελληνικά/日本.qpd
         q.start()
-        self.drop(setup)
+        q.drop_files(setup)
         q.wait_title("\u65e5\u672c.qpd  using:  sounds")
         self.assertFalse(q.dialog_open("NOTE:"))
 
@@ -131,7 +127,7 @@ class OutsideFilesTest(QuillpadTestCase):
         to_sound = self.make_shortcut(self.root / "sound.lnk", self.sounds / "a_440.wav")
         q.start(windows_path(to_sound))
         self.assert_nothing_opened("from a shortcut to a sound")
-        self.drop(to_setup)
+        q.drop_files(to_setup)
         q.wait_title(f"{LONG_NAME}  using:  sounds")
         self.assertEqual(q.exit_program(), 0)
 

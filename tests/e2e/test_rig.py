@@ -4,12 +4,14 @@ The end-to-end tests trust these numbers, so a fault here would make them lie.""
 
 import array
 import math
+import subprocess
 import tempfile
+import wave
 import unittest
 from pathlib import Path
 
 from rig.screen import Screenshot
-from rig.sound import Recording, make_sine
+from rig.sound import Recording, make_sine, make_tone
 
 RATE = 44100
 
@@ -125,13 +127,36 @@ class MakeSoundsTest(unittest.TestCase):
     def test_sine_has_the_asked_pitch_rate_length_channels_and_level(self):
         with tempfile.TemporaryDirectory() as folder:
             path = make_sine(Path(folder) / "s.wav", 523.25, rate=22050, seconds=0.4, channels=2, amplitude=0.25)
-            import wave
             with wave.open(str(path), "rb") as w:
                 self.assertEqual((w.getnchannels(), w.getsampwidth(), w.getframerate()), (2, 2, 22050))
             recording = Recording.from_wav(path)
         self.assertAlmostEqual(recording.duration, 0.4, delta=1 / 22050)
         self.assertAlmostEqual(recording.frequency(0, 0.4, "right"), 523.25, delta=0.5)
         self.assertAlmostEqual(recording.rms_db(0, 0.4, "left"), -15.05, delta=0.05)
+
+
+class MakeToneTest(unittest.TestCase):
+    """The tests' compressed and AIFF files: each of the kind its name says, and,
+    decoded by another program, the tone asked for."""
+
+    KINDS = {".mp3": b"\xff\xfb", ".flac": b"fLaC", ".ogg": b"OggS", ".aiff": b"FORM"}
+
+    def test_each_kind_holds_the_asked_tone_at_its_rate_and_channels(self):
+        with tempfile.TemporaryDirectory() as folder:
+            for (kind, magic), (rate, channels) in zip(self.KINDS.items(), ((44100, 2), (48000, 1), (22050, 1),
+                                                                             (44100, 2))):
+                path = make_tone(Path(folder) / f"t{kind}", 550.0, seconds=0.5, rate=rate, channels=channels)
+                self.assertEqual(path.read_bytes()[:len(magic)], magic, kind)
+                decoded = Path(folder) / f"{kind[1:]}.wav"
+                command = (["lame", "--quiet", "--decode", str(path), str(decoded)] if kind == ".mp3"
+                           else ["sox", str(path), "-b", "16", str(decoded)])
+                subprocess.run(command, check=True, capture_output=True, timeout=60)
+                with wave.open(str(decoded), "rb") as w:
+                    self.assertEqual((w.getnchannels(), w.getframerate()), (channels, rate), kind)
+                recording = Recording.from_wav(decoded)
+                # MP3 frames round the length up.
+                self.assertAlmostEqual(recording.duration, 0.5, delta=0.06 if kind == ".mp3" else 1 / rate, msg=kind)
+                self.assertAlmostEqual(recording.frequency(0.1, 0.4), 550.0, delta=0.5, msg=kind)
 
 
 if __name__ == "__main__":

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "audio/sound_bank.h"
 #include "edit/undo.h"
 #include "fakes/fake_key_properties_dialog.h"
+#include "fakes/fake_sound_list_window.h"
 #include "setup/document.h"
 #include "support/edit_commands_fixture.h"
 
@@ -63,6 +65,29 @@ TEST_F(KeyPropertiesDialog, NewFadesReachTheKeysVoiceWithoutCuttingItsSound) {
     EXPECT_EQ(&voiceOf(26), &voice);
     EXPECT_EQ(voice.fadeOut, 700u);
     EXPECT_TRUE(voice.playing);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(KeyPropertiesDialog, ItShowsTheKeysSoundAndClearTakesItAwayAsOneStep) {
+    loadSounds(3);
+    fakeSoundList.entries = {"a.wav", "b.wav", "c.wav"};
+    select(14);  // the W key, sound 1
+    fakeKeyPropertiesDialog.answer = std::vector<int32_t>{0, 0, 0, 0, 0};
+    editKeyProperties();
+    EXPECT_EQ(fakeKeyPropertiesDialog.soundShown, "List entry 2: b.wav");
+    keyBank.slots[14].ownFile = ownFileNumber("D:\\Loops\\beat.mp3");
+    keyBank.slots[14].soundIndex = -1;
+    fakeKeyPropertiesDialog.clearsSound = true;
+    editKeyProperties();
+    EXPECT_EQ(fakeKeyPropertiesDialog.soundShown, "D:\\Loops\\beat.mp3");
+    EXPECT_EQ(keyBank.slots[14].ownFile, 0);
+    EXPECT_EQ(keyBank.slots[14].voice, nullptr);
+    EXPECT_TRUE(document.modified);
+    undoRedo();
+    EXPECT_EQ(keyBank.slots[14].ownFile, 1);
 }
 
 }  // namespace

@@ -3,11 +3,14 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 struct FakeKeyPropertiesDialog {
     // What OK gives back; none: Cancel.
     std::optional<std::vector<int32_t>> answer;
+    bool clearsSound = false;  // Clear is pressed before OK
+    std::string soundShown;
     void reset() { *this = FakeKeyPropertiesDialog(); }
 };
 

@@ -29,8 +29,8 @@ void folderTitle(const char* folder, char title[PathCapacity]) {
     if (!slash || (forward && forward > slash)) slash = forward;
     std::snprintf(title, PathCapacity, "%s", slash ? slash + 1 : folder);
 }
-void forEachWaveFile(void (*found)(const char* name, void* context), void* context) {
-    for (const std::string& name : fakeSoundFolder.wavesInFolder) found(name.c_str(), context);
+void forEachSoundFile(void (*found)(const char* name, void* context), void* context) {
+    for (const std::string& name : fakeSoundFolder.soundsInFolder) found(name.c_str(), context);
 }
 bool askImportSoundFolder(char folder[PathCapacity]) {
     callLog.push_back("dialog import");

@@ -1,4 +1,5 @@
-// Folders on disk, the "*.wav" search and the Import Sounds dialog as plain data.
+// Folders on disk, the search for sound files and the Import Sounds dialog as
+// plain data.
 #pragma once
 #include <string>
 #include <vector>
@@ -6,7 +7,7 @@
 struct FakeSoundFolder {
     std::string currentFolder = "/start";
     std::vector<std::string> existingFolders;  // folders setCurrentFolder accepts
-    std::vector<std::string> wavesInFolder;    // what the "*.wav" search returns
+    std::vector<std::string> soundsInFolder;   // what the search for sound files returns
     bool importChosen = false;                 // the Import dialog's answer
     std::string importFolder;
     void reset() { *this = FakeSoundFolder(); }

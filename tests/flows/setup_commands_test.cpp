@@ -305,6 +305,16 @@ TEST_F(OpeningSetups, AMissingSoundFolderAsksAndCancelKeepsTheOldSounds) {
     keyBank.slots[13].voice = nullptr;
 }
 
+TEST_F(OpeningSetups, AKeysOwnFileIsAskedForEvenWhenTheSetupsFolderIsNotFound) {
+    keyBank.slots[3].ownFile = ownFileNumber("C:\\Setups\\Loops\\beat.wav");
+    keyBank.slots[3].soundIndex = -1;
+    fakeSetupStorage.files["C:\\Setups\\set.qpd"] = setupFileWith("C:\\Gone\\Kit", 72);
+    fakeDialogs.answers = {AnswerCancel};
+    openSetupFile("C:\\Setups\\set.qpd");
+    ASSERT_GT(keyBank.slots[3].ownFile, 0);
+    EXPECT_EQ(soundState({true, keyBank.slots[3].ownFile}), SoundState::Loading);
+}
+
 TEST_F(OpeningSetups, AMissingSoundFolderAnsweredOkImportsSounds) {
     fakeSetupStorage.files["C:\\Setups\\set.qpd"] = setupFileWith("C:\\Gone", 72);
     fakeDialogs.answers = {AnswerOk};
@@ -510,7 +520,7 @@ TEST_F(OpeningMovedKits, AMovedKitLoadsTheFolderBesideItsSetupWithoutAskingAndSt
     const Bytes stored = setupFileWith("C:\\Gone\\Drums\\", 72);
     fakeSetupStorage.files["D:\\Kits\\set.qpd"] = stored;
     fakeSoundFolder.existingFolders.push_back("D:\\Kits\\Drums");
-    fakeSoundFolder.wavesInFolder = {"snare.wav", "kick.wav"};
+    fakeSoundFolder.soundsInFolder = {"snare.wav", "kick.wav"};
     // Opened twice: the unmodified file still stores the old folder and is found again.
     for (int time = 0; time < 2; ++time) {
         document.modified = true;

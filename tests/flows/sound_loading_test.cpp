@@ -5,26 +5,31 @@
 
 #include <unistd.h>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
 #include <vector>
 
 #include "audio/audio_device.h"
 #include "audio/mixer.h"
 #include "audio/sound_bank.h"
 #include "fakes/call_log.h"
+#include "fakes/fake_decoding_events.h"
 #include "fakes/fake_main_window.h"
 #include "fakes/fake_sound_folder.h"
 #include "fakes/fake_sound_list_window.h"
 #include "flows/start_up.h"
 #include "keys/key_bank.h"
+#include "keys/key_banks.h"
 #include "keys/key_voices.h"
 #include "keys/playing.h"
 #include "library/sound_directory.h"
 #include "setup/document.h"
+#include "support/aiff_bytes.h"
 #include "support/mixer_output.h"
 #include "support/program_test.h"
 #include "support/sound_files_fixture.h"
@@ -87,7 +92,7 @@ TEST_F(LoadingSounds, AnEmptySoundFolderNameIsNotLoaded) {
 TEST_F(LoadingSounds, LoadingAFolderRefillsTheListSortedAndRestoresTheCurrentFolder) {
     fakeSoundList.entries = {"No Sounds Loaded.wav"};
     fakeSoundFolder.existingFolders = {"/sounds/Drums"};
-    fakeSoundFolder.wavesInFolder = {"snare.wav", "Kick.wav", "hat.WAV"};
+    fakeSoundFolder.soundsInFolder = {"snare.wav", "Kick.wav", "hat.WAV"};
     std::snprintf(soundDirectory, PathCapacity, "%s", "/sounds/Drums");
     EXPECT_TRUE(loadSoundDirectory());
     EXPECT_EQ(fakeSoundList.entries, (std::vector<std::string>{"hat.WAV", "Kick.wav", "snare.wav"}));
@@ -109,7 +114,7 @@ TEST_F(LoadingSounds, AFolderWithoutSoundsEmptiesTheListPlaceholderIncluded) {
 
 TEST_F(LoadingSounds, TheTitleAndModifiedFlagChangeBeforeAnySoundIsLoaded) {
     fakeSoundFolder.existingFolders = {"/sounds/Pads"};
-    fakeSoundFolder.wavesInFolder = {"pad.wav"};
+    fakeSoundFolder.soundsInFolder = {"pad.wav"};
     std::snprintf(soundDirectory, PathCapacity, "%s", "/sounds/Pads");
     loadSoundDirectory();
     auto title = std::find(callLog.begin(), callLog.end(), "title Untitled  using:  Pads");
@@ -126,7 +131,7 @@ TEST_F(LoadingSounds, ImportTakesTheChosenFilesFolderOrChangesNothingWhenCancell
     fakeSoundFolder.importChosen = true;
     fakeSoundFolder.importFolder = "/sounds/Keys";
     fakeSoundFolder.existingFolders = {"/sounds/Keys"};
-    fakeSoundFolder.wavesInFolder = {"piano.wav"};
+    fakeSoundFolder.soundsInFolder = {"piano.wav"};
     EXPECT_TRUE(importSounds());
     EXPECT_STREQ(soundDirectory, "/sounds/Keys");
     EXPECT_EQ(fakeSoundList.entries, (std::vector<std::string>{"piano.wav"}));
@@ -188,7 +193,7 @@ TEST_F(LoadingTheSoundBank, APathTooLongForThePathAreaIsSkippedNotCut) {
 
 TEST_F(LoadingAFolderAgain, LoadingTheFolderAgainWhileKeysSoundStopsThemBeforeAnyReleaseAndLeavesTogglesIdle) {
     fakeSoundFolder.existingFolders = {soundDirectory};
-    fakeSoundFolder.wavesInFolder = fakeSoundList.entries;
+    fakeSoundFolder.soundsInFolder = fakeSoundList.entries;
     KeySlot& toggle = keyBank.slots[27];
     toggle.triggerMode = ToggleStopRunning;
     voiceOf(27)->playing = true;
@@ -239,6 +244,75 @@ TEST_F(LoadingSoundsForTheLowLatencyOutput, KeysPlayTheirSoundsAndARefusedFormat
     EXPECT_FALSE(isKeyPlaying(0));
     out = renderFrames(mixer, mixer.rampFrames + 1);
     EXPECT_EQ(out.left[mixer.rampFrames], 0.0f);
+}
+
+}  // namespace
+
+namespace {
+
+// Every key of every bank plays list entry 0, but the keys given.
+void giveEveryKeyTheFirstSound() {
+    for (int b = 0; b < BankCount; ++b)
+        for (KeySlot& slot : bankOf(b).slots) slot.soundIndex = 0;
+}
+
+Bytes aiffTone(int frames) {
+    using namespace aifftest;
+    Bytes samples;
+    for (int i = 0; i < frames; ++i) appendBe16(samples, static_cast<uint16_t>(i * 64));
+    return form("AIFF", concat({commonChunk(1, static_cast<uint32_t>(frames), 16), soundChunk(samples)}));
+}
+
+// As the main window's message would come: once the thread told of n sounds.
+void takeSoundsOnceDecoded(int told) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (soundsDecodedTold < told) {
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "waited for " << told << " decoded sounds";
+        std::this_thread::yield();
+    }
+    takeFinishedSounds();
+}
+
+class DecodingInTheBackground : public SoundFilesFixture {};
+
+TEST_F(DecodingInTheBackground, OnlyAUsedSoundIsDecodedAndItsKeyIgnoresPressesUntilItIsLoaded) {
+    addWaves(1);
+    addSound("tone.aif", aiffTone(100));
+    addSound("unused.aif", aiffTone(50));
+    giveEveryKeyTheFirstSound();
+    keyBank.slots[5].soundIndex = 1;
+    loadSoundBank();
+    EXPECT_EQ(soundState({false, 1}), SoundState::Loading);
+    EXPECT_EQ(soundState({false, 2}), SoundState::Waiting);
+    EXPECT_TRUE(isKeySoundLoading(keyBank.slots[5]));
+    keyDown(5);
+    EXPECT_EQ(voiceOf(5), nullptr);
+    callLog.clear();
+    takeSoundsOnceDecoded(1);
+    ASSERT_NE(bankBuffer(1), nullptr);
+    EXPECT_EQ(bankBuffer(1)->memory.size(), 201u);  // 100 frames of 16 bits, and the extra byte
+    EXPECT_TRUE(playsSound(5, 1));
+    EXPECT_FALSE(isKeySoundLoading(keyBank.slots[5]));
+    EXPECT_EQ(soundBank.soundBuffers[2], nullptr);  // no key uses it: no memory
+    EXPECT_NE(std::find(callLog.begin(), callLog.end(), "panel redrawKeyCap 5"), callLog.end());
+}
+
+TEST_F(DecodingInTheBackground, FailuresAreSaidOnceAfterTheLoadNamingAFewAndNoneWhilePlaying) {
+    addWaves(1);
+    for (const char* name : {"a.aif", "b.aif", "c.aif", "d.aif", "e.aif"}) addSound(name, Bytes{'j', 'u', 'n', 'k'});
+    giveEveryKeyTheFirstSound();
+    for (int k = 0; k < 5; ++k) keyBank.slots[k].soundIndex = static_cast<int16_t>(k + 1);
+    keyBank.slots[6].ownFile = ownFileNumber(files.folder + "/gone.aif");
+    loadSoundBank();
+    takeSoundsOnceDecoded(6);
+    std::vector<std::string> messages = callsStartingWith("dialog message");
+    ASSERT_EQ(messages.size(), 1u);
+    const std::string& text = messages[0];
+    EXPECT_NE(text.find("These sound files were not found:\ngone.aif"), std::string::npos);
+    EXPECT_NE(text.find("These sounds could not be played:\n"), std::string::npos);
+    EXPECT_NE(text.find("\na.aif (AIFF)\nb.aif (AIFF)\nc.aif (AIFF)\nand 2 more."), std::string::npos);
+    takeFinishedSounds();
+    EXPECT_EQ(callsStartingWith("dialog message").size(), 1u);
 }
 
 }  // namespace

@@ -11,12 +11,12 @@
 
 namespace {
 
-bool isEmpty(const AiffSound& sound) {
+bool isEmpty(const DecodedSound& sound) {
     WaveFormatRecord zero{};
     return sound.samples.empty() && std::memcmp(&sound.format, &zero, sizeof zero) == 0;
 }
 
-bool isConsistent(const AiffSound& sound, size_t size) {
+bool isConsistent(const DecodedSound& sound, size_t size) {
     const WaveFormatRecord& format = sound.format;
     bool pcm = format.formatTag == WaveFormatPcm && format.bitsPerSample % 8 == 0 && format.bitsPerSample >= 8 &&
                format.bitsPerSample <= 32;
@@ -35,13 +35,13 @@ bool isConsistent(const AiffSound& sound, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
-    AiffSound sound;
+    DecodedSound sound;
     if (readAiffBytes(bytes, size, sound) != 0) {
         if (!isEmpty(sound)) std::abort();  // a refused file leaves nothing behind
         return 0;
     }
     if (!isConsistent(sound, size)) std::abort();
-    AiffSound cut;
+    DecodedSound cut;
     if (readAiffBytes(bytes, size - 1, cut) == 0 && cut.samples != sound.samples) std::abort();
     return 0;
 }

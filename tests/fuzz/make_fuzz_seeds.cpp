@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "audio/sound_bank.h"
 #include "flows/start_up.h"
 #include "keys/key_banks.h"
+#include "setup/document.h"
 #include "setup/setup_file.h"
 #include "support/aiff_bytes.h"
 #include "support/program_state.h"
@@ -116,6 +118,13 @@ std::vector<std::pair<std::string, Bytes>> setupSeeds() {
     Bytes banks = composeSetupBytes();
     giveStartUpLayout(keyBank);
     Bytes banksAlone = composeSetupBytes();
+    // Keys of banks 1 and 3 playing files of their own, one beside the setup and one elsewhere.
+    std::snprintf(document.setupPath, PathCapacity, "%s", "C:\\Kits\\Live.qpd");
+    keyBank.slots[0].ownFile = ownFileNumber("C:\\Kits\\Loops\\beat.mp3");
+    keyBank.slots[0].soundIndex = -1;
+    bankOf(2).slots[12].ownFile = ownFileNumber("D:\\Samples\\pad.flac");
+    bankOf(2).slots[12].soundIndex = -1;
+    Bytes ownFiles = composeSetupBytes();
     auto version = [&](const Bytes& file, int number, size_t length) {
         Bytes older(file.begin(), file.begin() + static_cast<long>(length < file.size() ? length : file.size()));
         older[0] = static_cast<uint8_t>(static_cast<uint16_t>(number) >> 8);
@@ -144,6 +153,7 @@ std::vector<std::pair<std::string, Bytes>> setupSeeds() {
         {"v8000_banks_without_properties", banksAlone},
         {"v8000_bank_cut", Bytes(banks.begin(), banks.end() - 1000)},
         {"v8001_banks_newer", version(banks, 8001, banks.size())},
+        {"v8000_own_files", ownFiles},
     };
 }
 

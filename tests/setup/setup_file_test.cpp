@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/sound_bank.h"
 #include "fakes/call_log.h"
 #include "fakes/fake_audio_output.h"
 #include "fakes/fake_dialogs.h"
@@ -847,6 +848,83 @@ TEST_F(SetupFileBanks, ADamagedBankSectionDropsEveryBankAndTheKeyPropertiesButVa
     EXPECT_EQ(valuesOfBank(3), expected);
     EXPECT_EQ(bankOf(3).slots[5].triggerMode, ToggleFinish);
     EXPECT_EQ(bankOf(3).slots[6].pan, 100);
+}
+
+}  // namespace
+
+namespace {
+
+class SetupFileOwnFiles : public SetupFileBytes {
+protected:
+    static std::string ownFileOf(int bank, int key) {
+        int16_t number = bankOf(bank).slots[key].ownFile;
+        return number > 0 ? soundBank.ownFiles[static_cast<size_t>(number - 1)].path : "";
+    }
+    static void give(int bank, int key, const std::string& path) {
+        KeySlot& slot = bankOf(bank).slots[key];
+        slot.ownFile = ownFileNumber(path);
+        slot.soundIndex = -1;
+    }
+    static Bytes savedAs(const char* setupPath) {
+        std::snprintf(document.setupPath, PathCapacity, "%s", setupPath);
+        return composeSetupBytes();
+    }
+    static SetupExtensionResult openedAs(const char* setupPath, const Bytes& bytes) {
+        std::snprintf(document.setupPath, PathCapacity, "%s", setupPath);
+        SetupExtensionResult extension = SetupExtensionResult::Read;
+        EXPECT_EQ(readSetupBytes(bytes.data(), bytes.size(), extension), SetupReadResult::Read);
+        return extension;
+    }
+};
+
+TEST_F(SetupFileOwnFiles, AKitMovedWithItsFilesFindsThemAndOtherFilesKeepTheirWholePath) {
+    setSoundDirectory("C:\\Kits\\Sounds");
+    give(0, 0, "C:\\Kits\\Live\\Loops\\beat.mp3");     // under the setup's folder
+    give(2, 5, "D:\\Samples\\pad.flac");               // elsewhere, in bank 3
+    Bytes bytes = savedAs("C:\\kits\\live\\Set.qpd");  // Windows' names know no case
+    EXPECT_EQ(bytes[1], 0x40) << "version 8000";
+    EXPECT_EQ((Bytes{bytes[6], bytes[7]}), (Bytes{0xFF, 0xFF})) << "an older reader gives key 0 no sound";
+    std::string text(bytes.begin(), bytes.end());
+    EXPECT_NE(text.find("Loops\\beat.mp3"), std::string::npos);
+    EXPECT_EQ(text.find("Live\\Loops"), std::string::npos) << "stored relative to the setup's folder";
+
+    initKeyBanks();
+    ASSERT_EQ(openedAs("E:\\Moved\\Set.qpd", bytes), SetupExtensionResult::Read);
+    EXPECT_EQ(ownFileOf(0, 0), "E:\\Moved\\Loops\\beat.mp3");
+    EXPECT_EQ(ownFileOf(2, 5), "D:\\Samples\\pad.flac");
+    EXPECT_EQ(bankOf(2).slots[5].soundIndex, -1);
+    EXPECT_EQ(ownFileOf(0, 1), "");
+    EXPECT_EQ(savedAs("E:\\Moved\\Set.qpd"), bytes) << "saved again where it was opened: the same bytes";
+}
+
+TEST_F(SetupFileOwnFiles, AKeyGivenAListEntryAgainIsSavedWithoutItsFileAndAsBefore) {
+    setSoundDirectory("C:\\Sounds");
+    Bytes before = savedAs("C:\\Set.qpd");
+    int16_t entry = keyBank.slots[3].soundIndex;
+    give(0, 3, "C:\\x.wav");
+    keyBank.slots[3].ownFile = 0;
+    keyBank.slots[3].soundIndex = entry;
+    EXPECT_EQ(savedAs("C:\\Set.qpd"), before);
+}
+
+TEST_F(SetupFileOwnFiles, ADamagedOwnFilesSectionOpensTheOldPartWithNoOwnFiles) {
+    give(0, 4, "C:\\Kit\\a.wav");
+    Bytes bytes = savedAs("C:\\Kit\\Set.qpd");
+    size_t section = std::string(bytes.begin(), bytes.end()).find("KFIL");
+    ASSERT_NE(section, std::string::npos);
+    for (size_t at : {section + 8 + 2 + 2 + 1, section + 8 + 2 + 4}) {  // the key: 47; the relative flag: 2
+        Bytes damaged = bytes;
+        damaged[at] = at == section + 8 + 2 + 4 ? 2 : 47;
+        initKeyBanks();
+        EXPECT_EQ(openedAs("C:\\Kit\\Set.qpd", damaged), SetupExtensionResult::Damaged) << at;
+        EXPECT_EQ(keyBank.slots[4].ownFile, 0) << at;
+    }
+    for (size_t cut = section; cut < bytes.size(); ++cut) {
+        initKeyBanks();
+        Bytes shortened(bytes.begin(), bytes.begin() + static_cast<long>(cut));
+        EXPECT_EQ(openedAs("C:\\Kit\\Set.qpd", shortened), SetupExtensionResult::Damaged) << cut;
+        EXPECT_EQ(keyBank.slots[4].ownFile, 0) << cut;
+    }
 }
 
 }  // namespace

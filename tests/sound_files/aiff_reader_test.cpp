@@ -72,7 +72,7 @@ protected:
     }
     bool soundIsEmpty() const { return sound.samples.empty() && recordBytes(sound.format) == Bytes(18, 0); }
 
-    AiffSound sound;
+    DecodedSound sound;
 };
 
 TEST_F(ReadingAiffFiles, EverySupportedKindReadsAsAWaveOfTheSameSamples) {
@@ -300,7 +300,7 @@ TEST_F(ReadingAiffFiles, EveryCutOfAFileIsRefusedOrReadsWhole) {
     };
     const Case cases[] = {{soundLast, soundLast.size()}, {soundFirst, 12 + 8 + 8 + 2 + 24}};
     for (const Case& each : cases) {
-        AiffSound whole;
+        DecodedSound whole;
         ASSERT_EQ(readAiffBytes(each.file.data(), each.file.size(), whole), 0u);
         for (size_t length = 0; length <= each.file.size(); ++length) {
             SCOPED_TRACE(length);
@@ -324,7 +324,7 @@ TEST_F(ReadingAiffFiles, EveryCutOfAFileIsRefusedOrReadsWhole) {
 TEST_F(ReadingAiffFiles, AFileOnDiskReadsExactlyAsItsBytesInMemory) {
     wavetest::TempFiles files;
     Bytes file = form("AIFC", concat({commonChunk(2, 5000, 24, 22050, "sowt"), soundChunk(countingBytes(30000), 4)}));
-    AiffSound fromMemory;
+    DecodedSound fromMemory;
     ASSERT_EQ(readAiffBytes(file.data(), file.size(), fromMemory), 0u);
     ASSERT_EQ(readAiffFile(files.write("disk.aif", file).c_str(), sound), 0u);
     EXPECT_EQ(recordBytes(sound.format), recordBytes(fromMemory.format));

@@ -12,6 +12,7 @@
 #include "edit/undo.h"
 #include "fakes/call_log.h"
 #include "fakes/fake_audio_output.h"
+#include "fakes/fake_decoding_events.h"
 #include "fakes/fake_dialogs.h"
 #include "fakes/fake_external_file.h"
 #include "fakes/fake_input.h"
@@ -26,6 +27,7 @@
 #include "fakes/fake_setup_storage.h"
 #include "fakes/fake_sound_folder.h"
 #include "fakes/fake_sound_list_window.h"
+#include "fakes/fake_system_decoder.h"
 #include "flows/output_device.h"
 #include "flows/recording.h"
 #include "keys/key_bank.h"
@@ -37,6 +39,7 @@
 #include "midi/midi_learn.h"
 #include "midi/note_map.h"
 #include "setup/document.h"
+#include "sound_files/decoding_thread.h"
 
 inline void resetProgramState() {
     endRecording();
@@ -44,6 +47,8 @@ inline void resetProgramState() {
     cancelMidiLearn();
     stopMidiInput();
     noteMap = defaultNoteMap();
+    setSoundDecoder(nullptr);  // the thread ended; a test decodes only when it starts the instrument
+    soundsDecodedTold = 0;
     releaseAllSounds();
     soundBank = SoundBank();
     fakeAudio.reset();
@@ -69,6 +74,7 @@ inline void resetProgramState() {
     fakeLegacyCodePage.reset();
     fakeRecordingFile.reset();
     fakeKeyPropertiesDialog.reset();
+    fakeSystemDecoder.reset();
     callLog.clear();
 }
 

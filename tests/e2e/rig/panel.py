@@ -16,6 +16,8 @@ READOUT_HOT = ((102, 0, 0), (255, 0, 0))
 KEY_IDLE = ((0, 49, 0), (255, 255, 0))
 KEY_PLAYING = ((0, 49, 90), (0, 148, 255))
 KEY_RUNNING = ((90, 0, 0), (255, 0, 0))
+# The label of a key whose sound is still loading, "...", on the idle cap's background.
+KEY_LOADING_TEXT = (160, 160, 160)
 
 CAP_SIZE = 30
 # Top-left corners of the trigger-mode buttons, by the image that lights them:
@@ -54,6 +56,11 @@ def label_rect(k):
     """The label box of key cap k, (3, 3, 27, 12) of the cap, in client coordinates."""
     x, y = key_cap_origin(k)
     return x + 3, y + 3, x + 27, y + 12
+
+
+def key_cap_centre(k):
+    x, y = key_cap_origin(k)
+    return x + CAP_SIZE // 2, y + CAP_SIZE // 2
 
 
 def trigger_button_centre(name):

@@ -1,4 +1,4 @@
-"""Sound: the test's WAV files, the recording of the sound card's output, and
+"""Sound: the test's sound files, the recording of the sound card's output, and
 its analysis (onset, silence, pitch, level, balance).
 
 Wine plays into a PulseAudio null sink of the test's own; parec records its
@@ -10,6 +10,7 @@ import math
 import os
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 import wave
@@ -44,6 +45,33 @@ def make_sine(path, freq, rate=RATE, seconds=1.0, channels=1, amplitude=0.5):
     path.parent.mkdir(parents=True, exist_ok=True)
     subprocess.run([str(tool), "sine", str(path), repr(float(freq)), str(rate), repr(float(seconds)), str(channels),
                     repr(float(amplitude))], check=True, capture_output=True, timeout=30)
+    return path
+
+
+# How each kind of sound file is made of a WAV file of the same tone: sox writes
+# FLAC, Ogg Vorbis and AIFF by the name's extension, lame writes MP3.
+def _encode_command(wav, path):
+    if path.suffix.lower() == ".mp3":
+        return ["lame", "--quiet", "-b", "128", str(wav), str(path)]
+    return ["sox", str(wav), str(path)]
+
+
+TONE_KINDS = (".wav", ".mp3", ".flac", ".ogg", ".aif", ".aiff")
+
+
+def make_tone(path, freq, seconds=1.0, rate=RATE, channels=1, amplitude=0.5):
+    """A sine in the kind of sound file the name's extension says (TONE_KINDS):
+    a WAV file is make_sine's; every other kind is encoded from one."""
+    path = Path(path)
+    kind = path.suffix.lower()
+    if kind not in TONE_KINDS:
+        raise ValueError(f"no tone of kind {kind!r}: {TONE_KINDS}")
+    if kind == ".wav":
+        return make_sine(path, freq, rate, seconds, channels, amplitude)
+    path.parent.mkdir(parents=True, exist_ok=True)
+    with tempfile.TemporaryDirectory() as folder:
+        wav = make_sine(Path(folder) / "tone.wav", freq, rate, seconds, channels, amplitude)
+        subprocess.run(_encode_command(wav, path), check=True, capture_output=True, timeout=300)
     return path
 
 

@@ -9,7 +9,7 @@ import tempfile
 from pathlib import Path
 
 from .input import KEY_NAMES
-from .panel import CAP_SIZE, key_cap_origin
+from .panel import KEY_LOADING_TEXT, key_cap_centre, label_rect
 from .run_folder import RUN
 from .sound import make_sine
 from .waits import WaitTimeout, wait_until
@@ -173,8 +173,7 @@ class Quillpad:
     def open_key_properties(self, k, right_click=False):
         """Key k's Key Properties dialog, opened as a person opens it: a right-click
         on its cap, or a click on the cap and Ctrl+E. Returns the dialog and its title."""
-        x, y = key_cap_origin(k)
-        centre = (x + CAP_SIZE // 2, y + CAP_SIZE // 2)
+        centre = key_cap_centre(k)
         if right_click:
             self.session.click(*centre, button=3)
         else:
@@ -216,6 +215,35 @@ class Quillpad:
     def choose_sound(self, row):
         """Clicks a row of the sound list: the selected key gets that sound."""
         self.session.click(*sound_row_centre(row))
+
+    def drop_files(self, *paths, at=None):
+        """Files dropped on the window as the shell drops them, at `at` of the
+        client area or, without it, on the panel away from the key caps."""
+        where = ["--at", *at] if at else []
+        result = self.session.run_helper("drop_files", *where, *[windows_path(p) for p in paths])
+        if result.returncode != 0:
+            raise RuntimeError(f"the drop was not delivered: {result.stderr}")
+
+    def drop_on_key(self, k, *paths):
+        """Files dropped on the centre of key cap k."""
+        self.drop_files(*paths, at=key_cap_centre(k))
+
+    def key_label(self, k):
+        """The pixels of key cap k's label, as the screen shows it now."""
+        return [colour for _, colour in self.session.client_shot().pixels(label_rect(k))]
+
+    def wait_key_loaded(self, k, drawn_over=None, timeout=10):
+        """Until key cap k's label shows no loading grey: the key's sound has
+        loaded, and a press from now on plays it. A screen taken before the
+        program has handled what gave the key its sound still shows the old
+        label, with no grey in it either: given that label's pixels (key_label
+        before the click, drop or open, taken while nothing loaded on the key),
+        also until the label has been drawn anew."""
+        def loaded():
+            label = self.key_label(k)
+            return KEY_LOADING_TEXT not in label and label != drawn_over
+        changed = "" if drawn_over is None else ", drawn anew,"
+        wait_until(loaded, timeout, f"key cap {k}'s label{changed} to show its sound loaded (no grey)")
 
     def pitch_of_key(self, keysym, what, hold=0.4, channel="mix"):
         """Holds a hold-mode key while recording; the pitch of the sound it starts,
@@ -270,6 +298,17 @@ class Quillpad:
         returns once the title names the new file."""
         self.shortcut("s")
         self.choose_path("Save Setup", path)
+        self.wait_title_names(path)
+
+    def save_setup_as(self, path):
+        """File > Save Setup As with the full path of `path` typed in; returns once
+        the title names the file."""
+        self.choose_menu_item("File", "Save Setup As...")
+        self.choose_path("Save Setup", path)
+        self.wait_title_names(path)
+
+    def wait_title_names(self, path):
+        """Until the window title names the setup file `path`."""
         main = self.session.main
         wait_until(lambda: (main.title() or "").startswith(f"{Path(path).name}  "), 10,
                    f"the window title to name {Path(path).name} (it is {main.title()!r})")

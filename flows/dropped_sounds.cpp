@@ -1,0 +1,68 @@
+#include "flows/dropped_sounds.h"
+
+#include <algorithm>
+
+#include "base/text_sizes.h"
+#include "base/utf8_text.h"
+#include "edit/undo.h"
+#include "keys/key_bank.h"
+#include "keys/key_display.h"
+#include "keys/key_selection.h"
+#include "keys/key_voices.h"
+#include "library/external_file.h"
+#include "library/sound_list.h"
+#include "setup/document.h"
+#include "sound_files/sound_file_type.h"
+
+namespace {
+
+bool isShortcut(const std::string& path) {
+    size_t length = path.size();
+    if (length < 4) return false;
+    std::string tail = path.substr(length - 4);
+    std::transform(tail.begin(), tail.end(), tail.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
+    return tail == ".lnk";
+}
+
+// The sound file a dropped name stands for, directly or as a shortcut's
+// target, by its long name; false when it stands for none.
+bool soundFileNamed(const std::string& path, std::string& sound) {
+    if (!fitsPath(path.c_str())) return false;  // cut, it could name another file
+    if (!isShortcut(path)) {
+        sound = path;
+        return soundFileType(path.c_str()) != SoundFileType::NotSound;
+    }
+    char target[PathCapacity];
+    char longPath[PathCapacity];
+    if (resolveShortcut(path.c_str(), target) != ShortcutResult::Resolved) return false;
+    if (longPathFromShell(target, longPath) != LongPathResult::Found) return false;
+    sound = longPath;
+    return soundFileType(longPath) != SoundFileType::NotSound;
+}
+
+const char* fileNameOf(const std::string& path) {
+    size_t slash = path.find_last_of("\\\\/");
+    return path.c_str() + (slash == std::string::npos ? 0 : slash + 1);
+}
+
+}  // namespace
+
+bool dropSoundFilesOnKey(int key, const std::vector<std::string>& paths) {
+    if (!isKeyIndex(key)) return false;
+    std::vector<std::string> sounds;
+    for (const std::string& path : paths) {
+        std::string sound;
+        if (soundFileNamed(path, sound)) sounds.push_back(sound);
+    }
+    if (sounds.empty()) return false;
+    std::stable_sort(sounds.begin(), sounds.end(), [](const std::string& a, const std::string& b) {
+        return compareListedSounds(fileNameOf(a), fileNameOf(b)) < 0;
+    });
+    int count = std::min(static_cast<int>(sounds.size()), KeyCount - key);
+    selectKeyFromPanel(key);
+    takeKeysUndoSnapshot(count);
+    for (int i = 0; i < count; ++i) giveKeyOwnFile(key + i, sounds[static_cast<size_t>(i)]);
+    refreshSelectedKey();
+    document.modified = true;
+    return true;
+}
