@@ -4,9 +4,11 @@ drop on their cap, and kept in setups, also one moved with its own files."""
 
 from rig.case import PanelTestCase
 from rig.input import KEYSYMS
+from rig.panel import KEY_LOADING_TEXT
 from rig.setup_bytes import compose_setup, start_up_keys, with_key
 from rig.sound import make_tone
 from rig.steps import MESSAGE_TEXT, short_folder
+from rig.waits import wait_until
 from rig.wine_prefix import windows_path
 
 # The start-up layout plays the A row (keys 26 on) as toggles at each sound's own
@@ -138,3 +140,21 @@ class AnySoundTest(PanelTestCase):
         self.session.start_recording()
         self.assert_plays(A_KEY, 450.0, "A, given x.flac")
         self.assert_plays(A_KEY + 1, 750.0, "S, given y.mp3")
+
+    def test_a_key_pressed_while_its_long_mp3_loads_stays_silent_and_plays_once_it_has_loaded(self):
+        q = self.quillpad
+        sounds = self.root / "sounds"
+        # Ten minutes: its decoding takes seconds, so the press surely meets it loading.
+        make_tone(sounds / "long.mp3", 500.0, seconds=600.0, channels=2)
+        q.start()
+        q.import_sounds(sounds, "long.mp3")
+        q.wait_title("Untitled  using:  sounds")
+        self.click_key_cap(F_KEY)
+        q.choose_sound(0)
+        wait_until(lambda: KEY_LOADING_TEXT in q.key_label(F_KEY), 5, "F's cap to show its sound loading (grey)")
+        self.session.start_recording()
+        self.assertIsNone(q.pitch_of_tap(KEYSYMS[F_KEY], late=0.6), "F sounded while its sound was loading")
+        # Still loading after the silence heard: the press was taken while it loaded.
+        self.assertIn(KEY_LOADING_TEXT, q.key_label(F_KEY), "F's sound loaded before the press could be judged")
+        q.wait_key_loaded(F_KEY, timeout=60)
+        self.assert_plays(F_KEY, 500.0, "F once long.mp3 had loaded")

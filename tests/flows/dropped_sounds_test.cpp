@@ -11,6 +11,7 @@
 #include "edit/key_clipboard.h"
 #include "edit/undo.h"
 #include "fakes/fake_decoding_events.h"
+#include "fakes/fake_external_file.h"
 #include "keys/key_selection.h"
 #include "library/sound_list_window.h"
 #include "setup/document.h"
@@ -79,6 +80,16 @@ TEST_F(DroppingSoundFiles, TheLastKeyEndsTheFillAndADropOfNoSoundOrOnNoKeyChange
     ASSERT_TRUE(dropSoundFilesOnKey(KeyCount - 2, three));
     EXPECT_EQ(ownFileOf(KeyCount - 2), three[0]);
     EXPECT_EQ(ownFileOf(KeyCount - 1), three[1]);
+}
+
+TEST_F(DroppingSoundFiles, AShortcutCountsAsTheSoundItPointsToByItsLongName) {
+    fakeShell.shortcuts["C:\\Desktop\\Pad.lnk"] = "C:\\SOUNDS~1\\LONGPA~1.FLA";
+    fakeShell.longPaths["C:\\SOUNDS~1\\LONGPA~1.FLA"] = "C:\\Sounds Of Mine\\Long Pad.flac";
+    fakeShell.shortcuts["C:\\Desktop\\Notes.lnk"] = "C:\\NOTES.TXT";
+    fakeShell.longPaths["C:\\NOTES.TXT"] = "C:\\notes.txt";
+    ASSERT_TRUE(dropSoundFilesOnKey(30, {"C:\\Desktop\\Notes.lnk", "C:\\Desktop\\Pad.lnk"}));
+    EXPECT_EQ(ownFileOf(30), "C:\\Sounds Of Mine\\Long Pad.flac");
+    EXPECT_EQ(ownFileOf(31), "");
 }
 
 TEST_F(DroppingSoundFiles, CopyAndPasteCarryAKeysOwnFileAndAListClickReplacesIt) {
