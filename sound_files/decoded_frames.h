@@ -22,7 +22,7 @@ struct FrameMix {
     std::vector<float> rightWeights;  // empty for a mono output
 };
 
-// The channel orders of Vorbis (its specification's, for 1 to 8 channels;
+// The channel orders of Vorbis (the format's own, for 1 to 8 channels;
 // channels past those have no known place).
 FrameMix vorbisFrameMix(uint16_t channels);
 // WAVE's order: the channels of the mask's bits, lowest bit first (no mask:
