@@ -8,6 +8,7 @@
 #include "audio/voice.h"
 #include "base/dialogs.h"
 #include "base/joined_text.h"
+#include "base/utf8_text.h"
 #include "sound_files/decoded_sound.h"
 #include "sound_files/decoding_thread.h"
 #include "sound_files/wave_reader.h"
@@ -16,14 +17,22 @@ SoundBank soundBank;
 
 namespace {
 
-// The largest buffer the device makes (DSBSIZE_MAX).
-constexpr uint32_t MaxBufferBytes = 0x0FFFFFFF;
-
 // A data chunk is trusted only when the file really holds its bytes and its
 // buffer (one byte more) is one the device can make; anything else is refused
 // before a buffer exists, so no size from the file decides an allocation.
 bool dataSizeAcceptable(const WaveFile* file, const WaveChunkInfo& data) {
-    return data.cksize <= waveBytesLeft(file) && data.cksize < MaxBufferBytes;
+    return data.cksize <= waveBytesLeft(file) && data.cksize <= LargestDecodedBytes;
+}
+
+// A static bank buffer for that many sample bytes and one more; false (and
+// no buffer) when the device refuses it.
+bool createBankBuffer(const WaveFormatRecord* format, uint32_t dataBytes, Voice*& buffer) {
+    SoundBufferDesc desc;
+    desc.flags = BankBufferFlags;
+    desc.bufferBytes = dataBytes + 1;
+    desc.format = format;
+    buffer = nullptr;
+    return audioDevice->CreateSoundBuffer(desc, &buffer) == DS_OK && buffer;
 }
 
 // Locks the whole new buffer and reads the sample bytes into it. A buffer
@@ -81,17 +90,6 @@ void setSoundState(SoundRef sound, SoundState state) {
         soundBank.soundStates[static_cast<size_t>(sound.index)] = state;
 }
 
-bool sameFileName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
 void showLoadFailure(const char* path) {
     char text[ShownTextCapacity];
     joinText(text, sizeof text, {"Could not load sound:\n", path});
@@ -115,17 +113,11 @@ bool loadSound(const char* path, Voice*& entry) {
         entry->Stop();
         releaseVoice(entry);
     }
-    SoundBufferDesc desc;
-    desc.flags = BankBufferFlags;
-    desc.bufferBytes = data.cksize + 1;
-    desc.format = format;
-    Voice* buffer = nullptr;
-    if (audioDevice->CreateSoundBuffer(desc, &buffer) != DS_OK || !buffer) {
+    if (!createBankBuffer(format, data.cksize, entry)) {
         showLoadFailure(path);
         closeWaveFile(&file, &format);
         return false;
     }
-    entry = buffer;
     bool filled = fillBuffer(file, data, entry);
     closeWaveFile(&file, &format);
     return filled;
@@ -153,14 +145,8 @@ SoundState soundState(SoundRef sound) {
 
 bool makeSoundBuffer(const DecodedSound& sound, Voice*& entry) {
     releaseVoice(entry);
-    if (!audioDevice || sound.samples.empty() || sound.samples.size() >= MaxBufferBytes) return false;
-    SoundBufferDesc desc;
-    desc.flags = BankBufferFlags;
-    desc.bufferBytes = static_cast<uint32_t>(sound.samples.size()) + 1;
-    desc.format = &sound.format;
-    Voice* buffer = nullptr;
-    if (audioDevice->CreateSoundBuffer(desc, &buffer) != DS_OK || !buffer) return false;
-    entry = buffer;
+    if (!audioDevice || sound.samples.empty() || sound.samples.size() > LargestDecodedBytes) return false;
+    if (!createBankBuffer(&sound.format, static_cast<uint32_t>(sound.samples.size()), entry)) return false;
     void* area = nullptr;
     uint32_t areaBytes = 0;
     if (entry->Lock(0, 0, &area, &areaBytes, DSBLOCK_ENTIREBUFFER) != DS_OK || !area ||
@@ -186,7 +172,7 @@ void releaseSoundBuffers() {
 
 int16_t ownFileNumber(const std::string& path) {
     for (size_t i = 0; i < soundBank.ownFiles.size(); ++i)
-        if (sameFileName(soundBank.ownFiles[i].path, path)) return static_cast<int16_t>(i + 1);
+        if (sameTextIgnoringCase(soundBank.ownFiles[i].path.c_str(), path.c_str())) return static_cast<int16_t>(i + 1);
     if (soundBank.ownFiles.size() >= static_cast<size_t>(HighestTicketIndex)) return 0;
     OwnFile file;
     file.path = path;

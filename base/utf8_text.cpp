@@ -58,3 +58,38 @@ bool isUtf8(const char* text, size_t length) {
 bool fitsPath(const char* text) {
     return std::strlen(text) < static_cast<size_t>(PathCapacity) && textCharacters(text) <= PathCharacters;
 }
+
+namespace {
+
+char foldedCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool sameBytesIgnoringCase(const char* a, const char* b, size_t length) {
+    for (size_t i = 0; i < length; ++i)
+        if (foldedCase(a[i]) != foldedCase(b[i])) return false;
+    return true;
+}
+
+}  // namespace
+
+bool sameTextIgnoringCase(const char* a, const char* b) {
+    size_t length = std::strlen(a);
+    return length == std::strlen(b) && sameBytesIgnoringCase(a, b, length);
+}
+
+bool startsWithIgnoringCase(const char* text, const char* start) {
+    size_t length = std::strlen(start);
+    return std::strlen(text) >= length && sameBytesIgnoringCase(text, start, length);
+}
+
+bool endsWithIgnoringCase(const char* text, const char* end) {
+    size_t length = std::strlen(end);
+    size_t textLength = std::strlen(text);
+    return textLength >= length && sameBytesIgnoringCase(text + textLength - length, end, length);
+}
+
+const char* fileNamePart(const char* path) {
+    const char* name = path;
+    for (const char* c = path; *c; ++c)
+        if (*c == '\\' || *c == '/' || *c == ':') name = c + 1;
+    return name;
+}

@@ -13,3 +13,10 @@ size_t leadingTextBytes(const char* text, size_t characters, size_t bytes);
 bool isUtf8(const char* text, size_t length);
 // True when the text fits a path buffer whole: at most 259 characters.
 bool fitsPath(const char* text);
+// Windows' names compare without regard to case. Only ASCII letters are
+// folded: a byte of a longer UTF-8 character is never taken for a letter.
+bool sameTextIgnoringCase(const char* a, const char* b);
+bool startsWithIgnoringCase(const char* text, const char* start);
+bool endsWithIgnoringCase(const char* text, const char* end);
+// The part of a path after its last separator (\, / or the drive's colon).
+const char* fileNamePart(const char* path);

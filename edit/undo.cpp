@@ -47,8 +47,11 @@ void exchangeFollowingKeys() {
         if (!isKeyIndex(key)) break;
         KeySlot& slot = keyBank.slots[key];
         exchangeKeySettings(slot, undoSnapshot.following[i]);
-        giveKeyItsSound(key);
-        if (!isSoundKnown(soundOfKey(slot))) releaseVoice(slot.voice);
+        if (isSoundKnown(soundOfKey(slot))) {
+            giveKeyItsSound(key);  // draws the cap too
+            continue;
+        }
+        releaseVoice(slot.voice);
         redrawKeyCap(key);
     }
 }

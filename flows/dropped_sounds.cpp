@@ -16,19 +16,11 @@
 
 namespace {
 
-bool isShortcut(const std::string& path) {
-    size_t length = path.size();
-    if (length < 4) return false;
-    std::string tail = path.substr(length - 4);
-    std::transform(tail.begin(), tail.end(), tail.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
-    return tail == ".lnk";
-}
-
 // The sound file a dropped name stands for, directly or as a shortcut's
 // target, by its long name; false when it stands for none.
 bool soundFileNamed(const std::string& path, std::string& sound) {
     if (!fitsPath(path.c_str())) return false;  // cut, it could name another file
-    if (!isShortcut(path)) {
+    if (!endsWithIgnoringCase(path.c_str(), ".lnk")) {
         sound = path;
         return soundFileType(path.c_str()) != SoundFileType::NotSound;
     }
@@ -38,11 +30,6 @@ bool soundFileNamed(const std::string& path, std::string& sound) {
     if (longPathFromShell(target, longPath) != LongPathResult::Found) return false;
     sound = longPath;
     return soundFileType(longPath) != SoundFileType::NotSound;
-}
-
-const char* fileNameOf(const std::string& path) {
-    size_t slash = path.find_last_of("\\\\/");
-    return path.c_str() + (slash == std::string::npos ? 0 : slash + 1);
 }
 
 }  // namespace
@@ -56,7 +43,7 @@ bool dropSoundFilesOnKey(int key, const std::vector<std::string>& paths) {
     }
     if (sounds.empty()) return false;
     std::stable_sort(sounds.begin(), sounds.end(), [](const std::string& a, const std::string& b) {
-        return compareListedSounds(fileNameOf(a), fileNameOf(b)) < 0;
+        return compareListedSounds(fileNamePart(a.c_str()), fileNamePart(b.c_str())) < 0;
     });
     int count = std::min(static_cast<int>(sounds.size()), KeyCount - key);
     selectKeyFromPanel(key);

@@ -1,12 +1,11 @@
 #include "flows/output_choice.h"
 
-#include <cctype>
-
 #include "audio/audio_device.h"
 #include "audio/audio_output.h"
 #include "audio/sound_bank.h"
 #include "base/menu.h"
 #include "base/registry.h"
+#include "base/utf8_text.h"
 #include "flows/output_device.h"
 #include "flows/recording.h"
 #include "flows/sound_loading.h"
@@ -24,13 +23,6 @@ constexpr char DirectSoundValue[] = "directsound";
 constexpr size_t OutputValueCapacity = 16;
 
 AudioOutput outputInUse = AudioOutput::DirectSound;
-
-bool sameTextIgnoringCase(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b) {
-        if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b))) return false;
-    }
-    return *a == *b;
-}
 
 AudioOutput chosenOutput() {
     char value[OutputValueCapacity];

@@ -18,13 +18,6 @@
 
 namespace {
 
-const char* fileNamePart(const char* path) {
-    const char* name = path;
-    for (const char* c = path; *c; ++c)
-        if (*c == '\\' || *c == '/' || *c == ':') name = c + 1;
-    return name;
-}
-
 void setDocumentFile(const char* path, const char* name) {
     std::snprintf(document.setupPath, sizeof document.setupPath, "%s", path);
     std::snprintf(document.setupName, sizeof document.setupName, "%s", name);

@@ -9,6 +9,7 @@
 #include "audio/sound_bank.h"
 #include "base/dialogs.h"
 #include "base/joined_text.h"
+#include "base/utf8_text.h"
 #include "edit/undo.h"
 #include "keys/key_bank.h"
 #include "keys/key_display.h"
@@ -52,11 +53,6 @@ void loadListEntry(int index) {
 // A few names, then how many more: a message holds 255 characters.
 constexpr size_t NamedFailures = 3;
 
-std::string fileNameOf(const std::string& path) {
-    size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 void appendNames(std::string& text, const char* heading, const std::vector<std::string>& names) {
     if (names.empty()) return;
     if (!text.empty()) text += "\n\n";
@@ -69,11 +65,11 @@ std::string failureText(const std::vector<SoundFailure>& failures) {
     std::vector<std::string> missing, unplayable;
     for (const SoundFailure& failure : failures) {
         if (failure.result == WaveErrorCannotOpen) {
-            missing.push_back(fileNameOf(failure.path));
+            missing.push_back(fileNamePart(failure.path.c_str()));
             continue;
         }
         const char* kind = soundFileTypeName(soundFileType(failure.path.c_str()));
-        unplayable.push_back(fileNameOf(failure.path) + " (" +
+        unplayable.push_back(std::string(fileNamePart(failure.path.c_str())) + " (" +
                              (failure.result == DecoderErrorMissing ? "no decoder for " : "") + kind + ")");
     }
     std::string text;

@@ -448,21 +448,11 @@ void putBank(std::vector<uint8_t>& out, int bank) {
     }
 }
 
-// Windows compares names without regard to case.
-bool isUnderFolder(const std::string& path, const std::string& folder) {
-    for (size_t i = 0; i < folder.size(); ++i) {
-        char a = path[i], b = folder[i];
-        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-        if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
-        if (a != b) return false;
-    }
-    return true;
-}
-
 // A file under the setup file's folder is stored relative to it, so that a
 // kit moved whole still finds it; any other file by its full path.
 void putOwnFile(std::vector<uint8_t>& out, int bank, int key, const std::string& path, const std::string& folder) {
-    bool relative = !folder.empty() && path.size() > folder.size() && isUnderFolder(path, folder);
+    bool relative =
+        !folder.empty() && path.size() > folder.size() && startsWithIgnoringCase(path.c_str(), folder.c_str());
     std::string stored = relative ? path.substr(folder.size()) : path;
     putWord(out, static_cast<int16_t>(bank + 1));
     putWord(out, static_cast<int16_t>(key));

@@ -22,7 +22,7 @@ constexpr WaveResult DecoderErrorMissing = 0xE200;
 constexpr WaveResult DecoderErrorRefused = 0xE201;
 // More samples than the largest sound buffer holds.
 constexpr WaveResult DecoderErrorTooLong = 0xE202;
-// A file of a type decodeSoundFile leaves to another reader (WAV) or to none.
+// A name of no sound kind: decodeSoundFile has no reader for it.
 constexpr WaveResult DecoderErrorNotHandled = 0xE203;
 
 // The most sample bytes a decoded sound holds: the largest buffer a sound

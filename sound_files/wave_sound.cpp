@@ -7,8 +7,6 @@
 
 namespace {
 
-// The largest sound a buffer holds (DSBSIZE_MAX), as for the list's files.
-constexpr uint32_t MaxSoundBytes = 0x0FFFFFFF;
 // Of an extensible record's extra bytes, where its sub-format's tag is.
 constexpr size_t SubFormatTagOffset = 6;
 
@@ -26,7 +24,7 @@ WaveResult readOpenWave(WaveFile* file, const WaveFormatRecord* format, WaveChun
     WaveChunkInfo data;
     WaveResult result = findDataChunk(file, &riff, &data);
     if (result != 0) return result;
-    if (data.cksize > waveBytesLeft(file) || data.cksize >= MaxSoundBytes) return WaveErrorCorrupt;
+    if (data.cksize > waveBytesLeft(file) || data.cksize > LargestDecodedBytes) return WaveErrorCorrupt;
     if (!plainFormat(format, sound.format)) return WaveErrorNotWave;
     try {
         sound.samples.resize(data.cksize);

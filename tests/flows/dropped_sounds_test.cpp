@@ -2,15 +2,12 @@
 // one Undo step, and the clipboard carrying a key's own file.
 #include "flows/dropped_sounds.h"
 
-#include <chrono>
 #include <gtest/gtest.h>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "edit/key_clipboard.h"
 #include "edit/undo.h"
-#include "fakes/fake_decoding_events.h"
 #include "fakes/fake_external_file.h"
 #include "keys/key_selection.h"
 #include "library/sound_list_window.h"
@@ -27,15 +24,6 @@ protected:
     }
     static FakeVoice* ownBuffer(int key) {
         return static_cast<FakeVoice*>(soundBank.ownFiles[static_cast<size_t>(keyBank.slots[key].ownFile - 1)].buffer);
-    }
-    // As the main window's message would come: once the thread told of n sounds.
-    static void takeSoundsOnceDecoded(int told) {
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (soundsDecodedTold < told) {
-            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "waited for " << told << " decoded sounds";
-            std::this_thread::yield();
-        }
-        takeFinishedSounds();
     }
 };
 

@@ -5,20 +5,17 @@
 
 #include <unistd.h>
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
-#include <thread>
 #include <vector>
 
 #include "audio/audio_device.h"
 #include "audio/mixer.h"
 #include "audio/sound_bank.h"
 #include "fakes/call_log.h"
-#include "fakes/fake_decoding_events.h"
 #include "fakes/fake_main_window.h"
 #include "fakes/fake_sound_folder.h"
 #include "fakes/fake_sound_list_window.h"
@@ -261,16 +258,6 @@ Bytes aiffTone(int frames) {
     Bytes samples;
     for (int i = 0; i < frames; ++i) appendBe16(samples, static_cast<uint16_t>(i * 64));
     return form("AIFF", concat({commonChunk(1, static_cast<uint32_t>(frames), 16), soundChunk(samples)}));
-}
-
-// As the main window's message would come: once the thread told of n sounds.
-void takeSoundsOnceDecoded(int told) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (soundsDecodedTold < told) {
-        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "waited for " << told << " decoded sounds";
-        std::this_thread::yield();
-    }
-    takeFinishedSounds();
 }
 
 class DecodingInTheBackground : public SoundFilesFixture {};

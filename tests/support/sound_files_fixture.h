@@ -2,12 +2,15 @@
 // Import Sounds lists them, with the start-up keys and the fake device; and
 // which bank buffer a key's voice was duplicated from.
 #pragma once
+#include <chrono>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
+#include <thread>
 
 #include "audio/sound_bank.h"
 #include "fakes/call_log.h"
+#include "fakes/fake_decoding_events.h"
 #include "fakes/fake_sound_list_window.h"
 #include "fakes/fake_voice.h"
 #include "flows/sound_loading.h"
@@ -43,6 +46,17 @@ protected:
             std::snprintf(name, sizeof name, "%02d.wav", i + 1);
             addSound(name, wavetest::simpleWave(wavetest::countingBytes(8 + i)));
         }
+    }
+
+    // As the main window's message would come: once the decoding thread has
+    // told of n sounds, every finished one is taken.
+    static void takeSoundsOnceDecoded(int told) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (soundsDecodedTold < told) {
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "waited for " << told << " decoded sounds";
+            std::this_thread::yield();
+        }
+        takeFinishedSounds();
     }
 
     static FakeVoice* bankBuffer(int sound) { return static_cast<FakeVoice*>(soundBank.soundBuffers.at(sound)); }
